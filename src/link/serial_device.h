@@ -1,0 +1,62 @@
+#pragma once
+// The platform seam under SerialPort: one opened serial device. The POSIX
+// backend (serial_device_posix.cpp) drives a tty; tests substitute an
+// in-memory line with a scripted receiver. No platform type appears here.
+//
+// Threading: one thread at a time, like the SerialPort that owns it.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/device_error.h"
+
+namespace tavlink {
+
+// What the port asks of the line. Framing is always 8 data bits, no parity,
+// one stop bit; DTR and RTS are held off; no XON/XOFF in either direction;
+// hardware flow control is left as the device had it.
+struct LineSettings {
+  uint32_t baudRate = 115200;
+};
+
+class SerialDevice {
+ public:
+  virtual ~SerialDevice() = default;
+
+  // Opens the device of port `portNumber` ("COM<n>") for exclusive read and
+  // write access. A device is never shared: a second open fails.
+  virtual DeviceError Open(int portNumber) = 0;
+
+  // Recommends driver queue sizes in bytes.
+  virtual DeviceError SetupQueues(uint32_t inputBytes, uint32_t outputBytes) = 0;
+
+  // Applies rate and the fixed framing and flow settings.
+  virtual DeviceError Configure(const LineSettings& settings) = 0;
+
+  // Clears the device's error state (overrun, framing, parity flags).
+  virtual DeviceError ClearErrors() = 0;
+
+  // Copies up to `max` bytes that have already arrived into `buf` and
+  // returns at once, possibly with none. `*got` is set in every case.
+  virtual DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) = 0;
+
+  // Writes `count` bytes, waiting at most `timeout` for the line to take
+  // them. `*written` is what the line took; `*timedOut` tells whether the
+  // wait ran out before all were taken (not an error).
+  virtual DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds timeout,
+                            size_t* written, bool* timedOut) = 0;
+
+  // Discards both queues: bytes not yet sent and bytes not yet read.
+  virtual DeviceError Purge() = 0;
+
+  // Releases the device (and its exclusive claim).
+  virtual DeviceError Close() = 0;
+};
+
+// Makes a fresh, unopened device object of the platform's backend.
+std::unique_ptr<SerialDevice> MakePlatformSerialDevice();
+
+}  // namespace tavlink

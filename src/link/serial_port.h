@@ -1,0 +1,136 @@
+#pragma once
+// SerialPort: the blocking serial line to the receiver.
+//
+// It offers blocking calls only: Read polls every 100 ms until exactly the
+// asked number of bytes has arrived or the time-out's polls are used up;
+// Write waits up to the time-out for the line to take the bytes. Every
+// failing device call is shown to the user from inside the object (through
+// the ErrorReporter, caption "Serial Communication Device Error"); callers
+// see only non-zero for success and 0 for failure. Refusals because of the
+// object's state (not initialised, not open, already open) return 0
+// without a box.
+//
+// States: uninitialised -> (Initialize) -> initialised and closed
+//         -> (Open) -> open -> (Close) -> initialised and closed.
+//
+// Threading: no lock; one thread at a time. The transfer dialog opens it on
+// the user-interface thread, the worker reads and writes (and may Close and
+// Open again), and destruction happens after the worker has finished.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/clock.h"
+#include "link/device_error.h"
+#include "link/error_reporter.h"
+#include "link/mode_string.h"
+#include "link/serial_device.h"
+
+namespace tavlink {
+
+class FrameTrace;
+
+// The driver time-outs of a Windows line, kept so they can be applied at the
+// next Open. The POSIX backend always reads without blocking, which is what
+// this system's values (read interval 0xFFFFFFFF, all else 0) ask for.
+struct DriverTimeouts {
+  uint32_t readIntervalTimeout = 0;
+  uint32_t readTotalTimeoutMultiplier = 0;
+  uint32_t readTotalTimeoutConstant = 0;
+  uint32_t writeTotalTimeoutMultiplier = 0;
+  uint32_t writeTotalTimeoutConstant = 0;
+};
+
+class SerialPort {
+ public:
+  static constexpr uint32_t kWaitForever = 0xFFFFFFFF;
+  static constexpr uint32_t kDefaultBaudRate = 115200;
+  static constexpr uint32_t kPollIntervalMs = 100;
+
+  // `device` is the unopened backend this object drives; `clock` paces the
+  // read polls; `errors` shows device failures. Clock and reporter must
+  // outlive the object.
+  SerialPort(std::unique_ptr<SerialDevice> device, Clock& clock, ErrorReporter& errors);
+  virtual ~SerialPort();
+
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // Always 1. Stores the port number and queue sizes; does not touch the device.
+  int Initialize(int portNumber, uint32_t outputQueueSize, uint32_t inputQueueSize);
+
+  // Validates `mode` in the MODE syntax ("96,n,8,1", "baud=96 parity=n data=8
+  // stop=1") and keeps it. 0 without a box when not initialised or already
+  // open; a refused string is a device error (box, then 0).
+  int SetMode(const std::string& mode);
+
+  // Limit for every later Read and Write, in milliseconds.
+  void SetTimeout(uint32_t milliseconds);
+
+  // Always 1; applied at the next Open.
+  int SetDriverTimeouts(uint32_t readInterval, uint32_t readTotalMultiplier,
+                        uint32_t readTotalConstant, uint32_t writeTotalMultiplier,
+                        uint32_t writeTotalConstant);
+
+  // Opens "COM<n>" exclusively at `baudRate`, 8N1, DTR and RTS off, no
+  // XON/XOFF. 1 on success; 0 when not initialised or already open (no
+  // box) or when a device call fails (box).
+  int Open(uint32_t baudRate = kDefaultBaudRate);
+
+  // 1 when exactly `count` bytes arrived; 0 otherwise, with the bytes that
+  // did arrive in `buffer` and counted in `*got` (they are consumed). A
+  // count of 0 returns 1 in any state. A time-out under 100 ms returns
+  // non-zero at once with nothing read.
+  int Read(void* buffer, uint32_t count, uint32_t* got);
+
+  // 1 when the line took all `count` bytes within the time-out, else 0.
+  int Write(const void* buffer, uint32_t count, uint32_t* written);
+
+  // Purges both queues and closes; the object stays initialised. 0 without
+  // a box when not open.
+  int Close();
+
+  // Close when open, then back to uninitialised.
+  void Shutdown();
+
+  // Shows the last device error's text under "Serial Communication Device Error".
+  void ReportError();
+
+  bool IsOpen() const { return open_ != 0; }
+  bool IsInitialized() const { return initialized_ != 0; }
+  int PortNumber() const { return portNumber_; }
+  uint32_t Timeout() const { return timeout_; }
+  uint32_t BaudRate() const { return settings_.baudRate; }
+  const DriverTimeouts& GetDriverTimeouts() const { return driverTimeouts_; }
+
+  // Optional observer of the frames sent and received on this port (the
+  // command line's --trace). Not owned; null for none.
+  void SetFrameTrace(FrameTrace* trace) { trace_ = trace; }
+  FrameTrace* GetFrameTrace() const { return trace_; }
+
+  Clock& GetClock() { return clock_; }
+
+ private:
+  // Stores a failed device call as the "last error"; returns true if `e` failed.
+  bool Failed(DeviceError e);
+
+  uint32_t outputQueueSize_ = 0;
+  uint32_t inputQueueSize_ = 0;
+  int portNumber_ = 0;
+  LineSettings settings_;  // the rate Open applies; framing is fixed
+  ModeSettings mode_;      // what SetMode validated
+  uint32_t timeout_ = kWaitForever;
+  DriverTimeouts driverTimeouts_;
+  int initialized_ = 0;
+  std::unique_ptr<SerialDevice> device_;
+  int open_ = 0;
+  DeviceError lastError_;
+
+  Clock& clock_;
+  ErrorReporter& errors_;
+  FrameTrace* trace_ = nullptr;
+};
+
+}  // namespace tavlink

@@ -1,0 +1,151 @@
+#pragma once
+// TransferDialog: one operation against the receiver, run modally.
+//
+// The caller constructs it, calls Setup (and SetDataFile or sets dataBlock),
+// runs DoModal, reads its buffer, file or block, and destroys the dialog,
+// which joins the worker and closes the port. OnInitDialog opens the port
+// ("96,n,8,1", 20,000 ms, driver time-outs, 115200 baud) and starts the
+// worker of the operation on its own thread at the lowest priority; the
+// worker reports through the view and ends by posting TransferDone (where
+// it reports) and a close.
+//
+// Threading: the public handlers run on the user-interface thread; the
+// worker reaches the dialog only through `state` (atomic), the view's
+// blocking calls and its posted events, and the port, answer, file and
+// block, which the user-interface thread leaves alone while it waits.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "data/receiver_data_block.h"
+#include "link/clock.h"
+#include "link/error_reporter.h"
+#include "link/serial_device.h"
+#include "link/serial_port.h"
+#include "transfer/transfer_file.h"
+#include "transfer/transfer_view.h"
+
+namespace tavlink {
+
+// Operation codes: each equals its request frame's code.
+enum OperationCode : int {
+  OP_CONNECT = 16,
+  OP_UPGRADE = 18,
+  OP_BACKUP = 20,
+  OP_RESTORE = 22,
+  OP_WRITE_FACTORY = 30,
+  OP_READ_USER_DATA = 32,
+};
+
+// Dialog states, shared with the worker.
+inline constexpr int32_t TS_RUNNING = 0;
+inline constexpr int32_t TS_CANCEL_REQUESTED = 1;
+inline constexpr int32_t TS_FINISHED = 2;
+
+// TransferDone's lParam values.
+inline constexpr int kDoneFailure = 0;
+inline constexpr int kDoneSuccess = 1;
+inline constexpr int kDoneBadFile = 2;
+
+// How the session ended, for callers that need more than the Part's boxes
+// (the command line's exit status, Read User Data's scratch block).
+enum class TransferOutcome {
+  kNotRun,       // still running, or never started
+  kPortFailed,   // "Setup error" / "Open error"; no worker ran
+  kSucceeded,    // success report, or a silent successful finish
+  kFailed,       // failure report, or a silent failed finish
+  kStopped,      // stopped at the user's request
+};
+
+// What a session needs from outside: the clock of its pauses and polls, the
+// device error box, and the serial device backend.
+struct TransferEnvironment {
+  Clock* clock = &SystemClock();
+  ErrorReporter* errors = nullptr;  // required
+  std::function<std::unique_ptr<SerialDevice>()> makeDevice = MakePlatformSerialDevice;
+  // Optional frame observer attached to the port (--trace).
+  FrameTrace* trace = nullptr;
+};
+
+class TransferDialog {
+ public:
+  static constexpr uint32_t kQueueSize = 8192;
+  static constexpr uint32_t kTimeoutMs = 20000;
+  static constexpr const char* kModeString = "96,n,8,1";
+
+  TransferDialog(TransferView& view, const TransferEnvironment& env);
+  // Joins the worker if one was started, then the port closes.
+  virtual ~TransferDialog();
+
+  TransferDialog(const TransferDialog&) = delete;
+  TransferDialog& operator=(const TransferDialog&) = delete;
+
+  // Stores the port number, operation and the answer buffer (operation 16
+  // only; the connect worker never writes past its end).
+  void Setup(int portNumber, int operationCode, std::span<uint8_t> answerBuffer = {});
+  void SetDataFile(TransferFile* file) { dataFile = file; }
+
+  // Runs the window modally through the view; always returns 2 (Cancel).
+  int DoModal();
+
+  // --- user-interface thread handlers, called by the view -----------------
+  bool OnInitDialog();
+  void OnCancel();
+  void OnTransferDone(int lParam);
+
+  // The window title of an operation, "" for a code outside the table.
+  static std::string_view TitleOf(int operationCode);
+
+  TransferOutcome Outcome() const { return outcome_.load(); }
+
+  // --- used by the workers (worker thread) --------------------------------
+  void SetStatus(std::string_view text) { view_.SetStatusText(text); }
+  void SetProgressRange(int upper) { view_.SetProgressRange(upper); }
+  void SetProgressPos(int position) { view_.SetProgressPos(position); }
+  BoxAnswer ShowMessage(std::string_view text, std::string_view caption, BoxButtons buttons) {
+    return view_.ShowMessage(text, caption, buttons);
+  }
+  void Pause(uint32_t milliseconds) { clock_.SleepFor(Clock::Duration(milliseconds)); }
+  bool CancelRequested() const { return state.load() == TS_CANCEL_REQUESTED; }
+
+  // The endings every worker closes with.
+  void Finish();                 // state finished, post close
+  void StopEnding();             // FC_ABORT, Finish; no report
+  void FailureEnding();          // FC_ABORT; on a cancel one more and Finish; else report 0
+  void SuccessEnding();          // report 1, Finish
+  void ReportAndFinish(int lParam, TransferOutcome outcome);
+  void SilentFinish(TransferOutcome outcome);
+
+  // Members shared with the worker, named as the system names them.
+  ReceiverDataBlock* dataBlock = nullptr;
+  std::atomic<int32_t> state{TS_RUNNING};
+  std::span<uint8_t> answer;
+  SerialPort port;
+  TransferFile* dataFile = nullptr;
+  int portNumber = 0;
+  int operation = 0;
+
+ private:
+  void StartWorker();
+
+  TransferView& view_;
+  Clock& clock_;
+  std::atomic<TransferOutcome> outcome_{TransferOutcome::kNotRun};
+  std::thread worker_;
+};
+
+// The six worker procedures; each takes the dialog and ends with Finish.
+void ConnectWorker(TransferDialog& dialog);
+void ReadUserDataWorker(TransferDialog& dialog);
+void BackupWorker(TransferDialog& dialog);
+void UpgradeWorker(TransferDialog& dialog);
+void WriteFactoryWorker(TransferDialog& dialog);
+void RestoreWorker(TransferDialog& dialog);
+
+}  // namespace tavlink
