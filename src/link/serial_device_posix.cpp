@@ -1,5 +1,202 @@
-// placeholder, replaced by the POSIX backend
+// The serial device backend for POSIX systems (Linux): a tty opened
+// exclusively and set to a raw 8N1 line without software flow control.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "link/port_names.h"
 #include "link/serial_device.h"
+
 namespace tavlink {
-std::unique_ptr<SerialDevice> MakePlatformSerialDevice() { return nullptr; }
+namespace {
+
+// The one place that turns errno into the words the device box shows: the
+// system's text, plus a hint where that text alone does not help.
+DeviceError PosixError(int err, int portNumber) {
+  DeviceError e{err, std::strerror(err)};
+  const std::string port = ComPortName(portNumber);
+  const std::string path = ComDevicePath(portNumber);
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      e.text += "\nYou may not use " + path + " (" + port +
+                "): add your user to the group that owns it (on Debian, 'dialout') and log in again.";
+      break;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      e.text += "\nThere is no device " + path + ". " + port + " opens /dev/ttyS" +
+                std::to_string(portNumber - 1) + " unless TAVLINK_COM" +
+                std::to_string(portNumber) + " or the port setting names another device.";
+      break;
+    case EBUSY:
+    case EWOULDBLOCK:
+      e.text += "\nAnother program is using " + path + " (" + port + ").";
+      break;
+    default:
+      break;
+  }
+  return e;
+}
+
+speed_t SpeedOf(uint32_t baud) {
+  switch (baud) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return B0;
+  }
+}
+
+class PosixSerialDevice final : public SerialDevice {
+ public:
+  ~PosixSerialDevice() override {
+    if (fd_ >= 0) Close();
+  }
+
+  DeviceError Open(int portNumber) override {
+    portNumber_ = portNumber;
+    const std::string path = ComDevicePath(portNumber);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return PosixError(errno, portNumber);
+    // TIOCEXCL keeps other users out, but not root; the lock keeps out
+    // every process (root included) that asks for it, as this one does.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const int err = errno;
+      ::close(fd);
+      return PosixError(err == EWOULDBLOCK ? EBUSY : err, portNumber);
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+      const int err = errno;
+      ::flock(fd, LOCK_UN);
+      ::close(fd);
+      return PosixError(err, portNumber);
+    }
+    fd_ = fd;
+    DropModemLines();  // Linux raises DTR and RTS on open
+    return {};
+  }
+
+  DeviceError SetupQueues(uint32_t, uint32_t) override {
+    return {};  // the kernel's tty buffers are larger than a frame; nothing to set
+  }
+
+  DeviceError Configure(const LineSettings& settings) override {
+    termios t{};
+    if (::tcgetattr(fd_, &t) != 0) return PosixError(errno, portNumber_);
+    const speed_t speed = SpeedOf(settings.baudRate);
+    if (speed == B0) return PosixError(EINVAL, portNumber_);
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
+                                        IXON | IXOFF | IXANY | INPCK);
+    t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | HUPCL);
+    t.c_cflag |= CS8 | CREAD | CLOCAL;  // CRTSCTS stays as the device had it
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    t.c_cc[VSTART] = 0x11;
+    t.c_cc[VSTOP] = 0x13;
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
+      return PosixError(errno, portNumber_);
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0) return PosixError(errno, portNumber_);
+    DropModemLines();
+    return {};
+  }
+
+  DeviceError ClearErrors() override {
+    return {};  // a tty keeps no error flags to clear; bad bytes arrive as bytes
+  }
+
+  DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) override {
+    *got = 0;
+    while (*got < max) {
+      const ssize_t n = ::read(fd_, buf + *got, max - *got);
+      if (n > 0) {
+        *got += static_cast<size_t>(n);
+        continue;
+      }
+      if (n == 0) return {};
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return {};
+      return PosixError(errno, portNumber_);
+    }
+    return {};
+  }
+
+  DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds timeout,
+                    size_t* written, bool* timedOut) override {
+    using Steady = std::chrono::steady_clock;
+    *written = 0;
+    *timedOut = false;
+    const auto deadline = Steady::now() + timeout;
+    while (*written < count) {
+      const ssize_t n = ::write(fd_, buf + *written, count - *written);
+      if (n > 0) {
+        *written += static_cast<size_t>(n);
+        continue;
+      }
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return PosixError(errno, portNumber_);
+      // The line's queue is full: wait until it takes more, up to the time-out.
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+      if (left.count() <= 0) {
+        *timedOut = true;
+        return {};
+      }
+      pollfd p{fd_, POLLOUT, 0};
+      const int wait = static_cast<int>(std::min<long long>(left.count(), 1000));
+      if (::poll(&p, 1, wait) < 0 && errno != EINTR) return PosixError(errno, portNumber_);
+    }
+    return {};
+  }
+
+  DeviceError Purge() override {
+    if (::tcflush(fd_, TCIOFLUSH) != 0) return PosixError(errno, portNumber_);
+    return {};
+  }
+
+  DeviceError Close() override {
+    if (fd_ < 0) return {};
+    ::ioctl(fd_, TIOCNXCL);
+    ::flock(fd_, LOCK_UN);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return PosixError(errno, portNumber_);
+    return {};
+  }
+
+ private:
+  // Holds DTR and RTS off. A device without modem lines (a pseudo-terminal)
+  // refuses with ENOTTY or EINVAL, which is no error here.
+  void DropModemLines() {
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd_, TIOCMBIC, &lines);
+  }
+
+  int fd_ = -1;
+  int portNumber_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> MakePlatformSerialDevice() {
+  return std::make_unique<PosixSerialDevice>();
+}
+
 }  // namespace tavlink
