@@ -17,7 +17,9 @@ void PutBigEndian16(uint8_t* p, uint32_t v) {
   p[1] = static_cast<uint8_t>(v);
 }
 
-uint32_t GetBigEndian16(const uint8_t* p) { return (uint32_t{p[0]} << 8) | p[1]; }
+uint32_t GetBigEndian16(const uint8_t* p) {
+  return (uint32_t{p[0]} << 8) | p[1];
+}
 
 uint32_t GetBigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -45,26 +47,46 @@ bool Drain(SerialPort& port, uint32_t length, uint8_t* scratch, size_t scratchSi
 
 std::string FrameCodeName(int code) {
   switch (code) {
-    case FC_ACK: return "FC_ACK";
-    case FC_NAK: return "FC_NAK";
-    case FC_ABORT: return "FC_ABORT";
-    case FC_READY: return "FC_READY";
-    case FC_CONNECT: return "FC_CONNECT";
-    case FC_CONNECT_END: return "FC_CONNECT_END";
-    case FC_UPGRADE: return "FC_UPGRADE";
-    case FC_UPGRADE_END: return "FC_UPGRADE_END";
-    case FC_BACKUP: return "FC_BACKUP";
-    case FC_BACKUP_END: return "FC_BACKUP_END";
-    case FC_RESTORE: return "FC_RESTORE";
-    case FC_RESTORE_END: return "FC_RESTORE_END";
-    case FC_FACTORY: return "FC_FACTORY";
-    case FC_FACTORY_END: return "FC_FACTORY_END";
-    case FC_USERDATA: return "FC_USERDATA";
-    case FC_USERDATA_END: return "FC_USERDATA_END";
-    case FC_DATA: return "FC_DATA";
-    case RX_BAD_CRC: return "RX_BAD_CRC";
-    case RX_TIMEOUT: return "RX_TIMEOUT";
-    case RX_BAD_MAGIC: return "RX_BAD_MAGIC";
+    case FC_ACK:
+      return "FC_ACK";
+    case FC_NAK:
+      return "FC_NAK";
+    case FC_ABORT:
+      return "FC_ABORT";
+    case FC_READY:
+      return "FC_READY";
+    case FC_CONNECT:
+      return "FC_CONNECT";
+    case FC_CONNECT_END:
+      return "FC_CONNECT_END";
+    case FC_UPGRADE:
+      return "FC_UPGRADE";
+    case FC_UPGRADE_END:
+      return "FC_UPGRADE_END";
+    case FC_BACKUP:
+      return "FC_BACKUP";
+    case FC_BACKUP_END:
+      return "FC_BACKUP_END";
+    case FC_RESTORE:
+      return "FC_RESTORE";
+    case FC_RESTORE_END:
+      return "FC_RESTORE_END";
+    case FC_FACTORY:
+      return "FC_FACTORY";
+    case FC_FACTORY_END:
+      return "FC_FACTORY_END";
+    case FC_USERDATA:
+      return "FC_USERDATA";
+    case FC_USERDATA_END:
+      return "FC_USERDATA_END";
+    case FC_DATA:
+      return "FC_DATA";
+    case RX_BAD_CRC:
+      return "RX_BAD_CRC";
+    case RX_TIMEOUT:
+      return "RX_TIMEOUT";
+    case RX_BAD_MAGIC:
+      return "RX_BAD_MAGIC";
     default: {
       char text[24];
       std::snprintf(text, sizeof text, "code 0x%04X", static_cast<unsigned>(code) & 0xFFFFu);

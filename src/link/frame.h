@@ -21,7 +21,7 @@ class SerialPort;
 inline constexpr char kFrameMagic[8] = {'E', 'v', 'i', 'l', 'E', 'y', 'E', 's'};
 inline constexpr size_t kFrameHeaderSize = 12;
 inline constexpr size_t kMaxPayload = 4096;
-inline constexpr size_t kMaxBody = kMaxPayload + 4;                     // 4100
+inline constexpr size_t kMaxBody = kMaxPayload + 4;                      // 4100
 inline constexpr size_t kFrameBufferSize = kFrameHeaderSize + kMaxBody;  // 4112
 
 // Frame codes (16-bit on the line).

@@ -27,16 +27,26 @@ std::optional<uint32_t> ParseBaud(std::string_view s) {
   auto v = ParseUnsigned(s);
   if (!v || *v == 0) return std::nullopt;
   switch (*v) {
-    case 11: return 110;
-    case 15: return 150;
-    case 30: return 300;
-    case 60: return 600;
-    case 12: return 1200;
-    case 24: return 2400;
-    case 48: return 4800;
-    case 96: return 9600;
-    case 19: return 19200;
-    default: return *v;
+    case 11:
+      return 110;
+    case 15:
+      return 150;
+    case 30:
+      return 300;
+    case 60:
+      return 600;
+    case 12:
+      return 1200;
+    case 24:
+      return 2400;
+    case 48:
+      return 4800;
+    case 96:
+      return 9600;
+    case 19:
+      return 19200;
+    default:
+      return *v;
   }
 }
 
@@ -54,14 +64,20 @@ bool ParseData(std::string_view s, int* bits) {
 }
 
 bool ParseStop(std::string_view s, double* stop) {
-  if (s == "1") *stop = 1;
-  else if (s == "1.5") *stop = 1.5;
-  else if (s == "2") *stop = 2;
-  else return false;
+  if (s == "1")
+    *stop = 1;
+  else if (s == "1.5")
+    *stop = 1.5;
+  else if (s == "2")
+    *stop = 2;
+  else
+    return false;
   return true;
 }
 
-bool IsOnOff(std::string_view s) { return s == "on" || s == "off"; }
+bool IsOnOff(std::string_view s) {
+  return s == "on" || s == "off";
+}
 
 std::vector<std::string_view> Split(std::string_view s, auto isSeparator) {
   std::vector<std::string_view> parts;
@@ -107,7 +123,8 @@ std::optional<ModeSettings> ParseShortForm(std::string_view mode) {
 std::optional<ModeSettings> ParseKeywordForm(std::string_view mode) {
   ModeSettings m;
   std::vector<std::string> seen;
-  for (auto word : Split(mode, [](char c) { return std::isspace(static_cast<unsigned char>(c)); })) {
+  for (auto word :
+       Split(mode, [](char c) { return std::isspace(static_cast<unsigned char>(c)); })) {
     if (word.empty()) continue;
     const size_t eq = word.find('=');
     if (eq == std::string_view::npos) return std::nullopt;

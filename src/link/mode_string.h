@@ -13,9 +13,9 @@ namespace tavlink {
 
 struct ModeSettings {
   uint32_t baudRate = 0;
-  char parity = 'n';   // n, e, o, m or s
-  int dataBits = 8;    // 5 to 8
-  double stopBits = 1; // 1, 1.5 or 2
+  char parity = 'n';    // n, e, o, m or s
+  int dataBits = 8;     // 5 to 8
+  double stopBits = 1;  // 1, 1.5 or 2
 };
 
 // The settings `mode` describes, or nothing when the string is refused.

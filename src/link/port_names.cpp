@@ -17,7 +17,9 @@ std::map<int, std::string>& Overrides() {
   return overrides;
 }
 
-std::string EnvironmentName(int portNumber) { return "TAVLINK_COM" + std::to_string(portNumber); }
+std::string EnvironmentName(int portNumber) {
+  return "TAVLINK_COM" + std::to_string(portNumber);
+}
 
 std::optional<std::string> FromEnvironment(int portNumber) {
   const char* value = std::getenv(EnvironmentName(portNumber).c_str());
@@ -34,7 +36,9 @@ std::optional<std::string> FromOverride(int portNumber) {
 
 }  // namespace
 
-std::string ComPortName(int portNumber) { return "COM" + std::to_string(portNumber); }
+std::string ComPortName(int portNumber) {
+  return "COM" + std::to_string(portNumber);
+}
 
 std::string ComDevicePath(int portNumber) {
   if (auto env = FromEnvironment(portNumber)) return *env;

@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -26,8 +27,9 @@ DeviceError PosixError(int err, int portNumber) {
   switch (err) {
     case EACCES:
     case EPERM:
-      e.text += "\nYou may not use " + path + " (" + port +
-                "): add your user to the group that owns it (on Debian, 'dialout') and log in again.";
+      e.text +=
+          "\nYou may not use " + path + " (" + port +
+          "): add your user to the group that owns it (on Debian, 'dialout') and log in again.";
       break;
     case ENOENT:
     case ENODEV:
@@ -48,19 +50,32 @@ DeviceError PosixError(int err, int portNumber) {
 
 speed_t SpeedOf(uint32_t baud) {
   switch (baud) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    default: return B0;
+    case 110:
+      return B110;
+    case 300:
+      return B300;
+    case 600:
+      return B600;
+    case 1200:
+      return B1200;
+    case 2400:
+      return B2400;
+    case 4800:
+      return B4800;
+    case 9600:
+      return B9600;
+    case 19200:
+      return B19200;
+    case 38400:
+      return B38400;
+    case 57600:
+      return B57600;
+    case 115200:
+      return B115200;
+    case 230400:
+      return B230400;
+    default:
+      return B0;
   }
 }
 
@@ -154,7 +169,8 @@ class PosixSerialDevice final : public SerialDevice {
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return PosixError(errno, portNumber_);
       // The line's queue is full: wait until it takes more, up to the time-out.
-      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
       if (left.count() <= 0) {
         *timedOut = true;
         return {};

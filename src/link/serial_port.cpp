@@ -41,7 +41,9 @@ int SerialPort::SetMode(const std::string& mode) {
   return 1;
 }
 
-void SerialPort::SetTimeout(uint32_t milliseconds) { timeout_ = milliseconds; }
+void SerialPort::SetTimeout(uint32_t milliseconds) {
+  timeout_ = milliseconds;
+}
 
 int SerialPort::SetDriverTimeouts(uint32_t readInterval, uint32_t readTotalMultiplier,
                                   uint32_t readTotalConstant, uint32_t writeTotalMultiplier,

@@ -1,0 +1,141 @@
+// SerialPort over a real pseudo-terminal pair: what the far end sees of the
+// line settings, real reads with short time-outs, and exclusive use.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "link/port_names.h"
+#include "link/serial_port.h"
+#include "support/recording_reporter.h"
+
+namespace tavlink {
+namespace {
+using testing::RecordingReporter;
+
+constexpr int kPort = 7;
+
+class SerialPortPtyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master_, &slave_, name, nullptr, nullptr), 0) << std::strerror(errno);
+    SetComDeviceOverride(kPort, name);
+    port_.Initialize(kPort, 8192, 8192);
+    ASSERT_EQ(port_.SetMode("96,n,8,1"), 1);
+    port_.SetTimeout(300);
+    port_.SetDriverTimeouts(0xFFFFFFFF, 0, 0, 0, 0);
+  }
+  void TearDown() override {
+    port_.Shutdown();
+    SetComDeviceOverride(kPort, "");
+    ::close(slave_);
+    ::close(master_);
+  }
+  termios FarSide() const {
+    termios t{};
+    EXPECT_EQ(::tcgetattr(master_, &t), 0);  // a master reports its slave's settings
+    return t;
+  }
+  static void ExpectRaw8N1(const termios& t) {
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u);
+    EXPECT_NE(t.c_cflag & CREAD, 0u);
+  }
+
+  int master_ = -1, slave_ = -1;
+  RecordingReporter reporter_;
+  SerialPort port_{MakePlatformSerialDevice(), SystemClock(), reporter_};
+};
+
+TEST_F(SerialPortPtyTest, LineRunsAt115200Then19200AfterReopen) {
+  ASSERT_EQ(port_.Open(), 1) << (reporter_.Boxes().empty() ? "" : reporter_.Boxes()[0].text);
+  termios t = FarSide();
+  EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B115200));
+  ExpectRaw8N1(t);
+
+  EXPECT_NE(port_.Close(), 0);
+  ASSERT_EQ(port_.Open(19200), 1);
+  t = FarSide();
+  EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B19200));
+  ExpectRaw8N1(t);
+  EXPECT_TRUE(reporter_.Boxes().empty());
+}
+
+TEST_F(SerialPortPtyTest, BytesTravelBothWays) {
+  ASSERT_EQ(port_.Open(), 1);
+  uint32_t n = 0;
+  ASSERT_EQ(port_.Write("ping", 4, &n), 1);
+  char far[8] = {};
+  ASSERT_EQ(::read(master_, far, sizeof far), 4);
+  EXPECT_EQ(std::string(far, 4), "ping");
+  ASSERT_EQ(::write(master_, "pong\r\n", 6), 6);
+  uint8_t buf[6];
+  EXPECT_EQ(port_.Read(buf, 6, &n), 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 6), "pong\r\n");  // raw: no translation
+}
+
+TEST_F(SerialPortPtyTest, PartialReadReturnsTheFiveBytesThatCame) {
+  ASSERT_EQ(port_.Open(), 1);
+  ASSERT_EQ(::write(master_, "12345", 5), 5);
+  uint8_t buf[12] = {};
+  uint32_t got = 0;
+  EXPECT_EQ(port_.Read(buf, 12, &got), 0);
+  EXPECT_EQ(got, 5u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 5), "12345");
+  EXPECT_TRUE(reporter_.Boxes().empty());
+}
+
+TEST_F(SerialPortPtyTest, SecondOpenOfAnOpenPortIsRefusedWithoutBox) {
+  ASSERT_EQ(port_.Open(), 1);
+  EXPECT_EQ(port_.Open(), 0);
+  EXPECT_TRUE(reporter_.Boxes().empty());
+}
+
+TEST_F(SerialPortPtyTest, MissingDeviceShowsTheSystemTextAndAHint) {
+  SetComDeviceOverride(kPort + 1, "/dev/tavlink-no-such-device");
+  SerialPort other(MakePlatformSerialDevice(), SystemClock(), reporter_);
+  other.Initialize(kPort + 1, 8192, 8192);
+  EXPECT_EQ(other.Open(), 0);
+  ASSERT_EQ(reporter_.Boxes().size(), 1u);
+  const auto box = reporter_.Boxes()[0];
+  EXPECT_EQ(box.caption, "Serial Communication Device Error");
+  EXPECT_EQ(box.text.rfind(std::strerror(ENOENT), 0), 0u) << box.text;
+  EXPECT_NE(box.text.find("TAVLINK_COM8"), std::string::npos) << box.text;
+  EXPECT_TRUE(other.IsInitialized());
+  SetComDeviceOverride(kPort + 1, "");
+}
+
+TEST_F(SerialPortPtyTest, AnotherProcessIsRefusedWhileThePortIsOpen) {
+  ASSERT_EQ(port_.Open(), 1);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    RecordingReporter reporter;
+    SerialPort other(MakePlatformSerialDevice(), SystemClock(), reporter);
+    other.Initialize(kPort, 8192, 8192);
+    const bool refused = other.Open() == 0 && reporter.Boxes().size() == 1;
+    ::_exit(refused ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  // Once closed, the device can be had again.
+  EXPECT_NE(port_.Close(), 0);
+  SerialPort again(MakePlatformSerialDevice(), SystemClock(), reporter_);
+  again.Initialize(kPort, 8192, 8192);
+  EXPECT_EQ(again.Open(), 1);
+}
+
+}  // namespace
+}  // namespace tavlink

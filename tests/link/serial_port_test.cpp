@@ -1,0 +1,146 @@
+// SerialPort's contract over an in-memory line, in virtual time.
+
+#include "link/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "support/memory_line.h"
+#include "support/recording_reporter.h"
+#include "support/virtual_clock.h"
+
+namespace tavlink {
+namespace {
+
+class SerialPortTest : public ::testing::Test {
+ protected:
+  testing::VirtualClock clock;
+  testing::RecordingReporter reporter;
+  std::shared_ptr<testing::MemoryLine> line = std::make_shared<testing::MemoryLine>(clock);
+  std::unique_ptr<SerialPort> port =
+      std::make_unique<SerialPort>(std::make_unique<testing::MemoryDevice>(line), clock, reporter);
+  uint8_t buf[64] = {};
+  uint32_t got = 99;
+
+  void OpenWithTimeout(uint32_t ms) {
+    port->Initialize(1, 8192, 8192);
+    ASSERT_EQ(port->SetMode("96,n,8,1"), 1);
+    port->SetTimeout(ms);
+    port->SetDriverTimeouts(0xFFFFFFFF, 0, 0, 0, 0);
+    ASSERT_EQ(port->Open(), 1);
+  }
+};
+
+TEST_F(SerialPortTest, ReadOfZeroBytesSucceedsEvenWhenNeverOpened) {
+  EXPECT_EQ(port->Read(buf, 0, &got), 1);
+  EXPECT_EQ(got, 0u);
+}
+
+TEST_F(SerialPortTest, StateRefusalsShowNoBox) {
+  EXPECT_EQ(port->Read(buf, 1, &got), 0);
+  EXPECT_EQ(port->Write(buf, 1, &got), 0);
+  EXPECT_EQ(port->Close(), 0);
+  EXPECT_EQ(port->Open(), 0);  // not initialised
+  EXPECT_EQ(port->SetMode("96,n,8,1"), 0);
+  OpenWithTimeout(1000);
+  EXPECT_EQ(port->Open(), 0);  // already open: the line is left as it was
+  EXPECT_EQ(port->SetMode("96,n,8,1"), 0);
+  EXPECT_EQ(line->opens, 1);
+  EXPECT_TRUE(reporter.Boxes().empty());
+}
+
+TEST_F(SerialPortTest, OpenAppliesTheDefaultRate) {
+  OpenWithTimeout(1000);
+  EXPECT_EQ(line->baudRates, std::vector<uint32_t>{115200});
+  EXPECT_TRUE(port->IsOpen());
+}
+
+TEST_F(SerialPortTest, SilentLineTimesOutAfterTwoHundredPolls) {
+  OpenWithTimeout(20000);
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(clock.ElapsedMs(), 20000);
+  EXPECT_TRUE(reporter.Boxes().empty());
+}
+
+TEST_F(SerialPortTest, PartialReadKeepsWhatArrived) {
+  OpenWithTimeout(20000);
+  line->Deliver("HELLO");
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(got, 5u);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), 5), "HELLO");
+  EXPECT_EQ(line->Pending(), 0u);
+}
+
+TEST_F(SerialPortTest, ReadCompletesAtThePollThatBringsTheLastByte) {
+  OpenWithTimeout(20000);
+  line->Deliver("abc");
+  line->Deliver("defghijkl", 250);
+  EXPECT_EQ(port->Read(buf, 12, &got), 1);
+  EXPECT_EQ(got, 12u);
+  EXPECT_EQ(clock.ElapsedMs(), 300);
+}
+
+TEST_F(SerialPortTest, TimeoutUnderOnePollReadsNothingAndSucceeds) {
+  OpenWithTimeout(99);
+  line->Deliver("abc");
+  EXPECT_NE(port->Read(buf, 3, &got), 0);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(line->Pending(), 3u);
+}
+
+TEST_F(SerialPortTest, FailedOpenShowsSystemTextAndStaysInitialised) {
+  line->failOpenWith = ENOENT;
+  port->Initialize(2, 8192, 8192);
+  EXPECT_EQ(port->Open(), 0);
+  ASSERT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_EQ(reporter.Boxes()[0].caption, "Serial Communication Device Error");
+  EXPECT_EQ(reporter.Boxes()[0].text, std::strerror(ENOENT));
+  EXPECT_TRUE(port->IsInitialized());
+  EXPECT_FALSE(port->IsOpen());
+}
+
+TEST_F(SerialPortTest, RefusedModeStringIsADeviceError) {
+  port->Initialize(1, 8192, 8192);
+  EXPECT_EQ(port->SetMode("96,x,8,1"), 0);
+  ASSERT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_EQ(reporter.Boxes()[0].caption, "Serial Communication Device Error");
+}
+
+TEST_F(SerialPortTest, ReadFailureShowsBoxOnce) {
+  OpenWithTimeout(20000);
+  line->failReadWith = EIO;
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_EQ(clock.ElapsedMs(), 0);
+}
+
+TEST_F(SerialPortTest, WriteThatTimesOutFailsWithoutBox) {
+  OpenWithTimeout(20000);
+  line->writeTimesOut = true;
+  EXPECT_EQ(port->Write("x", 1, &got), 0);
+  EXPECT_TRUE(reporter.Boxes().empty());
+}
+
+TEST_F(SerialPortTest, CloseThenOpenAt19200KeepsSettings) {
+  OpenWithTimeout(20000);
+  EXPECT_NE(port->Close(), 0);
+  EXPECT_EQ(line->purges, 1);
+  EXPECT_EQ(port->Close(), 0);
+  EXPECT_EQ(port->Open(19200), 1);
+  EXPECT_EQ(line->baudRates, (std::vector<uint32_t>{115200, 19200}));
+  EXPECT_EQ(port->Timeout(), 20000u);
+  EXPECT_EQ(port->GetDriverTimeouts().readIntervalTimeout, 0xFFFFFFFFu);
+}
+
+TEST_F(SerialPortTest, DestroyingAnOpenPortPurgesAndCloses) {
+  OpenWithTimeout(20000);
+  port.reset();
+  EXPECT_EQ(line->purges, 1);
+  EXPECT_EQ(line->closes, 1);
+  EXPECT_FALSE(line->open);
+}
+
+}  // namespace
+}  // namespace tavlink

@@ -1,0 +1,169 @@
+#pragma once
+// An in-memory serial line for tests: the PC side is a SerialDevice, the
+// far side is the test (or a scripted receiver). Bytes the far side queues
+// become readable at a virtual time, so a receiver can answer late.
+//
+// Thread-safe: the worker thread drives the device while the test thread
+// may inspect the line after the worker has finished.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/serial_device.h"
+
+namespace tavlink::testing {
+
+class MemoryLine {
+ public:
+  explicit MemoryLine(Clock& clock) : clock_(clock) {}
+
+  // --- far side ---------------------------------------------------------
+  // Queues bytes that the PC can read once `delayMs` of virtual time passed.
+  void Deliver(const std::vector<uint8_t>& bytes, long long delayMs = 0) {
+    std::lock_guard lock(mutex_);
+    const auto at = clock_.Now() + std::chrono::milliseconds(delayMs);
+    for (uint8_t b : bytes) incoming_.push_back({b, at});
+  }
+  void Deliver(const std::string& bytes, long long delayMs = 0) {
+    Deliver(std::vector<uint8_t>(bytes.begin(), bytes.end()), delayMs);
+  }
+
+  // Called (outside the lock) with each chunk the PC writes.
+  void OnWrite(std::function<void(const uint8_t*, size_t)> handler) {
+    std::lock_guard lock(mutex_);
+    onWrite_ = std::move(handler);
+  }
+
+  // Called (outside the lock) each time the PC applies line settings.
+  void OnConfigure(std::function<void(uint32_t baudRate)> handler) {
+    std::lock_guard lock(mutex_);
+    onConfigure_ = std::move(handler);
+  }
+  void Configured(uint32_t baudRate) {
+    std::function<void(uint32_t)> handler;
+    {
+      std::lock_guard lock(mutex_);
+      baudRates.push_back(baudRate);
+      handler = onConfigure_;
+    }
+    if (handler) handler(baudRate);
+  }
+
+  // Everything the PC wrote, and how it was cut into Write calls.
+  std::vector<uint8_t> Written() const {
+    std::lock_guard lock(mutex_);
+    return written_;
+  }
+  std::vector<size_t> WriteSizes() const {
+    std::lock_guard lock(mutex_);
+    return writeSizes_;
+  }
+  size_t Pending() const {
+    std::lock_guard lock(mutex_);
+    return incoming_.size();
+  }
+
+  // --- faults and observations -------------------------------------------
+  int failOpenWith = 0;             // errno-like code that Open fails with
+  int failReadWith = 0;             // errno-like code that ReadAvailable fails with
+  bool writeTimesOut = false;       // Write takes nothing and times out
+  std::vector<uint32_t> baudRates;  // every rate Configure applied
+  int opens = 0, closes = 0, purges = 0;
+  bool open = false;
+
+  // --- PC side, used by the device ----------------------------------------
+  size_t TakeAvailable(uint8_t* buf, size_t max) {
+    std::lock_guard lock(mutex_);
+    const auto now = clock_.Now();
+    size_t n = 0;
+    while (n < max && !incoming_.empty() && incoming_.front().at <= now) {
+      buf[n++] = incoming_.front().byte;
+      incoming_.pop_front();
+    }
+    return n;
+  }
+  void Take(const uint8_t* buf, size_t n) {
+    std::function<void(const uint8_t*, size_t)> handler;
+    {
+      std::lock_guard lock(mutex_);
+      written_.insert(written_.end(), buf, buf + n);
+      writeSizes_.push_back(n);
+      handler = onWrite_;
+    }
+    if (handler) handler(buf, n);
+  }
+  void Flush() {
+    std::lock_guard lock(mutex_);
+    incoming_.clear();
+  }
+
+ private:
+  struct Timed {
+    uint8_t byte;
+    Clock::TimePoint at;
+  };
+  Clock& clock_;
+  mutable std::mutex mutex_;
+  std::deque<Timed> incoming_;
+  std::vector<uint8_t> written_;
+  std::vector<size_t> writeSizes_;
+  std::function<void(const uint8_t*, size_t)> onWrite_;
+  std::function<void(uint32_t)> onConfigure_;
+};
+
+// The SerialDevice over a MemoryLine.
+class MemoryDevice final : public SerialDevice {
+ public:
+  explicit MemoryDevice(std::shared_ptr<MemoryLine> line) : line_(std::move(line)) {}
+
+  DeviceError Open(int) override {
+    if (line_->failOpenWith) return {line_->failOpenWith, std::strerror(line_->failOpenWith)};
+    ++line_->opens;
+    line_->open = true;
+    return {};
+  }
+  DeviceError SetupQueues(uint32_t, uint32_t) override { return {}; }
+  DeviceError Configure(const LineSettings& s) override {
+    line_->Configured(s.baudRate);
+    return {};
+  }
+  DeviceError ClearErrors() override { return {}; }
+  DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) override {
+    *got = 0;
+    if (line_->failReadWith) return {line_->failReadWith, std::strerror(line_->failReadWith)};
+    *got = line_->TakeAvailable(buf, max);
+    return {};
+  }
+  DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds, size_t* written,
+                    bool* timedOut) override {
+    *written = 0;
+    *timedOut = line_->writeTimesOut;
+    if (line_->writeTimesOut) return {};
+    line_->Take(buf, count);
+    *written = count;
+    return {};
+  }
+  DeviceError Purge() override {
+    ++line_->purges;
+    line_->Flush();
+    return {};
+  }
+  DeviceError Close() override {
+    ++line_->closes;
+    line_->open = false;
+    return {};
+  }
+
+ private:
+  std::shared_ptr<MemoryLine> line_;
+};
+
+}  // namespace tavlink::testing
