@@ -1,0 +1,22 @@
+// The application object.
+#include "app/link_app.h"
+
+#include "app/qt_main_dialog.h"
+#include "app/qt_resources.h"
+#include "app/setting_store.h"
+#include "data/receiver_data_block.h"
+
+namespace tavlink::app {
+
+LinkApp::LinkApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setWindowIcon(AppIcon());
+}
+
+int LinkApp::Run() {
+  MainDialog window(MakeQSettingsStore(), GetDataBlock());
+  window.Initialize();
+  window.exec();
+  return 0;
+}
+
+}  // namespace tavlink::app

@@ -1,0 +1,79 @@
+#pragma once
+// The toolkit seam of the main window's commands. The command logic
+// (MainLogic) reaches the user, the file system's chooser, the port dialog,
+// the transfer window and the setting store only through this interface;
+// the Qt front end, a native front end and the tests each implement it.
+//
+// Threading: every call is made on the user-interface thread and returns
+// when the modal window it shows has been dismissed.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/setting_store.h"
+#include "transfer/transfer_dialog.h"
+
+namespace tavlink {
+
+class ReceiverDataBlock;
+class TransferFile;
+
+// One entry of a file dialog's type list: "ROM image files (*.bin)".
+struct FileFilter {
+  std::string label;    // shown as given, pattern included
+  std::string pattern;  // "*.bin"
+};
+
+// What a file dialog offers: its initial name and its type list.
+struct FileChoice {
+  std::string initialName;
+  std::vector<FileFilter> filters;
+};
+
+// One transfer session as a command hands it over: the fields the session's
+// Setup, SetDataFile and dataBlock take.
+struct TransferRequest {
+  int portNumber = 0;
+  int operation = 0;
+  std::span<uint8_t> answer;           // operation 16 only
+  TransferFile* file = nullptr;        // operation 18
+  ReceiverDataBlock* block = nullptr;  // operations 30 and 32
+};
+
+class LinkShell {
+ public:
+  virtual ~LinkShell() = default;
+
+  // An application message box: the executable's name as caption and the
+  // exclamation icon. Esc and the close box answer Cancel (OK/Cancel) or No.
+  virtual BoxAnswer ShowAppMessage(std::string_view text, BoxButtons buttons) = 0;
+
+  // The file-error box (stop icon, OK) after a read or write error; `text`
+  // names the file.
+  virtual void ShowFileError(std::string_view text) = 0;
+
+  // The open form of the file dialog: accepts names of files that do not
+  // exist, asks nothing before a file is replaced, adds no extension.
+  // Returns the chosen full path, or nothing when cancelled.
+  virtual std::optional<std::string> ChooseFile(const FileChoice& choice) = 0;
+
+  // The port setup dialog showing `currentPort` (1 shows COM1, any other
+  // value COM2). Returns 1 or 2 after OK, nothing after Cancel.
+  virtual std::optional<int> RunPortDialog(int currentPort) = 0;
+
+  // Runs one transfer session modally and returns how it ended. The
+  // buffers, file and block of `request` are the worker's until it returns.
+  virtual TransferOutcome RunTransfer(const TransferRequest& request) = 0;
+
+  // The About box, run modally.
+  virtual void ShowAbout() = 0;
+
+  // The persistent settings.
+  virtual SettingStore& Settings() = 0;
+};
+
+}  // namespace tavlink

@@ -1,0 +1,79 @@
+// Start-up, the port choice and Connect.
+#include "app/main_logic.h"
+
+#include <algorithm>
+#include <array>
+
+#include "link/port_names.h"
+
+namespace tavlink {
+
+FileChoice RomImageChoice() {
+  return {"rom.bin", {{"ROM image files (*.bin)", "*.bin"}, {"All files (*.*)", "*.*"}}};
+}
+
+FileChoice DataTextChoice() {
+  return {"factory_data.txt",
+          {{"Factory data files (*.txt)", "*.txt"}, {"All files (*.*)", "*.*"}}};
+}
+
+std::string FieldText(std::span<const uint8_t> field) {
+  const auto end = std::find(field.begin(), field.end(), uint8_t{0});
+  return std::string(field.begin(), end);
+}
+
+MainLogic::MainLogic(LinkShell& shell, ReceiverDataBlock& block) : shell_(shell), block_(block) {}
+
+void MainLogic::Initialize() {
+  for (int port : {1, 2}) {
+    if (auto device = shell_.Settings().ReadDevice(port)) SetComDeviceOverride(port, *device);
+  }
+  ReadPortSetting();
+}
+
+void MainLogic::ReadPortSetting() {
+  if (auto stored = shell_.Settings().ReadPort()) {
+    selectedPort = *stored;  // used unchanged, even outside 1..2
+    return;
+  }
+  selectedPort = 0;
+  ChoosePort();
+}
+
+bool MainLogic::ChoosePort() {
+  const std::optional<int> chosen = shell_.RunPortDialog(selectedPort);
+  if (chosen) selectedPort = (*chosen == 1) ? 1 : 2;
+  // Stored after Cancel too; a failed write keeps the choice for this run.
+  shell_.Settings().WritePort(selectedPort);
+  return chosen.has_value();
+}
+
+void MainLogic::SetupComm() {
+  if (ChoosePort()) Connect();
+}
+
+void MainLogic::Connect() {
+  std::array<uint8_t, kAnswerSize> answer{};
+  TransferRequest request;
+  request.portNumber = selectedPort;
+  request.operation = OP_CONNECT;
+  request.answer = answer;
+  shell_.RunTransfer(request);
+
+  if (answer[0] != 0) {
+    const std::span<const uint8_t> area(answer);
+    info_.hardwareVersion = FieldText(area.subspan(kHardwareVersionAt, kVersionFieldSize));
+    info_.softwareVersion = FieldText(area.subspan(kSoftwareVersionAt, kVersionFieldSize));
+    info_.status = kConnectionEstablished;
+  } else {
+    info_ = ReceiverInfo{};
+  }
+}
+
+bool MainLogic::SystemCommand(int command) {
+  if ((command & ~0xF) != kAboutSystemCommand) return false;
+  shell_.ShowAbout();
+  return true;
+}
+
+}  // namespace tavlink

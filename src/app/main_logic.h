@@ -1,0 +1,108 @@
+#pragma once
+// The main window's behaviour without a toolkit: start-up (the device
+// mappings and the stored port), the port choice, Connect and the three
+// file commands. The window layer calls one operation per command and then
+// shows Info(); everything the commands need of the user or the system goes
+// through the LinkShell.
+//
+// Threading: user-interface thread only. While a command runs a transfer,
+// the worker uses the request's buffer, file or block; the command touches
+// them again only after LinkShell::RunTransfer has returned.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/link_shell.h"
+#include "data/receiver_data_block.h"
+
+namespace tavlink {
+
+// The texts of the main window's receiver information.
+inline constexpr std::string_view kUnavailable = "Unavailable.";
+inline constexpr std::string_view kConnectionFailed = "Connection failed.";
+inline constexpr std::string_view kConnectionEstablished = "Connection established.";
+
+// The application message boxes of the file commands.
+inline constexpr std::string_view kWrongRomImage = "\n  Wrong ROM image.     \n\n  Retry.";
+inline constexpr std::string_view kTurnOffReceiver = "\n  Please turn off your receiver.    \n";
+inline constexpr std::string_view kFactoryDataNotValid =
+    "\n Factory data of the receiver is not valid. ";
+
+// The first 40 bytes of every ROM image, compared case-sensitively.
+inline constexpr std::string_view kRomSignature = "ZOR Digital Satellite Receiver ROM image";
+inline constexpr size_t kRomHeaderSize = 42;
+
+// Size of the connect answer area and where the two version texts lie in it.
+inline constexpr size_t kAnswerSize = 100;
+inline constexpr size_t kHardwareVersionAt = 32;
+inline constexpr size_t kSoftwareVersionAt = 64;
+inline constexpr size_t kVersionFieldSize = 32;
+
+// The system command that opens the About box ("&About TAVLINK...").
+inline constexpr int kAboutSystemCommand = 16;
+
+// The file dialogs' initial names and type lists.
+FileChoice RomImageChoice();
+FileChoice DataTextChoice();
+
+struct ReceiverInfo {
+  std::string softwareVersion{kUnavailable};
+  std::string hardwareVersion{kUnavailable};
+  std::string status{kConnectionFailed};
+};
+
+class MainLogic {
+ public:
+  // `shell` and `block` (the application's one data block) must outlive
+  // this object.
+  MainLogic(LinkShell& shell, ReceiverDataBlock& block);
+
+  MainLogic(const MainLogic&) = delete;
+  MainLogic& operator=(const MainLogic&) = delete;
+
+  // The main window's initialisation, before it is first shown: applies the
+  // "Devices/COM<n>" mappings, then ReadPortSetting. Never connects.
+  void Initialize();
+
+  // Loads "Port" into selectedPort; when it cannot be read, sets 0 and
+  // asks with ChoosePort (result ignored).
+  void ReadPortSetting();
+
+  // Runs the port dialog; after OK selectedPort becomes 1 or 2. Stores
+  // selectedPort whatever the answer. True after OK.
+  bool ChoosePort();
+
+  // Command 1001: ChoosePort, then Connect after OK.
+  void SetupComm();
+
+  // Runs the connect operation on selectedPort and updates Info().
+  void Connect();
+
+  // Commands 1000, 1002 and 1003.
+  void UpgradeSoftware();
+  void ReadUserData();
+  void WriteFactoryData();
+
+  // A system command: the About entry (16, any of the four low bits set)
+  // opens the About box and returns true; anything else returns false for
+  // the default processing.
+  bool SystemCommand(int command);
+
+  const ReceiverInfo& Info() const { return info_; }
+
+  // 1 for COM1, 2 for COM2, 0 while none is chosen; any stored number is
+  // used unchanged.
+  int32_t selectedPort = 0;
+
+ private:
+  LinkShell& shell_;
+  ReceiverDataBlock& block_;
+  ReceiverInfo info_;
+};
+
+// The characters of a fixed field before its first zero byte, at most
+// `field.size()` of them.
+std::string FieldText(std::span<const uint8_t> field);
+
+}  // namespace tavlink

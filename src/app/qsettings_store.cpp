@@ -1,0 +1,49 @@
+// SettingStore kept with QSettings.
+#include <QSettings>
+#include <QString>
+
+#include "app/setting_store.h"
+
+namespace tavlink {
+namespace {
+
+constexpr const char* kOrganization = "ZOR";
+constexpr const char* kApplication = "ZORLINK";
+
+class QSettingsStore final : public SettingStore {
+ public:
+  std::optional<int32_t> ReadPort() override {
+    QSettings settings(kOrganization, kApplication);
+    const QVariant value = settings.value("Port");
+    if (!value.isValid()) return std::nullopt;
+    // The file stores text; a number written by us reads back as "2".
+    bool ok = false;
+    const int port = value.toString().trimmed().toInt(&ok);
+    if (!ok) return std::nullopt;
+    return port;
+  }
+
+  bool WritePort(int32_t port) override {
+    QSettings settings(kOrganization, kApplication);
+    settings.setValue("Port", port);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+  }
+
+  std::optional<std::string> ReadDevice(int portNumber) override {
+    QSettings settings(kOrganization, kApplication);
+    const QVariant value = settings.value(QString("Devices/COM%1").arg(portNumber));
+    if (!value.isValid()) return std::nullopt;
+    const QString path = value.toString().trimmed();
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<SettingStore> MakeQSettingsStore() {
+  return std::make_unique<QSettingsStore>();
+}
+
+}  // namespace tavlink

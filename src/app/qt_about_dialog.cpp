@@ -1,0 +1,23 @@
+// The About box.
+#include "app/qt_about_dialog.h"
+
+#include "app/dialog_units.h"
+#include "app/qt_message_box.h"
+#include "app/qt_resources.h"
+
+namespace tavlink::app {
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+  InitResources();
+  ui_.setupUi(this);
+  ApplyDialogUnits(this);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowIcon(AppIcon());
+  connect(ui_.id1, &QPushButton::clicked, this, &AboutDialog::accept);
+  connect(ui_.id1020, &QPushButton::clicked, this,
+          [this] { ShowBox(this, kHiddenStripMessage, {}, BoxButtons::kOk); });
+  ui_.id1->setFocus();
+}
+
+}  // namespace tavlink::app

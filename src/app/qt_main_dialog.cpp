@@ -1,0 +1,62 @@
+// The main window.
+#include "app/qt_main_dialog.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+#include "app/dialog_units.h"
+#include "app/qt_resources.h"
+
+namespace tavlink::app {
+
+MainDialog::MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& block)
+    : shell_(this, std::move(store)), logic_(shell_, block) {
+  InitResources();
+  ui_.setupUi(this);
+  ApplyDialogUnits(this);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowIcon(AppIcon());
+
+  systemMenu_ = new QMenu(this);
+  systemMenu_->addSeparator();
+  QAction* about = systemMenu_->addAction(QString::fromUtf8(kAboutMenuText));
+  about->setData(kAboutSystemCommand);
+  connect(systemMenu_, &QMenu::triggered, this,
+          [this](QAction* action) { OnSysCommand(action->data().toInt()); });
+
+  connect(ui_.id1001, &QPushButton::clicked, this, [this] { Run(&MainLogic::SetupComm); });
+  connect(ui_.id1000, &QPushButton::clicked, this, [this] { Run(&MainLogic::UpgradeSoftware); });
+  connect(ui_.id1002, &QPushButton::clicked, this, [this] { Run(&MainLogic::ReadUserData); });
+  connect(ui_.id1003, &QPushButton::clicked, this, [this] { Run(&MainLogic::WriteFactoryData); });
+  connect(ui_.id1004, &QPushButton::clicked, this, [this] { shell_.ShowAbout(); });
+  connect(ui_.id1005, &QPushButton::clicked, this, &QWidget::close);
+  ui_.id1001->setFocus();
+}
+
+void MainDialog::Initialize() {
+  logic_.Initialize();
+  ShowInfo();
+}
+
+bool MainDialog::OnSysCommand(int command) {
+  return logic_.SystemCommand(command);
+}
+
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+  systemMenu_->popup(event->globalPos());
+}
+
+void MainDialog::Run(void (MainLogic::*command)()) {
+  (logic_.*command)();
+  ShowInfo();
+}
+
+void MainDialog::ShowInfo() {
+  const ReceiverInfo& info = logic_.Info();
+  ui_.id1021->setText(QString::fromStdString(info.softwareVersion));
+  ui_.id1018->setText(QString::fromStdString(info.hardwareVersion));
+  ui_.id1022->setText(QString::fromStdString(info.status));
+}
+
+}  // namespace tavlink::app

@@ -1,0 +1,75 @@
+// LinkShell on Qt widgets.
+#include "app/qt_shell.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+#include "app/qt_about_dialog.h"
+#include "app/qt_message_box.h"
+#include "app/qt_port_setup_dialog.h"
+#include "app/qt_transfer_window.h"
+
+namespace tavlink::app {
+
+QtShell::QtShell(QWidget* owner, std::unique_ptr<SettingStore> store)
+    : owner_(owner), store_(std::move(store)) {}
+
+BoxAnswer QtShell::ShowAppMessage(std::string_view text, BoxButtons buttons) {
+  return ShowBox(owner_, text, {}, buttons);
+}
+
+void QtShell::ShowFileError(std::string_view text) {
+  ShowStopBox(owner_, text);
+}
+
+void ConfigureOpenDialog(QFileDialog& dialog, const FileChoice& choice) {
+  // The widget dialog behaves the same on every desktop: it accepts a name
+  // that does not exist yet and never asks before a file is replaced.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  QStringList filters;
+  for (const FileFilter& filter : choice.filters) {
+    filters << QString::fromStdString(filter.label);
+  }
+  dialog.setNameFilters(filters);
+  dialog.setDirectory(QDir::current());
+  dialog.selectFile(QString::fromStdString(choice.initialName));
+}
+
+std::optional<std::string> QtShell::ChooseFile(const FileChoice& choice) {
+  QFileDialog dialog(owner_);
+  ConfigureOpenDialog(dialog, choice);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+  return QDir::toNativeSeparators(files.front()).toStdString();
+}
+
+std::optional<int> QtShell::RunPortDialog(int currentPort) {
+  PortSetupDialog dialog(owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr);
+  dialog.selectedPort = currentPort;
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.selectedPort;
+}
+
+TransferOutcome QtShell::RunTransfer(const TransferRequest& request) {
+  QtTransferWindow window(owner_);
+  TransferEnvironment environment;
+  environment.errors = &errors_;
+  // Declared after the window: destroyed first, joining its worker.
+  TransferDialog session(window, environment);
+  session.Setup(request.portNumber, request.operation, request.answer);
+  if (request.file != nullptr) session.SetDataFile(request.file);
+  session.dataBlock = request.block;
+  session.DoModal();
+  return session.Outcome();
+}
+
+void QtShell::ShowAbout() {
+  AboutDialog dialog(owner_);
+  dialog.exec();
+}
+
+}  // namespace tavlink::app

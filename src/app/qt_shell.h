@@ -1,0 +1,45 @@
+#pragma once
+// The Qt implementation of LinkShell: boxes, the open file dialog, the port
+// dialog, the About box and transfer windows, all owned by the main window.
+//
+// Threading: user-interface thread only (the transfer's worker reaches the
+// window through QtTransferWindow, the device error box through
+// QtErrorReporter).
+
+#include <memory>
+
+#include "app/link_shell.h"
+#include "app/qt_error_reporter.h"
+
+class QFileDialog;
+class QWidget;
+
+namespace tavlink::app {
+
+class QtShell final : public LinkShell {
+ public:
+  // `owner` (the main window) must outlive the shell.
+  QtShell(QWidget* owner, std::unique_ptr<SettingStore> store);
+
+  BoxAnswer ShowAppMessage(std::string_view text, BoxButtons buttons) override;
+  void ShowFileError(std::string_view text) override;
+  std::optional<std::string> ChooseFile(const FileChoice& choice) override;
+  std::optional<int> RunPortDialog(int currentPort) override;
+  TransferOutcome RunTransfer(const TransferRequest& request) override;
+  void ShowAbout() override;
+  SettingStore& Settings() override { return *store_; }
+
+  // The device error boxes of every transfer this shell runs.
+  ErrorReporter& Errors() { return errors_; }
+
+ private:
+  QWidget* owner_;
+  std::unique_ptr<SettingStore> store_;
+  QtErrorReporter errors_;
+};
+
+// Sets up `dialog` as the open form for `choice`: any name accepted, the
+// initial name in the current folder, the type list as given.
+void ConfigureOpenDialog(QFileDialog& dialog, const FileChoice& choice);
+
+}  // namespace tavlink::app

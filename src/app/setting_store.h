@@ -1,0 +1,37 @@
+#pragma once
+// The persistent settings of the desktop tool: the chosen port ("Port") and
+// the user's device mappings for COM1 and COM2 ("Devices/COM1",
+// "Devices/COM2"). Every failure is silent: a value that cannot be read
+// comes back empty, a write that fails returns false and changes nothing
+// else.
+//
+// Threading: user-interface thread only.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tavlink {
+
+class SettingStore {
+ public:
+  virtual ~SettingStore() = default;
+
+  // The stored port number, or nothing when there is none or it is not a
+  // number.
+  virtual std::optional<int32_t> ReadPort() = 0;
+
+  // Stores the port number; false when it could not be stored.
+  virtual bool WritePort(int32_t port) = 0;
+
+  // The device the user mapped to "COM<portNumber>", or nothing.
+  virtual std::optional<std::string> ReadDevice(int portNumber) = 0;
+};
+
+// The store kept with QSettings under organisation "ZOR", application
+// "ZORLINK" (on Linux $XDG_CONFIG_HOME/ZOR/ZORLINK.conf). Needs no
+// QCoreApplication.
+std::unique_ptr<SettingStore> MakeQSettingsStore();
+
+}  // namespace tavlink
