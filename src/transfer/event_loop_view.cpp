@@ -1,0 +1,102 @@
+#include "transfer/event_loop_view.h"
+
+#include <chrono>
+
+#include "transfer/transfer_dialog.h"
+
+namespace tavlink {
+
+void EventLoopView::RunModal(TransferDialog& dialog) {
+  {
+    std::lock_guard lock(mutex_);
+    uiThread_ = std::this_thread::get_id();
+    dialog_ = &dialog;
+    ended_ = false;
+  }
+  dialog.OnInitDialog();
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::unique_lock lock(mutex_);
+      if (ended_) break;
+      if (!changed_.wait_for(lock, std::chrono::milliseconds(50),
+                             [this] { return !queue_.empty() || ended_; })) {
+        lock.unlock();
+        OnIdle();
+        continue;
+      }
+      if (ended_) break;
+      task = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    task();
+  }
+  std::lock_guard lock(mutex_);
+  uiThread_ = {};
+  // Events posted after the end (none, when the worker has finished) are dropped.
+  queue_.clear();
+}
+
+void EventLoopView::EndDialog() {
+  std::lock_guard lock(mutex_);
+  ended_ = true;
+  changed_.notify_all();
+}
+
+void EventLoopView::Sync(const std::function<void()>& task) {
+  std::unique_lock lock(mutex_);
+  if (uiThread_ == std::thread::id{} || uiThread_ == std::this_thread::get_id()) {
+    lock.unlock();
+    task();
+    return;
+  }
+  bool done = false;
+  queue_.push_back([&] {
+    task();
+    std::lock_guard doneLock(mutex_);
+    done = true;
+    changed_.notify_all();
+  });
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return done || ended_; });
+}
+
+void EventLoopView::Post(std::function<void()> task) {
+  std::lock_guard lock(mutex_);
+  queue_.push_back(std::move(task));
+  changed_.notify_all();
+}
+
+void EventLoopView::SetTitle(std::string_view title) {
+  Sync([&] { OnTitle(title); });
+}
+void EventLoopView::SetStatusText(std::string_view text) {
+  Sync([&] { OnStatus(text); });
+}
+void EventLoopView::SetProgressRange(int upper) {
+  Sync([&] { OnProgressRange(upper); });
+}
+void EventLoopView::SetProgressPos(int position) {
+  Sync([&] { OnProgressPos(position); });
+}
+
+BoxAnswer EventLoopView::ShowMessage(std::string_view text, std::string_view caption,
+                                     BoxButtons buttons) {
+  BoxAnswer answer = BoxAnswer::kOk;
+  Sync([&] { answer = OnMessage(text, caption, buttons); });
+  return answer;
+}
+
+void EventLoopView::PostTransferDone(int lParam) {
+  Post([this, lParam] { dialog_->OnTransferDone(lParam); });
+}
+
+void EventLoopView::PostClose() {
+  Post([this] { dialog_->OnCancel(); });
+}
+
+void EventLoopView::PostCancel() {
+  Post([this] { dialog_->OnCancel(); });
+}
+
+}  // namespace tavlink

@@ -1,0 +1,70 @@
+#pragma once
+// A TransferView with its own small event loop, for front ends without a
+// window toolkit (the command line) and for tests. The thread that calls
+// RunModal is the session's user-interface thread: posted events and the
+// worker's synchronous requests run there, one at a time, in order.
+//
+// Subclasses say how each request is shown by overriding the On* hooks,
+// which always run on the user-interface thread.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "transfer/transfer_view.h"
+
+namespace tavlink {
+
+class EventLoopView : public TransferView {
+ public:
+  EventLoopView() = default;
+  EventLoopView(const EventLoopView&) = delete;
+  EventLoopView& operator=(const EventLoopView&) = delete;
+
+  void RunModal(TransferDialog& dialog) override;
+  void EndDialog() override;
+  void SetTitle(std::string_view title) override;
+  void SetStatusText(std::string_view text) override;
+  void SetProgressRange(int upper) override;
+  void SetProgressPos(int position) override;
+  BoxAnswer ShowMessage(std::string_view text, std::string_view caption,
+                        BoxButtons buttons) override;
+  void PostTransferDone(int lParam) override;
+  void PostClose() override;
+
+  // The Cancel command (the user's Ctrl-C, a test), from any thread.
+  void PostCancel();
+
+ protected:
+  virtual void OnTitle(std::string_view) {}
+  virtual void OnStatus(std::string_view) {}
+  virtual void OnProgressRange(int) {}
+  virtual void OnProgressPos(int) {}
+  virtual BoxAnswer OnMessage(std::string_view text, std::string_view caption,
+                              BoxButtons buttons) = 0;
+  // Called on the user-interface thread when no event came for a while
+  // (about 50 ms), so a front end can look for its own input.
+  virtual void OnIdle() {}
+
+  // The dialog being run; valid inside the hooks.
+  TransferDialog* Dialog() const { return dialog_; }
+
+ private:
+  // Runs `task` on the user-interface thread and waits for it; at once when
+  // already there.
+  void Sync(const std::function<void()>& task);
+  void Post(std::function<void()> task);
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::function<void()>> queue_;
+  std::thread::id uiThread_;
+  TransferDialog* dialog_ = nullptr;
+  bool ended_ = false;
+};
+
+}  // namespace tavlink
