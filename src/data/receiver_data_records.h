@@ -112,6 +112,11 @@ class SatelliteRecordView : public detail::RecordView<Byte> {
 
  public:
   using Base::Base;
+  // A read-only view of a writable record.
+  template <typename Other>
+  requires(std::is_same_v<const Other, Byte> && !std::is_same_v<Other, Byte>)
+      SatelliteRecordView(const SatelliteRecordView<Other>& other)
+      : Base(other.data()) {}
   uint16_t lnb_low() const { return this->U16(0); }
   uint16_t lnb_high() const { return this->U16(2); }
   uint16_t position() const { return this->U16(4); }
@@ -135,6 +140,11 @@ class TransponderRecordView : public detail::RecordView<Byte> {
 
  public:
   using Base::Base;
+  // A read-only view of a writable record.
+  template <typename Other>
+  requires(std::is_same_v<const Other, Byte> && !std::is_same_v<Other, Byte>)
+      TransponderRecordView(const TransponderRecordView<Other>& other)
+      : Base(other.data()) {}
   uint16_t frequency() const { return this->U16(0); }
   uint16_t symbolrate() const { return this->U16(2); }
   uint16_t tp_flags() const { return this->U16(4); }
@@ -152,6 +162,11 @@ class ServiceRecordView : public detail::RecordView<Byte> {
 
  public:
   using Base::Base;
+  // A read-only view of a writable record.
+  template <typename Other>
+  requires(std::is_same_v<const Other, Byte> && !std::is_same_v<Other, Byte>)
+      ServiceRecordView(const ServiceRecordView<Other>& other)
+      : Base(other.data()) {}
   uint16_t service_id() const { return this->U16(0); }
   uint16_t video_pid() const { return this->U16(2); }
   uint16_t audio_pid() const { return this->U16(4); }
