@@ -1,0 +1,249 @@
+#include "sim/frame_channel.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "link/frame.h"
+#include "sim/sim_frame.h"
+
+namespace tavlink::sim {
+namespace {
+
+using std::chrono::milliseconds;
+
+// How long the rest of a frame may take once its first byte has arrived.
+constexpr milliseconds kFrameTimeout{10000};
+// How long the PC may leave a frame of ours unread before we give it up.
+constexpr milliseconds kWriteTimeout{30000};
+// Slice of every wait, so that a stop request is seen quickly.
+constexpr milliseconds kSlice{50};
+// Draining ends after this much quiet, or after kDrainLimit in all.
+constexpr milliseconds kDrainQuiet{50};
+constexpr milliseconds kDrainLimit{2000};
+
+std::string HexBytes(const uint8_t* bytes, size_t count) {
+  std::string text;
+  char item[4];
+  for (size_t i = 0; i < count; ++i) {
+    std::snprintf(item, sizeof item, i ? " %02x" : "%02x", bytes[i]);
+    text += item;
+  }
+  return text;
+}
+
+// Waits for `events` on `fd` for at most `timeout`. A hang-up without data
+// would make poll return at once; sleep instead so the caller cannot spin.
+void WaitFor(int fd, short events, milliseconds timeout) {
+  pollfd p{fd, events, 0};
+  const int ready = ::poll(&p, 1, static_cast<int>(timeout.count()));
+  if (ready > 0 && !(p.revents & events)) std::this_thread::sleep_for(timeout);
+}
+
+}  // namespace
+
+FrameChannel::FrameChannel(const Pty& pty, SimLog& log, LineFaults faults,
+                           const std::atomic<bool>& stop)
+    : pty_(pty), log_(log), faults_(faults), stop_(stop) {
+  if (faults_.dropAfter && *faults_.dropAfter <= 0) dropping_ = true;
+}
+
+FrameChannel::Io FrameChannel::ReadExact(uint8_t* buffer, size_t count,
+                                         std::optional<Clock::time_point> deadline, size_t* got) {
+  *got = 0;
+  while (*got < count) {
+    if (stop_.load()) return Io::kStopped;
+    const ssize_t n = ::read(pty_.MasterFd(), buffer + *got, count - *got);
+    if (n > 0) {
+      *got += static_cast<size_t>(n);
+      continue;
+    }
+    milliseconds wait = kSlice;
+    if (deadline) {
+      const auto left = std::chrono::duration_cast<milliseconds>(*deadline - Clock::now());
+      if (left <= milliseconds::zero()) return Io::kTimeout;
+      wait = std::min(wait, left);
+    }
+    WaitFor(pty_.MasterFd(), POLLIN, wait);
+  }
+  return Io::kOk;
+}
+
+FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
+  const uint32_t baud = faults_.pace ? pty_.ReadLineState().baud : 0;
+  const auto start = Clock::now();
+  auto lastProgress = start;
+  size_t sent = 0;
+  while (sent < count) {
+    if (stop_.load()) return Io::kStopped;
+    size_t chunk = count - sent;
+    if (baud > 0) {
+      // Hold the line rate from the start time: byte i is due at i * 10 / baud seconds.
+      chunk = std::min(chunk, std::max<size_t>(1, baud / 10 / 100));
+      const auto due = start + std::chrono::microseconds(uint64_t{sent} * 10'000'000 / baud);
+      if (due > Clock::now()) {
+        std::this_thread::sleep_until(std::min(due, Clock::now() + kSlice));
+        continue;
+      }
+    }
+    const ssize_t n = ::write(pty_.MasterFd(), data + sent, chunk);
+    if (n > 0) {
+      sent += static_cast<size_t>(n);
+      lastProgress = Clock::now();
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      log_.Report(std::string("write to the line failed: ") + std::strerror(errno));
+      return Io::kTimeout;
+    }
+    if (Clock::now() - lastProgress > kWriteTimeout) {
+      log_.Report("the PC does not take our bytes; frame given up");
+      return Io::kTimeout;
+    }
+    WaitFor(pty_.MasterFd(), POLLOUT, kSlice);
+  }
+  return Io::kOk;
+}
+
+RxFrame FrameChannel::Receive(std::optional<milliseconds> timeout) {
+  std::optional<Clock::time_point> deadline;
+  if (timeout) deadline = Clock::now() + *timeout;
+  if (dropping_) return Discard(deadline);
+
+  RxFrame frame;
+  uint8_t header[kFrameHeaderSize];
+  size_t got = 0;
+  Io io = ReadExact(header, 1, deadline, &got);
+  if (io == Io::kOk) {
+    io = ReadExact(header + 1, kFrameHeaderSize - 1, Clock::now() + kFrameTimeout, &got);
+    if (io == Io::kTimeout) {
+      log_.Report("incomplete frame header from the PC: " + std::to_string(got + 1) +
+                  " of 12 bytes");
+    }
+  }
+  if (io != Io::kOk) {
+    frame.kind = io == Io::kStopped ? RxFrame::Kind::kStopped : RxFrame::Kind::kTimeout;
+    return frame;
+  }
+
+  ++framesReceived_;
+  if (faults_.dropAfter && framesReceived_ > *faults_.dropAfter) {
+    dropping_ = true;
+    log_.Report("dropping everything from the PC from now on (after " +
+                std::to_string(*faults_.dropAfter) + " frames)");
+    return Discard(deadline);
+  }
+  const FrameHeader h = DecodeHeader(header);
+  if (!h.magicOk) {
+    log_.Report("bad frame magic from the PC: " + HexBytes(header, kFrameHeaderSize) +
+                "; draining the line");
+    Drain();
+    frame.kind = RxFrame::Kind::kBadMagic;
+    return frame;
+  }
+  CheckLine(h.code);
+  if (h.code != FC_DATA) {
+    log_.Trace("PC -> RX  " + FrameCodeName(h.code));
+    frame.kind = RxFrame::Kind::kCommand;
+    frame.code = h.code;
+    return frame;
+  }
+  return ReadBody(h.code, h.length);
+}
+
+RxFrame FrameChannel::ReadBody(int code, size_t length) {
+  RxFrame frame;
+  frame.code = code;
+  if (length < kMinDataLength || length > kMaxDataLength) {
+    log_.Report("data frame length " + std::to_string(length) + " outside 4..4100; draining");
+    Drain();
+    frame.kind = RxFrame::Kind::kBadLength;
+    return frame;
+  }
+  std::vector<uint8_t> body(length);
+  size_t got = 0;
+  const Io io = ReadExact(body.data(), length, Clock::now() + kFrameTimeout, &got);
+  if (io != Io::kOk) {
+    if (io == Io::kTimeout) {
+      log_.Report("incomplete data frame from the PC: " + std::to_string(got) + " of " +
+                  std::to_string(length) + " bytes after the header");
+    }
+    frame.kind = io == Io::kStopped ? RxFrame::Kind::kStopped : RxFrame::Kind::kTimeout;
+    return frame;
+  }
+  ++dataReceived_;
+  const std::string len = std::to_string(length - 4);
+  if (!BodyCrcMatches(body)) {
+    log_.Trace("PC -> RX  FC_DATA len " + len + " crc BAD");
+    frame.kind = RxFrame::Kind::kBadCrc;
+    return frame;
+  }
+  frame.kind = RxFrame::Kind::kData;
+  body.resize(length - 4);
+  frame.payload = std::move(body);
+  frame.nakRequested = dataReceived_ == faults_.nakFrame;
+  log_.Trace("PC -> RX  FC_DATA len " + len + " crc ok" +
+             (frame.nakRequested ? " (to be refused on request)" : ""));
+  return frame;
+}
+
+RxFrame FrameChannel::Discard(std::optional<Clock::time_point> deadline) {
+  uint8_t scratch[4096];
+  while (!stop_.load()) {
+    const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
+    if (n > 0) continue;
+    if (deadline && Clock::now() >= *deadline) return RxFrame{};
+    WaitFor(pty_.MasterFd(), POLLIN, kSlice);
+  }
+  RxFrame stopped;
+  stopped.kind = RxFrame::Kind::kStopped;
+  return stopped;
+}
+
+void FrameChannel::Drain() {
+  uint8_t scratch[4096];
+  const auto limit = Clock::now() + kDrainLimit;
+  auto lastByte = Clock::now();
+  while (!stop_.load() && Clock::now() < limit && Clock::now() - lastByte < kDrainQuiet) {
+    const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
+    if (n > 0) {
+      lastByte = Clock::now();
+      continue;
+    }
+    WaitFor(pty_.MasterFd(), POLLIN, milliseconds{10});
+  }
+}
+
+void FrameChannel::CheckLine(int code) {
+  const std::string mismatch =
+      DescribeMismatch(pty_.ReadLineState(), expectedBaud_, alsoAcceptedBaud_);
+  if (!mismatch.empty()) {
+    log_.Report("line settings wrong when " + FrameCodeName(code) + " arrived: " + mismatch);
+  }
+}
+
+bool FrameChannel::SendCode(int code) {
+  if (dropping_) return true;
+  const auto frame = EncodeCommandFrame(code);
+  const Io io = WriteAll(frame.data(), frame.size());
+  log_.Trace("RX -> PC  " + FrameCodeName(code) + (io == Io::kOk ? "" : " (not sent)"));
+  return io == Io::kOk;
+}
+
+bool FrameChannel::SendData(std::span<const uint8_t> payload) {
+  if (dropping_) return true;
+  ++dataSent_;
+  const bool corrupt = dataSent_ == faults_.corruptFrame;
+  const auto frame = EncodeDataFrame(payload, corrupt);
+  const Io io = WriteAll(frame.data(), frame.size());
+  log_.Trace("RX -> PC  FC_DATA len " + std::to_string(payload.size()) +
+             (corrupt ? " crc corrupted on request" : "") + (io == Io::kOk ? "" : " (not sent)"));
+  return io == Io::kOk;
+}
+
+}  // namespace tavlink::sim

@@ -1,0 +1,91 @@
+#pragma once
+// Frames on the receiver's end of the line: reads and writes whole frames on
+// the pty master, applies the requested faults, checks the PC's line
+// settings on every frame that arrives, and traces each frame.
+//
+// Every wait is bounded by its time-out and ends early (kStopped) within
+// about 50 ms once `stop` is set. One thread at a time.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sim/pty.h"
+#include "sim/sim_log.h"
+
+namespace tavlink::sim {
+
+// Faults and pacing applied on the line. Frame numbers count from 1; 0 is off.
+struct LineFaults {
+  long corruptFrame = 0;          // our data frame K goes out with a bad CRC, once
+  long nakFrame = 0;              // the PC's data frame K is answered FC_NAK, once
+  std::optional<long> dropAfter;  // after K frames from the PC, answer nothing more
+  bool pace = false;              // write at 10 bits per byte of the PC's speed
+};
+
+struct RxFrame {
+  enum class Kind { kCommand, kData, kBadCrc, kBadMagic, kBadLength, kTimeout, kStopped };
+  Kind kind = Kind::kTimeout;
+  int code = 0;                  // command frames: the code; data frames: FC_DATA
+  std::vector<uint8_t> payload;  // kData only
+  bool nakRequested = false;     // kData chosen by LineFaults::nakFrame
+};
+
+class FrameChannel {
+ public:
+  // The pty, log and stop flag must outlive the channel.
+  FrameChannel(const Pty& pty, SimLog& log, LineFaults faults, const std::atomic<bool>& stop);
+  FrameChannel(const FrameChannel&) = delete;
+  FrameChannel& operator=(const FrameChannel&) = delete;
+
+  // Waits up to `timeout` for the start of a frame (nullopt: until stopped)
+  // and reads it whole. A bad magic or an impossible length drains what is
+  // pending. Once the receiver drops frames, everything is read and
+  // discarded and the result is kTimeout or kStopped.
+  RxFrame Receive(std::optional<std::chrono::milliseconds> timeout);
+
+  // Send one frame; false when the line did not take it (time-out or stop).
+  // While dropping, nothing is sent and the result is true.
+  bool SendCode(int code);
+  bool SendData(std::span<const uint8_t> payload);
+
+  // The speed frames from the PC are expected at from now on; `alsoAccepted`
+  // (when not 0) is let through too.
+  void ExpectBaud(uint32_t baud, uint32_t alsoAccepted = 0) {
+    expectedBaud_ = baud;
+    alsoAcceptedBaud_ = alsoAccepted;
+  }
+
+  bool stopped() const { return stop_.load(); }
+  const Pty& pty() const { return pty_; }
+  SimLog& log() { return log_; }
+
+ private:
+  enum class Io { kOk, kTimeout, kStopped };
+  using Clock = std::chrono::steady_clock;
+
+  Io ReadExact(uint8_t* buffer, size_t count, std::optional<Clock::time_point> deadline,
+               size_t* got);
+  Io WriteAll(const uint8_t* data, size_t count);
+  RxFrame ReadBody(int code, size_t length);
+  RxFrame Discard(std::optional<Clock::time_point> deadline);
+  void Drain();
+  void CheckLine(int code);
+
+  const Pty& pty_;
+  SimLog& log_;
+  LineFaults faults_;
+  const std::atomic<bool>& stop_;
+  uint32_t expectedBaud_ = 115200;
+  uint32_t alsoAcceptedBaud_ = 0;
+  long framesReceived_ = 0;
+  long dataReceived_ = 0;
+  long dataSent_ = 0;
+  bool dropping_ = false;
+};
+
+}  // namespace tavlink::sim

@@ -1,0 +1,141 @@
+#pragma once
+// Runs build/bin/tavlink-sim (the directory from the environment variable
+// TAVLINK_BIN_DIR) as a child process for end-to-end tests.
+//
+//   SimProcess sim({"--log", "--payload-size", "4084"});
+//   SerialPort port(...);            // open sim.DevicePath()
+//   ... on failure: ADD_FAILURE() << sim.Stderr();
+//
+// The constructor returns once the simulator has printed its device path
+// (at most 10 s); if it cannot start, the constructor records a test
+// failure, DevicePath() is empty and Stderr() tells why. The destructor
+// sends SIGTERM, waits up to 2 s, then SIGKILL, and always reaps the child.
+// The child's standard error goes to a temporary file, deleted with the
+// object. Not thread-safe; one object per simulator.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tavlink::testing {
+
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> extraArgs) {
+    const char* dir = std::getenv("TAVLINK_BIN_DIR");
+    const std::string program = std::string(dir ? dir : "build/bin") + "/tavlink-sim";
+    char errName[] = "/tmp/tavlink-sim-stderr-XXXXXX";
+    const int errFd = ::mkstemp(errName);
+    if (errFd < 0) {
+      ADD_FAILURE() << "SimProcess: cannot make a temporary file for stderr";
+      return;
+    }
+    stderrPath_ = errName;
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+      ::close(errFd);
+      ADD_FAILURE() << "SimProcess: pipe failed";
+      return;
+    }
+    std::vector<std::string> args{program};
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    std::vector<char*> argv;
+    for (auto& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::dup2(out[1], STDOUT_FILENO);
+      ::dup2(errFd, STDERR_FILENO);
+      ::execv(program.c_str(), argv.data());
+      const char message[] = "SimProcess: exec of tavlink-sim failed\n";
+      [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, message, sizeof message - 1);
+      ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(errFd);
+    if (pid_ < 0) {
+      ::close(out[0]);
+      ADD_FAILURE() << "SimProcess: fork failed";
+      return;
+    }
+    stdout_ = out[0];
+    ReadDevicePath(program);
+  }
+
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  ~SimProcess() {
+    Stop();
+    if (stdout_ >= 0) ::close(stdout_);
+    if (!stderrPath_.empty()) ::unlink(stderrPath_.c_str());
+  }
+
+  // "/dev/pts/N"; empty when the simulator did not start.
+  const std::string& DevicePath() const { return devicePath_; }
+
+  // Everything the simulator has written to standard error so far.
+  std::string Stderr() const {
+    std::ifstream file(stderrPath_);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  // Ends the simulator (SIGTERM, then SIGKILL after a grace) and returns its
+  // wait status; later calls return the same status.
+  int Stop() {
+    if (pid_ <= 0) return status_;
+    ::kill(pid_, SIGTERM);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (::waitpid(pid_, &status_, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > limit) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status_, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    pid_ = -1;
+    return status_;
+  }
+
+ private:
+  void ReadDevicePath(const std::string& program) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::string line;
+    char c = 0;
+    while (std::chrono::steady_clock::now() < limit) {
+      pollfd p{stdout_, POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      const ssize_t n = ::read(stdout_, &c, 1);
+      if (n <= 0) break;  // the simulator ended without a path
+      if (c == '\n') {
+        devicePath_ = line;
+        return;
+      }
+      line += c;
+    }
+    ADD_FAILURE() << "SimProcess: " << program << " printed no device path; stderr:\n" << Stderr();
+  }
+
+  pid_t pid_ = -1;
+  int status_ = -1;
+  int stdout_ = -1;
+  std::string stderrPath_;
+  std::string devicePath_;
+};
+
+}  // namespace tavlink::testing
