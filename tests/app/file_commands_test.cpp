@@ -1,0 +1,244 @@
+// Upgrade Software, Read User Data and Write Factory Data against real
+// files, with the transfer faked by the scripted shell.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/main_logic.h"
+#include "app/scripted_shell.h"
+#include "app/temp_folder.h"
+#include "data/data_text_reader.h"
+#include "data/data_text_writer.h"
+#include "data/text_io.h"
+#include "transfer/transfer_file.h"
+
+namespace tavlink {
+namespace {
+
+using testing::ForeignLock;
+using testing::ReadBytes;
+using testing::ScriptedShell;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+const std::string kSignature(kRomSignature);
+
+// A block with its magic and nothing else: the smallest valid data.
+void MakeValid(ReceiverDataBlock& block, uint8_t mark = 0) {
+  std::memcpy(block.bytes(), "evileyes", 8);
+  block.bytes()[0xF000] = mark;  // an uninterpreted byte, to tell blocks apart
+}
+
+std::string DataTextOf(const ReceiverDataBlock& block) {
+  StringTextOutput text;
+  EXPECT_EQ(WriteDataText(block, text), 0);
+  return text.str();
+}
+
+class FileCommandsTest : public ::testing::Test {
+ protected:
+  ScriptedShell shell;
+  ReceiverDataBlock block;
+  MainLogic logic{shell, block};
+  TempFolder folder;
+};
+
+// --- Upgrade Software ------------------------------------------------------
+
+struct BadRom {
+  const char* name;
+  std::string bytes;
+};
+
+class WrongRomTest : public FileCommandsTest, public ::testing::WithParamInterface<BadRom> {};
+
+TEST_P(WrongRomTest, ShowsTheWrongRomMessageAndSendsNothing) {
+  const std::string path = folder.File("rom.bin");
+  WriteBytes(path, GetParam().bytes);
+  shell.files = {path};
+  logic.UpgradeSoftware();
+  EXPECT_EQ(shell.messages, std::vector<std::string>{std::string(kWrongRomImage)});
+  EXPECT_TRUE(shell.transfers.empty());
+  EXPECT_EQ(ReadBytes(path), GetParam().bytes);
+}
+
+std::string OtherCase() {
+  std::string upper = kSignature;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper + "\x01\x02" + "body";
+}
+
+INSTANTIATE_TEST_SUITE_P(Upgrade, WrongRomTest,
+                         ::testing::Values(BadRom{"OtherSignature",
+                                                  "ZOR Digital Satellite Receiver ROM imagf..body"},
+                                           BadRom{"OtherLetterCase", OtherCase()},
+                                           BadRom{"FortyOneBytes", kSignature + "\x01"},
+                                           BadRom{"FortyBytes", kSignature}, BadRom{"Empty", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileCommandsTest, UpgradeHandsOverTheImageAtItsBody) {
+  const std::string path = folder.File("rom.bin");
+  WriteBytes(path, kSignature + "\xAA\xBB" + "BODY");
+  shell.files = {path};
+  std::string sent;
+  shell.transfer = [&](const TransferRequest& request) {
+    uint8_t buffer[16];
+    const std::optional<size_t> n = request.file->Read(buffer, sizeof buffer);
+    if (n) sent.assign(reinterpret_cast<const char*>(buffer), *n);
+    return TransferOutcome::kSucceeded;
+  };
+  logic.UpgradeSoftware();
+  EXPECT_TRUE(shell.messages.empty());
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].operation, OP_UPGRADE);
+  EXPECT_TRUE(shell.transfers[0].hadFile);
+  EXPECT_EQ(sent, "BODY");
+  ASSERT_EQ(shell.fileDialogs.size(), 1u);
+  EXPECT_EQ(shell.fileDialogs[0].initialName, "rom.bin");
+  EXPECT_EQ(shell.fileDialogs[0].filters[0].label, "ROM image files (*.bin)");
+}
+
+TEST_F(FileCommandsTest, UpgradeAcceptsAnImageOfExactlyTheHeader) {
+  const std::string path = folder.File("header-only");  // no extension: used as typed
+  WriteBytes(path, kSignature + std::string(2, '\0'));
+  shell.files = {path};
+  logic.UpgradeSoftware();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_EQ(shell.transfers.size(), 1u);
+}
+
+TEST_F(FileCommandsTest, UpgradeEndsSilentlyWhenTheFileCannotBeOpened) {
+  const std::string locked = folder.File("locked.bin");
+  WriteBytes(locked, kSignature + std::string(2, '\0') + "body");
+  ForeignLock lock(locked);
+  shell.files = {std::nullopt, folder.File("missing.bin"), locked};
+  for (int i = 0; i < 3; ++i) logic.UpgradeSoftware();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_TRUE(shell.fileErrors.empty());
+  EXPECT_TRUE(shell.transfers.empty());
+}
+
+// --- Read User Data --------------------------------------------------------
+
+TEST_F(FileCommandsTest, ReadCancelledAtTheQuestionOpensNoFileDialog) {
+  shell.boxAnswers = {BoxAnswer::kCancel};
+  logic.ReadUserData();
+  EXPECT_EQ(shell.messages, std::vector<std::string>{std::string(kTurnOffReceiver)});
+  EXPECT_TRUE(shell.fileDialogs.empty());
+  EXPECT_TRUE(shell.transfers.empty());
+}
+
+TEST_F(FileCommandsTest, ReadWritesTheReceivedBlockAsDosText) {
+  const std::string path = folder.File("factory_data.txt");
+  WriteBytes(path, "old contents that are longer than nothing");
+  shell.files = {path};
+  ReceiverDataBlock sent;
+  MakeValid(sent, 7);
+  shell.transfer = [&](const TransferRequest& request) {
+    EXPECT_NE(request.block, &block) << "the worker must fill a scratch block";
+    *request.block = sent;
+    return TransferOutcome::kSucceeded;
+  };
+  logic.ReadUserData();
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].operation, OP_READ_USER_DATA);
+  EXPECT_EQ(shell.messages.size(), 1u);  // the question only
+  const std::string text = ReadBytes(path);
+  EXPECT_EQ(text, DataTextOf(sent));
+  EXPECT_NE(text.find("\r\n"), std::string::npos);
+  EXPECT_EQ(block.bytes()[0xF000], 7) << "the application's block takes the received data";
+  EXPECT_EQ(folder.Count(), 1u) << "no temporary file left behind";
+}
+
+TEST_F(FileCommandsTest, FailedReadKeepsAnExistingFileAndTheBlock) {
+  MakeValid(block, 1);  // data from an earlier command
+  const std::string path = folder.File("factory_data.txt");
+  WriteBytes(path, "precious\r\n");
+  shell.files = {path};
+  for (TransferOutcome outcome :
+       {TransferOutcome::kFailed, TransferOutcome::kStopped, TransferOutcome::kPortFailed}) {
+    shell.files = {path};
+    shell.transfer = [outcome](const TransferRequest& request) {
+      MakeValid(*request.block, 9);  // part of a block arrived, magic included
+      return outcome;
+    };
+    shell.messages.clear();
+    logic.ReadUserData();
+    EXPECT_EQ(shell.messages.back(), kFactoryDataNotValid);
+    EXPECT_EQ(ReadBytes(path), "precious\r\n");
+    EXPECT_EQ(block.bytes()[0xF000], 1);
+  }
+  EXPECT_EQ(folder.Count(), 1u);
+}
+
+TEST_F(FileCommandsTest, ReceivedBlockWithoutMagicLeavesNoNewFile) {
+  const std::string path = folder.File("new.txt");
+  shell.files = {path};
+  shell.transfer = [](const TransferRequest&) { return TransferOutcome::kSucceeded; };
+  logic.ReadUserData();
+  EXPECT_EQ(shell.messages.back(), kFactoryDataNotValid);
+  EXPECT_EQ(folder.Count(), 0u);
+}
+
+TEST_F(FileCommandsTest, ReadEndsSilentlyOnAFileHeldByAnotherProgram) {
+  const std::string path = folder.File("busy.txt");
+  WriteBytes(path, "busy");
+  ForeignLock lock(path);
+  shell.files = {path};
+  logic.ReadUserData();
+  EXPECT_EQ(shell.messages.size(), 1u);  // the question only
+  EXPECT_TRUE(shell.transfers.empty());
+  EXPECT_EQ(ReadBytes(path), "busy");
+}
+
+TEST_F(FileCommandsTest, ReadEndsSilentlyInAFolderThatCannotBeWritten) {
+  shell.files = {folder.File("no/such/folder/data.txt")};
+  logic.ReadUserData();
+  EXPECT_TRUE(shell.transfers.empty());
+  EXPECT_TRUE(shell.fileErrors.empty());
+}
+
+// --- Write Factory Data ----------------------------------------------------
+
+TEST_F(FileCommandsTest, WriteWithABadLineShowsTheReadersMessageAndSendsNothing) {
+  const std::string bad = "# factory data\nq this is not a tag\n";
+  const std::string path = folder.File("factory_data.txt");
+  WriteBytes(path, bad);
+  shell.files = {path};
+  logic.WriteFactoryData();
+
+  ReceiverDataBlock scratch;
+  DataTextReader reader(scratch);
+  StringTextInput input(bad);
+  ASSERT_NE(reader.ReadDataText(input), 0);
+  EXPECT_EQ(shell.messages, std::vector<std::string>{reader.GetErrorText()});
+  EXPECT_TRUE(shell.transfers.empty());
+}
+
+TEST_F(FileCommandsTest, WriteSendsTheApplicationsBlockFilledFromTheFile) {
+  ReceiverDataBlock source;
+  MakeValid(source);
+  const std::string path = folder.File("factory_data.txt");
+  WriteBytes(path, DataTextOf(source));
+  shell.files = {path};
+  logic.WriteFactoryData();
+  EXPECT_TRUE(shell.messages.empty()) << shell.messages.front();
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].operation, OP_WRITE_FACTORY);
+  EXPECT_EQ(shell.transfers[0].block, &block);
+  EXPECT_TRUE(block.IsValid());
+}
+
+TEST_F(FileCommandsTest, WriteEndsSilentlyOnAMissingOrHeldFile) {
+  const std::string held = folder.File("held.txt");
+  WriteBytes(held, "a 0\n");
+  ForeignLock lock(held);
+  shell.files = {folder.File("missing.txt"), held};
+  logic.WriteFactoryData();
+  logic.WriteFactoryData();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_TRUE(shell.transfers.empty());
+}
+
+}  // namespace
+}  // namespace tavlink

@@ -1,0 +1,97 @@
+#pragma once
+// A LinkShell without widgets for the command tests: every box, file
+// dialog, port dialog and transfer is answered from a script and recorded.
+// Unscripted boxes answer OK, unscripted dialogs are cancelled, and an
+// unscripted transfer fails.
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/link_shell.h"
+
+namespace tavlink::testing {
+
+// Settings kept in memory; `writable` false makes every write fail.
+class MemoryStore final : public SettingStore {
+ public:
+  std::optional<int32_t> ReadPort() override { return port; }
+  bool WritePort(int32_t value) override {
+    ++writes;
+    if (writable) port = value;
+    return writable;
+  }
+  std::optional<std::string> ReadDevice(int portNumber) override {
+    auto it = devices.find(portNumber);
+    if (it == devices.end()) return std::nullopt;
+    return it->second;
+  }
+
+  std::optional<int32_t> port;
+  std::map<int, std::string> devices;
+  bool writable = true;
+  int writes = 0;
+};
+
+// What a transfer was handed, as the worker would see it.
+struct SeenTransfer {
+  int portNumber = 0;
+  int operation = 0;
+  size_t answerSize = 0;
+  bool hadFile = false;
+  ReceiverDataBlock* block = nullptr;
+};
+
+class ScriptedShell final : public LinkShell {
+ public:
+  BoxAnswer ShowAppMessage(std::string_view text, BoxButtons) override {
+    messages.emplace_back(text);
+    return Next(boxAnswers, BoxAnswer::kOk);
+  }
+  void ShowFileError(std::string_view text) override { fileErrors.emplace_back(text); }
+  std::optional<std::string> ChooseFile(const FileChoice& choice) override {
+    fileDialogs.push_back(choice);
+    return Next(files, std::optional<std::string>{});
+  }
+  std::optional<int> RunPortDialog(int currentPort) override {
+    portDialogs.push_back(currentPort);
+    return Next(portAnswers, std::optional<int>{});
+  }
+  TransferOutcome RunTransfer(const TransferRequest& request) override {
+    transfers.push_back({request.portNumber, request.operation, request.answer.size(),
+                         request.file != nullptr, request.block});
+    if (!transfer) return TransferOutcome::kFailed;
+    return transfer(request);
+  }
+  void ShowAbout() override { ++aboutShown; }
+  SettingStore& Settings() override { return store; }
+
+  // Script.
+  std::deque<BoxAnswer> boxAnswers;
+  std::deque<std::optional<std::string>> files;
+  std::deque<std::optional<int>> portAnswers;
+  std::function<TransferOutcome(const TransferRequest&)> transfer;
+  MemoryStore store;
+
+  // Record.
+  std::vector<std::string> messages;
+  std::vector<std::string> fileErrors;
+  std::vector<FileChoice> fileDialogs;
+  std::vector<int> portDialogs;
+  std::vector<SeenTransfer> transfers;
+  int aboutShown = 0;
+
+ private:
+  template <typename T>
+  static T Next(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) return fallback;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+  }
+};
+
+}  // namespace tavlink::testing
