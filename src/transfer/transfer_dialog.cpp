@@ -12,13 +12,20 @@ using WorkerProcedure = void (*)(TransferDialog&);
 
 WorkerProcedure WorkerOf(int operationCode) {
   switch (operationCode) {
-    case OP_CONNECT: return ConnectWorker;
-    case OP_UPGRADE: return UpgradeWorker;
-    case OP_BACKUP: return BackupWorker;
-    case OP_RESTORE: return RestoreWorker;
-    case OP_WRITE_FACTORY: return WriteFactoryWorker;
-    case OP_READ_USER_DATA: return ReadUserDataWorker;
-    default: return nullptr;
+    case OP_CONNECT:
+      return ConnectWorker;
+    case OP_UPGRADE:
+      return UpgradeWorker;
+    case OP_BACKUP:
+      return BackupWorker;
+    case OP_RESTORE:
+      return RestoreWorker;
+    case OP_WRITE_FACTORY:
+      return WriteFactoryWorker;
+    case OP_READ_USER_DATA:
+      return ReadUserDataWorker;
+    default:
+      return nullptr;
   }
 }
 
@@ -44,13 +51,20 @@ TransferDialog::~TransferDialog() {
 
 std::string_view TransferDialog::TitleOf(int operationCode) {
   switch (operationCode) {
-    case OP_CONNECT: return "Connect to the receiver";
-    case OP_UPGRADE: return "Upgrade software";
-    case OP_BACKUP: return "Backup User Data";
-    case OP_RESTORE: return "Restore User Data";
-    case OP_WRITE_FACTORY: return "Write Factory Data";
-    case OP_READ_USER_DATA: return "Read User Data";
-    default: return "";
+    case OP_CONNECT:
+      return "Connect to the receiver";
+    case OP_UPGRADE:
+      return "Upgrade software";
+    case OP_BACKUP:
+      return "Backup User Data";
+    case OP_RESTORE:
+      return "Restore User Data";
+    case OP_WRITE_FACTORY:
+      return "Write Factory Data";
+    case OP_READ_USER_DATA:
+      return "Read User Data";
+    default:
+      return "";
   }
 }
 
@@ -117,8 +131,7 @@ void TransferDialog::OnCancel() {
   // The worker may have finished while the question was open; a finished
   // session must stay finished so that its close still ends the dialog.
   int32_t expected = state.load();
-  while (expected != TS_FINISHED &&
-         !state.compare_exchange_weak(expected, TS_CANCEL_REQUESTED)) {
+  while (expected != TS_FINISHED && !state.compare_exchange_weak(expected, TS_CANCEL_REQUESTED)) {
   }
   if (expected != TS_FINISHED) view_.SetStatusText("Closing Connection...");
 }
@@ -184,7 +197,9 @@ void TransferDialog::FailureEnding() {
   ReportAndFinish(kDoneFailure, TransferOutcome::kFailed);
 }
 
-void TransferDialog::SuccessEnding() { ReportAndFinish(kDoneSuccess, TransferOutcome::kSucceeded); }
+void TransferDialog::SuccessEnding() {
+  ReportAndFinish(kDoneSuccess, TransferOutcome::kSucceeded);
+}
 
 void TransferDialog::ReportAndFinish(int lParam, TransferOutcome outcome) {
   outcome_ = outcome;

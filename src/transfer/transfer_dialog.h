@@ -56,11 +56,11 @@ inline constexpr int kDoneBadFile = 2;
 // How the session ended, for callers that need more than the Part's boxes
 // (the command line's exit status, Read User Data's scratch block).
 enum class TransferOutcome {
-  kNotRun,       // still running, or never started
-  kPortFailed,   // "Setup error" / "Open error"; no worker ran
-  kSucceeded,    // success report, or a silent successful finish
-  kFailed,       // failure report, or a silent failed finish
-  kStopped,      // stopped at the user's request
+  kNotRun,      // still running, or never started
+  kPortFailed,  // "Setup error" / "Open error"; no worker ran
+  kSucceeded,   // success report, or a silent successful finish
+  kFailed,      // failure report, or a silent failed finish
+  kStopped,     // stopped at the user's request
 };
 
 // What a session needs from outside: the clock of its pauses and polls, the
@@ -115,10 +115,10 @@ class TransferDialog {
   bool CancelRequested() const { return state.load() == TS_CANCEL_REQUESTED; }
 
   // The endings every worker closes with.
-  void Finish();                 // state finished, post close
-  void StopEnding();             // FC_ABORT, Finish; no report
-  void FailureEnding();          // FC_ABORT; on a cancel one more and Finish; else report 0
-  void SuccessEnding();          // report 1, Finish
+  void Finish();         // state finished, post close
+  void StopEnding();     // FC_ABORT, Finish; no report
+  void FailureEnding();  // FC_ABORT; on a cancel one more and Finish; else report 0
+  void SuccessEnding();  // report 1, Finish
   void ReportAndFinish(int lParam, TransferOutcome outcome);
   void SilentFinish(TransferOutcome outcome);
 

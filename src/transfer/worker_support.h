@@ -21,13 +21,15 @@ inline bool StopRequested(TransferDialog& dialog) {
 inline std::string ProgressText(const char* verb, int block, int blockTotal, int errorCount,
                                 bool retry) {
   char text[96];
-  std::snprintf(text, sizeof text, retry ? "%s   block %d/%d   err.count %d"
-                                         : "%s   block %d/%d   error %d",
-                verb, block, blockTotal, errorCount);
+  std::snprintf(text, sizeof text,
+                retry ? "%s   block %d/%d   err.count %d" : "%s   block %d/%d   error %d", verb,
+                block, blockTotal, errorCount);
   return text;
 }
 
-inline uint32_t BigEndian16(const uint8_t* p) { return (uint32_t{p[0]} << 8) | p[1]; }
+inline uint32_t BigEndian16(const uint8_t* p) {
+  return (uint32_t{p[0]} << 8) | p[1];
+}
 
 inline uint32_t BigEndian32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];

@@ -1,0 +1,66 @@
+#pragma once
+// A transfer view that records what the session shows, answers message
+// boxes from a script, and can press Cancel when a chosen status appears.
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "transfer/event_loop_view.h"
+#include "transfer/transfer_dialog.h"
+
+namespace tavlink::testing {
+
+class RecordingView final : public EventLoopView {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    BoxButtons buttons;
+  };
+
+  // Answers for the next boxes, in order; kOk (or kYes for a question) after that.
+  std::deque<BoxAnswer> answers;
+  // Press Cancel (on the user-interface thread, as a user would) the
+  // `cancelOnStatusCount`-th time the status line shows `cancelOnStatus`.
+  std::string cancelOnStatus;
+  int cancelOnStatusCount = 1;
+
+  std::string title;
+  std::vector<std::string> statuses;
+  std::vector<int> ranges;
+  std::vector<int> positions;
+  std::vector<Box> boxes;
+
+  std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
+  bool SawStatus(const std::string& s) const {
+    for (const auto& x : statuses)
+      if (x == s) return true;
+    return false;
+  }
+
+ protected:
+  void OnTitle(std::string_view t) override { title = t; }
+  void OnStatus(std::string_view text) override {
+    statuses.emplace_back(text);
+    if (!cancelOnStatus.empty() && text == cancelOnStatus && --cancelOnStatusCount == 0) {
+      cancelOnStatus.clear();
+      Dialog()->OnCancel();
+    }
+  }
+  void OnProgressRange(int upper) override { ranges.push_back(upper); }
+  void OnProgressPos(int position) override { positions.push_back(position); }
+  BoxAnswer OnMessage(std::string_view text, std::string_view caption,
+                      BoxButtons buttons) override {
+    boxes.push_back({std::string(text), std::string(caption), buttons});
+    if (!answers.empty()) {
+      const BoxAnswer a = answers.front();
+      answers.pop_front();
+      return a;
+    }
+    return buttons == BoxButtons::kYesNo ? BoxAnswer::kYes : BoxAnswer::kOk;
+  }
+};
+
+}  // namespace tavlink::testing

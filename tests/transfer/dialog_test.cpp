@@ -1,0 +1,71 @@
+// The session's own behaviour: port set-up, titles, endings and result boxes.
+
+#include <cerrno>
+
+#include "session_fixture.h"
+
+namespace tavlink {
+namespace {
+
+using testing::SessionTest;
+
+TEST_F(SessionTest, PortThatCannotOpenShowsDeviceBoxThenOpenErrorAndEnds) {
+  line->failOpenWith = ENOENT;
+  EXPECT_EQ(Run(OP_CONNECT), TransferOutcome::kPortFailed);
+  ASSERT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_EQ(reporter.Boxes()[0].caption, "Serial Communication Device Error");
+  ASSERT_EQ(view.boxes.size(), 1u);
+  EXPECT_EQ(view.boxes[0].text, "Open error");
+  EXPECT_EQ(view.boxes[0].caption, "ERROR");
+  EXPECT_TRUE(view.title.empty());  // no worker, no title
+  EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(SessionTest, OpensTheLineAt115200AndClosesItWithTheDialog) {
+  receiver.SetScript([](const testing::SeenFrame& f, testing::ScriptedReceiver& rx) {
+    if (f.code == FC_BACKUP) rx.ReplyCode(FC_ABORT);
+  });
+  Run(OP_BACKUP);
+  EXPECT_EQ(line->baudRates, std::vector<uint32_t>{115200});
+  EXPECT_EQ(line->opens, 1);
+  EXPECT_EQ(line->closes, 1);
+  EXPECT_EQ(view.title, "Backup User Data");
+}
+
+TEST_F(SessionTest, TitlesOfEveryOperation) {
+  EXPECT_EQ(TransferDialog::TitleOf(16), "Connect to the receiver");
+  EXPECT_EQ(TransferDialog::TitleOf(18), "Upgrade software");
+  EXPECT_EQ(TransferDialog::TitleOf(20), "Backup User Data");
+  EXPECT_EQ(TransferDialog::TitleOf(22), "Restore User Data");
+  EXPECT_EQ(TransferDialog::TitleOf(30), "Write Factory Data");
+  EXPECT_EQ(TransferDialog::TitleOf(32), "Read User Data");
+}
+
+TEST_F(SessionTest, UnknownOperationEndsInsteadOfWaitingForever) {
+  EXPECT_EQ(Run(99), TransferOutcome::kFailed);
+  EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(SessionTest, CancelBeforeTheRequestSendsOnlyAbort) {
+  view.cancelOnStatus = "Connecting...";
+  EXPECT_EQ(Run(OP_CONNECT), TransferOutcome::kStopped);
+  EXPECT_EQ(Codes(), std::vector<int>{FC_ABORT});
+  EXPECT_TRUE(view.boxes.empty());
+  EXPECT_EQ(view.LastStatus(), "Closing Connection...");
+}
+
+TEST_F(SessionTest, FailureWhileCancelRequestedSendsAbortTwiceAndNoReport) {
+  // The user asks to stop while the request's answer is awaited; the answer
+  // is then wrong, so the failure ending meets the request.
+  receiver.SetScript([this](const testing::SeenFrame& f, testing::ScriptedReceiver& rx) {
+    if (f.code != FC_CONNECT) return;
+    current->state = TS_CANCEL_REQUESTED;
+    rx.ReplyCode(FC_NAK);
+  });
+  EXPECT_EQ(Run(OP_CONNECT), TransferOutcome::kStopped);
+  EXPECT_EQ(Codes(), (std::vector<int>{FC_CONNECT, FC_ABORT, FC_ABORT}));
+  EXPECT_TRUE(view.boxes.empty());
+}
+
+}  // namespace
+}  // namespace tavlink
