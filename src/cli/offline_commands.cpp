@@ -1,7 +1,82 @@
+// check, text-to-block and block-to-text: the data text reader and writer on
+// files, without a receiver.
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
 #include "cli/commands.h"
+#include "cli/offline_files.h"
+#include "data/data_text.h"
 
 namespace tavlink::cli {
+namespace {
 
-void RegisterOfflineCommands(CLI::App&, int*) {}
+struct OfflineArguments {
+  std::string checkFile;
+  std::string textIn, blockOut;
+  std::string blockIn, textOut;
+};
+
+int RunCheck(const std::string& textPath) {
+  const auto block = std::make_unique<ReceiverDataBlock>();
+  const int status = ReadDataTextFile(textPath, *block);
+  if (status != kExitOk) return status;
+  std::printf("%s: %d satellites, %d transponders, %d services, antenna_config %d\n",
+              textPath.c_str(), block->sat_count(), block->tp_count(), block->service_count(),
+              block->antenna_config());
+  return kExitOk;
+}
+
+int RunTextToBlock(const std::string& textPath, const std::string& blockPath) {
+  const auto block = std::make_unique<ReceiverDataBlock>();
+  const int status = ReadDataTextFile(textPath, *block);
+  if (status != kExitOk) return status;
+  return WriteFileAtomically(blockPath, [&](std::FILE* f) {
+    std::fwrite(block->bytes(), 1, ReceiverDataBlock::kSize, f);
+    return kExitOk;  // a short write shows in the stream's error flag
+  });
+}
+
+int RunBlockToText(const std::string& blockPath, const std::string& textPath) {
+  const auto block = std::make_unique<ReceiverDataBlock>();
+  const int status = ReadBlockFile(blockPath, *block);
+  if (status != kExitOk) return status;
+  return WriteFileAtomically(textPath, [&](std::FILE* f) {
+    FileTextOutput out(f);
+    return WriteDataText(*block, out) == 0 ? kExitOk : kExitFailure;
+  });
+}
+
+}  // namespace
+
+void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
+  auto args = std::make_shared<OfflineArguments>();
+
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Read a data text file and print how many satellites, transponders and services "
+      "it holds; on an error print the reader's message and exit with its result (1-9)");
+  check->add_option("FILE", args->checkFile, "data text file")->required();
+  check->callback([args, exitStatus] { *exitStatus = RunCheck(args->checkFile); });
+
+  CLI::App* toBlock = app.add_subcommand(
+      "text-to-block",
+      "Read a data text file into an empty receiver data block and write its 65,536-byte image; "
+      "nothing is written when the text has an error");
+  toBlock->add_option("FILE.txt", args->textIn, "data text file to read")->required();
+  toBlock->add_option("BLOCK.bin", args->blockOut, "block image to write")->required();
+  toBlock->callback(
+      [args, exitStatus] { *exitStatus = RunTextToBlock(args->textIn, args->blockOut); });
+
+  CLI::App* toText = app.add_subcommand(
+      "block-to-text",
+      "Write the data text of a 65,536-byte receiver data block image; a file of another size "
+      "or an invalid block is refused");
+  toText->add_option("BLOCK.bin", args->blockIn, "block image to read")->required();
+  toText->add_option("FILE.txt", args->textOut, "data text file to write")->required();
+  toText->callback(
+      [args, exitStatus] { *exitStatus = RunBlockToText(args->blockIn, args->textOut); });
+}
 
 }  // namespace tavlink::cli

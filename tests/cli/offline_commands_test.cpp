@@ -1,0 +1,181 @@
+// tavlink-cli check, text-to-block and block-to-text run as a subprocess:
+// exit statuses, messages, and that nothing is written on failure.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "data/receiver_data_block.h"
+
+namespace tavlink {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Spit(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class OfflineCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* bin = std::getenv("TAVLINK_BIN_DIR");
+    cli_ = bin != nullptr ? fs::path(bin) / "tavlink-cli" : fs::path(TAVLINK_CLI_PATH);
+    if (!fs::exists(cli_)) GTEST_SKIP() << cli_ << " is not built";
+    dir_ = fs::temp_directory_path() /
+           ("tavlink-cli-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  CliRun Cli(const std::string& args) {
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    const std::string command =
+        cli_.string() + " " + args + " >" + out.string() + " 2>" + err.string();
+    const int raw = std::system(command.c_str());
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    fs::remove(out);
+    fs::remove(err);
+    return run;
+  }
+  std::string Path(const char* name) const { return (dir_ / name).string(); }
+  // The names in the directory, so that a failed command visibly left nothing.
+  int FileCount() const {
+    return static_cast<int>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+  }
+
+  fs::path cli_;
+  fs::path dir_;
+};
+
+const char kGoodText[] =
+    "a 2\r\n"
+    "s \"ASTRA\" 9750 10600 u 19.2 e a n n n\r\n"
+    "t 11954 27500 h 0 14 0 3/4\r\n"
+    "t 12603 22000 h 0 14 0 5/6\r\n"
+    "v \"ZDF\" 1 1 28006 110 120 110 130 0 1 0\r\n";
+
+TEST_F(OfflineCommandsTest, CheckPrintsTheCounts) {
+  Spit(Path("good.txt"), kGoodText);
+  const CliRun run = Cli("check " + Path("good.txt"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            Path("good.txt") + ": 1 satellites, 2 transponders, 1 services, antenna_config 2\n");
+}
+
+TEST_F(OfflineCommandsTest, CheckGivesTheReadersResultAndMessage) {
+  Spit(Path("bad.txt"), "# one\n#two\ns \"A\" 9750 10600 u 180.1 e a n n n\n");
+  CliRun run = Cli("check " + Path("bad.txt"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, " * Error : line 3. Default Satellite Data format error.\n   field : angle\n");
+  Spit(Path("bad.txt"), "a 1\na 1\n");
+  run = Cli("check " + Path("bad.txt"));
+  EXPECT_EQ(run.status, 6);
+  EXPECT_EQ(run.err,
+            " * Error : line 2. Default Switch Configuation value was defined duplicatly.\n");
+  Spit(Path("bad.txt"), std::string(kGoodText) + "t 1 2 h 0 14 0 auto\n");
+  EXPECT_EQ(Cli("check " + Path("bad.txt")).status, 9);
+}
+
+TEST_F(OfflineCommandsTest, MissingFileGivesTheSystemsReason) {
+  const CliRun run = Cli("check " + Path("absent.txt"));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+}
+
+TEST_F(OfflineCommandsTest, UsageErrorsExitWith2) {
+  EXPECT_EQ(Cli("check").status, 2);
+  EXPECT_EQ(Cli("check --bogus x").status, 2);
+  EXPECT_EQ(Cli("text-to-block only-one").status, 2);
+  EXPECT_EQ(Cli("block-to-text a b c").status, 2);
+  const CliRun help = Cli("block-to-text --help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("BLOCK.bin"), std::string::npos);
+}
+
+TEST_F(OfflineCommandsTest, TextToBlockAndBackRoundTrips) {
+  Spit(Path("good.txt"), kGoodText);
+  ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
+  const std::string image = Slurp(Path("b.bin"));
+  ASSERT_EQ(image.size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(image.substr(0, 28),
+            std::string("evileyes\0\0\0\0\1\0\0\0\2\0\0\0\1\0\0\0\2\0\0\0", 28));
+
+  ASSERT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("back.txt")).status, 0);
+  const std::string text = Slurp(Path("back.txt"));
+  EXPECT_NE(text.find("a         2\r\n\r\n"), std::string::npos);
+  EXPECT_NE(text.find("      t   12603           22000     hor       0         14        0"
+                      "         5/6\r\n"),
+            std::string::npos);
+  EXPECT_EQ(FileCount(), 3);  // no temporary file left behind
+
+  ASSERT_EQ(Cli("text-to-block " + Path("back.txt") + " " + Path("c.bin")).status, 0);
+  EXPECT_EQ(Slurp(Path("c.bin")), image);
+}
+
+TEST_F(OfflineCommandsTest, TextToBlockWritesNothingOnFailure) {
+  Spit(Path("bad.txt"), "x\n");
+  const CliRun run = Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin"));
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.err, " * Error : line 1. Invalid tag 'x'.\n");
+  EXPECT_FALSE(fs::exists(Path("b.bin")));
+  // An existing output stays as it was.
+  Spit(Path("b.bin"), "old");
+  EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin")).status, 4);
+  EXPECT_EQ(Slurp(Path("b.bin")), "old");
+  EXPECT_EQ(FileCount(), 2);
+}
+
+TEST_F(OfflineCommandsTest, BlockToTextRefusesWrongSizeAndInvalidBlocks) {
+  Spit(Path("short.bin"), std::string(65535, '\0'));
+  CliRun run = Cli("block-to-text " + Path("short.bin") + " " + Path("out.txt"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("65535 bytes"), std::string::npos) << run.err;
+  Spit(Path("long.bin"), "evileyes" + std::string(65536 - 8 + 1, '\0'));
+  EXPECT_EQ(Cli("block-to-text " + Path("long.bin") + " " + Path("out.txt")).status, 1);
+  Spit(Path("zero.bin"), std::string(65536, '\0'));
+  run = Cli("block-to-text " + Path("zero.bin") + " " + Path("out.txt"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("evileyes"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Path("out.txt")));
+  EXPECT_EQ(Cli("block-to-text " + Path("absent.bin") + " " + Path("out.txt")).status, 2);
+  EXPECT_EQ(FileCount(), 3);
+}
+
+TEST_F(OfflineCommandsTest, SampleFactoryDataIsAcceptedAndRoundTrips) {
+  const char* source = std::getenv("TAVLINK_SOURCE_DIR");
+  if (source == nullptr) GTEST_SKIP() << "TAVLINK_SOURCE_DIR is not set";
+  const std::string sample = (fs::path(source) / "resources/sample_factory_data.txt").string();
+  const CliRun run = Cli("check " + sample);
+  ASSERT_EQ(run.status, 0) << run.err;
+  ASSERT_EQ(Cli("text-to-block " + sample + " " + Path("s.bin")).status, 0);
+  ASSERT_EQ(Cli("block-to-text " + Path("s.bin") + " " + Path("s.txt")).status, 0);
+  EXPECT_EQ(Slurp(Path("s.txt")), Slurp(sample));  // the sample is in the writer's format
+}
+
+}  // namespace
+}  // namespace tavlink
