@@ -16,7 +16,8 @@ namespace tavlink::testing {
 namespace {
 
 std::string BlockImage() {
-  const std::string path = ::testing::TempDir() + "sim_block.bin";
+  const std::string path =
+      ::testing::TempDir() + "sim_block_" + std::to_string(::getpid()) + ".bin";
   std::string block(65536, '\0');
   block.replace(0, 8, "evileyes");
   std::ofstream(path, std::ios::binary) << block;
@@ -24,7 +25,7 @@ std::string BlockImage() {
 }
 
 TEST(SimProcessTest, ServesOnItsDeviceAndLinkAndStopsCleanly) {
-  const std::string link = ::testing::TempDir() + "sim_link";
+  const std::string link = ::testing::TempDir() + "sim_link_" + std::to_string(::getpid());
   SimProcess sim({"--user-data", BlockImage(), "--link", link, "--log"});
   ASSERT_FALSE(sim.DevicePath().empty());
   char target[64] = {};
@@ -44,13 +45,10 @@ TEST(SimProcessTest, ServesOnItsDeviceAndLinkAndStopsCleanly) {
 }
 
 TEST(SimProcessTest, UnreadableUserDataEndsWithStatus2) {
-  const std::string bad = ::testing::TempDir() + "sim_bad.txt";
+  const std::string bad = ::testing::TempDir() + "sim_bad_" + std::to_string(::getpid()) + ".txt";
   std::ofstream(bad) << "this is not a data text file\n";
-  const char* dir = std::getenv("TAVLINK_BIN_DIR");
-  ASSERT_NE(dir, nullptr);
   for (const std::string& file : {bad, ::testing::TempDir() + "no_such_file.txt"}) {
-    const std::string command =
-        std::string(dir) + "/tavlink-sim --user-data " + file + " >/dev/null 2>&1";
+    const std::string command = SimProgramPath() + " --user-data " + file + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << file;
   }

@@ -1,6 +1,7 @@
 #pragma once
-// Runs build/bin/tavlink-sim (the directory from the environment variable
-// TAVLINK_BIN_DIR) as a child process for end-to-end tests.
+// Runs tavlink-sim as a child process for end-to-end tests. The program is
+// looked for in $TAVLINK_BIN_DIR, or else in the bin/ folder beside the
+// tests/ folder of the running test executable (the build tree layout).
 //
 //   SimProcess sim({"--log", "--payload-size", "4084"});
 //   SerialPort port(...);            // open sim.DevicePath()
@@ -30,11 +31,22 @@
 
 namespace tavlink::testing {
 
+// Path of the simulator executable (see above).
+inline std::string SimProgramPath() {
+  if (const char* dir = std::getenv("TAVLINK_BIN_DIR"); dir && *dir) {
+    return std::string(dir) + "/tavlink-sim";
+  }
+  char self[4096] = {};
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string("./x");
+  path.erase(path.find_last_of('/') + 1);  // <build>/tests/
+  return path + "../bin/tavlink-sim";
+}
+
 class SimProcess {
  public:
   explicit SimProcess(std::vector<std::string> extraArgs) {
-    const char* dir = std::getenv("TAVLINK_BIN_DIR");
-    const std::string program = std::string(dir ? dir : "build/bin") + "/tavlink-sim";
+    const std::string program = SimProgramPath();
     char errName[] = "/tmp/tavlink-sim-stderr-XXXXXX";
     const int errFd = ::mkstemp(errName);
     if (errFd < 0) {
