@@ -56,7 +56,12 @@ class SerialDevice {
   virtual DeviceError Close() = 0;
 };
 
-// Makes a fresh, unopened device object of the platform's backend.
+// Makes a fresh, unopened device object of the platform's backend; it opens
+// the device that ComDevicePath names for the port number.
 std::unique_ptr<SerialDevice> MakePlatformSerialDevice();
+
+// The same, but it opens `path` whatever the port number (the command
+// line's --device).
+std::unique_ptr<SerialDevice> MakeSerialDeviceAt(const std::string& path);
 
 }  // namespace tavlink

@@ -20,10 +20,10 @@ namespace {
 
 // The one place that turns errno into the words the device box shows: the
 // system's text, plus a hint where that text alone does not help.
-DeviceError PosixError(int err, int portNumber) {
+// `mapped` tells that the path came from the COM port mapping.
+DeviceError PosixError(int err, int portNumber, const std::string& path, bool mapped) {
   DeviceError e{err, std::strerror(err)};
   const std::string port = ComPortName(portNumber);
-  const std::string path = ComDevicePath(portNumber);
   switch (err) {
     case EACCES:
     case EPERM:
@@ -34,9 +34,11 @@ DeviceError PosixError(int err, int portNumber) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      e.text += "\nThere is no device " + path + ". " + port + " opens /dev/ttyS" +
-                std::to_string(portNumber - 1) + " unless TAVLINK_COM" +
-                std::to_string(portNumber) + " or the port setting names another device.";
+      e.text += "\nThere is no device " + path + ".";
+      if (mapped)
+        e.text += " " + port + " opens /dev/ttyS" + std::to_string(portNumber - 1) +
+                  " unless TAVLINK_COM" + std::to_string(portNumber) +
+                  " or the port setting names another device.";
       break;
     case EBUSY:
     case EWOULDBLOCK:
@@ -81,27 +83,30 @@ speed_t SpeedOf(uint32_t baud) {
 
 class PosixSerialDevice final : public SerialDevice {
  public:
+  PosixSerialDevice() = default;
+  explicit PosixSerialDevice(std::string fixedPath) : fixedPath_(std::move(fixedPath)) {}
+
   ~PosixSerialDevice() override {
     if (fd_ >= 0) Close();
   }
 
   DeviceError Open(int portNumber) override {
     portNumber_ = portNumber;
-    const std::string path = ComDevicePath(portNumber);
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return PosixError(errno, portNumber);
+    path_ = fixedPath_.empty() ? ComDevicePath(portNumber) : fixedPath_;
+    const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return Error(errno);
     // TIOCEXCL keeps other users out, but not root; the lock keeps out
     // every process (root included) that asks for it, as this one does.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       const int err = errno;
       ::close(fd);
-      return PosixError(err == EWOULDBLOCK ? EBUSY : err, portNumber);
+      return Error(err == EWOULDBLOCK ? EBUSY : err);
     }
     if (::ioctl(fd, TIOCEXCL) != 0) {
       const int err = errno;
       ::flock(fd, LOCK_UN);
       ::close(fd);
-      return PosixError(err, portNumber);
+      return Error(err);
     }
     fd_ = fd;
     DropModemLines();  // Linux raises DTR and RTS on open
@@ -114,9 +119,9 @@ class PosixSerialDevice final : public SerialDevice {
 
   DeviceError Configure(const LineSettings& settings) override {
     termios t{};
-    if (::tcgetattr(fd_, &t) != 0) return PosixError(errno, portNumber_);
+    if (::tcgetattr(fd_, &t) != 0) return Error(errno);
     const speed_t speed = SpeedOf(settings.baudRate);
-    if (speed == B0) return PosixError(EINVAL, portNumber_);
+    if (speed == B0) return Error(EINVAL);
     t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL |
                                         IXON | IXOFF | IXANY | INPCK);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -128,8 +133,8 @@ class PosixSerialDevice final : public SerialDevice {
     t.c_cc[VSTART] = 0x11;
     t.c_cc[VSTOP] = 0x13;
     if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
-      return PosixError(errno, portNumber_);
-    if (::tcsetattr(fd_, TCSANOW, &t) != 0) return PosixError(errno, portNumber_);
+      return Error(errno);
+    if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Error(errno);
     DropModemLines();
     return {};
   }
@@ -149,7 +154,7 @@ class PosixSerialDevice final : public SerialDevice {
       if (n == 0) return {};
       if (errno == EINTR) continue;
       if (errno == EAGAIN || errno == EWOULDBLOCK) return {};
-      return PosixError(errno, portNumber_);
+      return Error(errno);
     }
     return {};
   }
@@ -167,7 +172,7 @@ class PosixSerialDevice final : public SerialDevice {
         continue;
       }
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return PosixError(errno, portNumber_);
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Error(errno);
       // The line's queue is full: wait until it takes more, up to the time-out.
       const auto left =
           std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
@@ -177,13 +182,13 @@ class PosixSerialDevice final : public SerialDevice {
       }
       pollfd p{fd_, POLLOUT, 0};
       const int wait = static_cast<int>(std::min<long long>(left.count(), 1000));
-      if (::poll(&p, 1, wait) < 0 && errno != EINTR) return PosixError(errno, portNumber_);
+      if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Error(errno);
     }
     return {};
   }
 
   DeviceError Purge() override {
-    if (::tcflush(fd_, TCIOFLUSH) != 0) return PosixError(errno, portNumber_);
+    if (::tcflush(fd_, TCIOFLUSH) != 0) return Error(errno);
     return {};
   }
 
@@ -193,11 +198,13 @@ class PosixSerialDevice final : public SerialDevice {
     ::flock(fd_, LOCK_UN);
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) return PosixError(errno, portNumber_);
+    if (::close(fd) != 0) return Error(errno);
     return {};
   }
 
  private:
+  DeviceError Error(int err) const { return PosixError(err, portNumber_, path_, fixedPath_.empty()); }
+
   // Holds DTR and RTS off. A device without modem lines (a pseudo-terminal)
   // refuses with ENOTTY or EINVAL, which is no error here.
   void DropModemLines() {
@@ -205,6 +212,8 @@ class PosixSerialDevice final : public SerialDevice {
     ::ioctl(fd_, TIOCMBIC, &lines);
   }
 
+  std::string fixedPath_;  // empty: the port number's device
+  std::string path_;       // the device opened last
   int fd_ = -1;
   int portNumber_ = 0;
 };
@@ -213,6 +222,10 @@ class PosixSerialDevice final : public SerialDevice {
 
 std::unique_ptr<SerialDevice> MakePlatformSerialDevice() {
   return std::make_unique<PosixSerialDevice>();
+}
+
+std::unique_ptr<SerialDevice> MakeSerialDeviceAt(const std::string& path) {
+  return std::make_unique<PosixSerialDevice>(path);
 }
 
 }  // namespace tavlink
