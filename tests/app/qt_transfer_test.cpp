@@ -1,0 +1,167 @@
+// Whole commands through the Qt windows against the receiver simulator,
+// and the transfer window's own endings.
+#include <gtest/gtest.h>
+
+#include <QFileDialog>
+#include <QLabel>
+#include <filesystem>
+
+#include "app/dialog_units.h"
+#include "app/modal_driver.h"
+#include "app/qt_main_dialog.h"
+#include "app/qt_transfer_window.h"
+#include "app/scripted_shell.h"
+#include "app/temp_folder.h"
+#include "link/port_names.h"
+#include "support/sim_process.h"
+
+namespace tavlink {
+namespace {
+
+using app::FindControl;
+using app::MainDialog;
+using testing::AcceptBox;
+using testing::Click;
+using testing::ModalDriver;
+
+QString Text(QWidget* window, int id) {
+  return qobject_cast<QLabel*>(FindControl(window, id))->text();
+}
+
+// The main window on COM1, which leads to a simulator started with `args`.
+class SimulatorTest : public ::testing::Test {
+ protected:
+  // False (with the reason recorded) when the simulator cannot be used.
+  bool Start(std::vector<std::string> args) {
+    testing::TestApp();
+    const char* dir = std::getenv("TAVLINK_BIN_DIR");
+    if (dir == nullptr || !std::filesystem::exists(std::string(dir) + "/tavlink-sim")) {
+      skipReason_ = "tavlink-sim not built (TAVLINK_BIN_DIR)";
+      return false;
+    }
+    if (std::getenv("TAVLINK_COM1") != nullptr) {
+      skipReason_ = "TAVLINK_COM1 is set";
+      return false;
+    }
+    sim_ = std::make_unique<testing::SimProcess>(std::move(args));
+    if (sim_->DevicePath().empty()) return false;  // SimProcess recorded the failure
+    SetComDeviceOverride(1, sim_->DevicePath());
+    auto store = std::make_unique<testing::MemoryStore>();
+    store->port = 1;
+    window_ = std::make_unique<MainDialog>(std::move(store), block_);
+    window_->Initialize();
+    return true;
+  }
+  void TearDown() override {
+    window_.reset();
+    SetComDeviceOverride(1, "");
+  }
+
+  // Setup Comm, OK on COM1, the connect runs to its end.
+  void SetupCommOnCom1(ModalDriver& driver) {
+    driver.Then([](QWidget* ports) { Click(ports, 1); });
+    driver.Then([](QWidget*) {});  // the transfer window ends by itself
+    Click(window_.get(), 1001);
+    EXPECT_TRUE(driver.done());
+  }
+
+  std::string skipReason_;
+  ReceiverDataBlock block_;
+  std::unique_ptr<testing::SimProcess> sim_;
+  std::unique_ptr<MainDialog> window_;
+};
+
+TEST_F(SimulatorTest, ConnectShowsTheReceiversVersions) {
+  if (!Start({"--software", "ZOR SW 1.06 2004-03-01", "--hardware", "ZOR HW rev.B"}))
+    GTEST_SKIP() << skipReason_;
+  ModalDriver driver;
+  SetupCommOnCom1(driver);
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+  EXPECT_EQ(Text(window_.get(), 1021), "ZOR SW 1.06 2004-03-01");
+  EXPECT_EQ(Text(window_.get(), 1018), "ZOR HW rev.B");
+  EXPECT_EQ(Text(window_.get(), 1022), "Connection established.");
+}
+
+TEST_F(SimulatorTest, ThirtyTwoCharacterVersionsShowAllOfThem) {
+  const std::string software(32, 's'), hardware(32, 'h');
+  if (!Start({"--software", software, "--hardware", hardware})) GTEST_SKIP() << skipReason_;
+  ModalDriver driver;
+  SetupCommOnCom1(driver);
+  EXPECT_EQ(Text(window_.get(), 1021).toStdString(), software);
+  EXPECT_EQ(Text(window_.get(), 1018).toStdString(), hardware);
+}
+
+TEST_F(SimulatorTest, ReadUserDataSavesTheReceiversData) {
+  if (!Start({})) GTEST_SKIP() << skipReason_;
+  testing::TempFolder folder;
+  const std::string path = folder.File("factory_data.txt");
+  ModalDriver driver;
+  std::string question;
+  driver.Then([&](QWidget* box) { question = AcceptBox(box); });
+  driver.Then([&](QWidget* chooser) {
+    auto* dialog = qobject_cast<QFileDialog*>(chooser);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->nameFilters().front(), "Factory data files (*.txt)");
+    dialog->selectFile(QString::fromStdString(path));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  driver.Then([](QWidget*) {});  // the transfer window
+  Click(window_.get(), 1002);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+  EXPECT_EQ(question, "\n  Please turn off your receiver.    \n");
+  EXPECT_TRUE(block_.IsValid());
+  const std::string text = testing::ReadBytes(path);
+  EXPECT_GT(text.size(), 100u);
+  EXPECT_NE(text.find("\r\n"), std::string::npos);
+}
+
+// A device that cannot be opened: the session reports and ends by itself.
+class ClosedDevice final : public SerialDevice {
+ public:
+  DeviceError Open(int) override { return Fail(); }
+  DeviceError SetupQueues(uint32_t, uint32_t) override { return {}; }
+  DeviceError Configure(const LineSettings&) override { return Fail(); }
+  DeviceError ClearErrors() override { return {}; }
+  DeviceError ReadAvailable(uint8_t*, size_t, size_t* got) override {
+    *got = 0;
+    return Fail();
+  }
+  DeviceError Write(const uint8_t*, size_t, std::chrono::milliseconds, size_t* written,
+                    bool* timedOut) override {
+    *written = 0;
+    *timedOut = false;
+    return Fail();
+  }
+  DeviceError Purge() override { return {}; }
+  DeviceError Close() override { return {}; }
+
+ private:
+  static DeviceError Fail() { return DeviceError{2, "No such file or directory"}; }
+};
+
+TEST(QtTransferWindowTest, PortThatCannotOpenReportsAndEnds) {
+  testing::TestApp();
+  app::QtTransferWindow window(nullptr);
+  app::QtErrorReporter errors;
+  TransferEnvironment environment;
+  environment.errors = &errors;
+  environment.makeDevice = [] { return std::make_unique<ClosedDevice>(); };
+  TransferDialog session(window, environment);
+  std::array<uint8_t, 100> answer{};
+  session.Setup(2, OP_CONNECT, answer);
+  ModalDriver driver;
+  std::vector<std::string> boxes;
+  std::string caption;
+  driver.Then([&](QWidget* box) { boxes.push_back(AcceptBox(box)); });
+  driver.Then([&](QWidget* box) { boxes.push_back(AcceptBox(box, &caption)); });
+  session.DoModal();
+  EXPECT_EQ(session.Outcome(), TransferOutcome::kPortFailed);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1], "Open error");
+  EXPECT_EQ(caption, "ERROR");
+  EXPECT_TRUE(driver.unexpected().empty());
+}
+
+}  // namespace
+}  // namespace tavlink

@@ -1,0 +1,214 @@
+// The Qt windows offscreen: start-up and the port dialog with the stored
+// setting, the About box and its hidden strip, the system command, and the
+// forms' identifiers and sizes.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSettings>
+
+#include "app/dialog_units.h"
+#include "app/modal_driver.h"
+#include "app/qt_about_dialog.h"
+#include "app/qt_main_dialog.h"
+#include "app/qt_message_box.h"
+#include "app/qt_port_setup_dialog.h"
+#include "app/qt_transfer_window.h"
+#include "app/scripted_shell.h"
+#include "app/temp_folder.h"
+
+namespace tavlink {
+namespace {
+
+using app::FindControl;
+using app::MainDialog;
+using testing::AcceptBox;
+using testing::Click;
+using testing::ModalDriver;
+
+// A private settings folder for the whole test process (QSettings reads
+// XDG_CONFIG_HOME once).
+class QtWindowsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static testing::TempFolder config;
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
+    testing::TestApp();
+  }
+  void SetUp() override { QSettings("ZOR", "ZORLINK").remove("Port"); }
+
+  static void StorePort(int port) { MakeQSettingsStore()->WritePort(port); }
+  static std::optional<int32_t> StoredPort() { return MakeQSettingsStore()->ReadPort(); }
+  static QString Text(QWidget* window, int id) {
+    return qobject_cast<QLabel*>(FindControl(window, id))->text();
+  }
+  static bool Checked(QWidget* window, int id) {
+    return qobject_cast<QRadioButton*>(FindControl(window, id))->isChecked();
+  }
+
+  ReceiverDataBlock block;
+};
+
+TEST_F(QtWindowsTest, FirstStartAsksWithCom2BeforeTheWindowAndCancelStoresZero) {
+  MainDialog window(MakeQSettingsStore(), block);
+  ModalDriver driver;
+  bool com2 = false, mainShown = true;
+  QString title;
+  driver.Then([&](QWidget* dialog) {
+    title = dialog->windowTitle();
+    com2 = Checked(dialog, 1013) && !Checked(dialog, 1012);
+    mainShown = window.isVisible();
+    Click(dialog, 2);
+  });
+  window.Initialize();
+  EXPECT_TRUE(driver.done());
+  EXPECT_EQ(title, "Communication Setup");
+  EXPECT_TRUE(com2);
+  EXPECT_FALSE(mainShown);
+  EXPECT_EQ(StoredPort(), 0);
+  EXPECT_EQ(Text(&window, 1021), "Unavailable.");
+  EXPECT_EQ(Text(&window, 1018), "Unavailable.");
+  EXPECT_EQ(Text(&window, 1022), "Connection failed.");
+}
+
+TEST_F(QtWindowsTest, FirstStartOkStoresTheChoice) {
+  MainDialog window(MakeQSettingsStore(), block);
+  ModalDriver driver;
+  driver.Then([](QWidget* dialog) {
+    Click(dialog, 1012);
+    Click(dialog, 1);
+  });
+  window.Initialize();
+  EXPECT_EQ(StoredPort(), 1);
+  EXPECT_EQ(window.Logic().selectedPort, 1);
+}
+
+TEST_F(QtWindowsTest, StoredOneOpensThePortDialogWithCom1) {
+  StorePort(1);
+  MainDialog window(MakeQSettingsStore(), block);
+  ModalDriver driver;
+  window.Initialize();
+  EXPECT_TRUE(driver.unexpected().empty());
+
+  bool com1 = false;
+  driver.Then([&](QWidget* dialog) {
+    com1 = Checked(dialog, 1012);
+    Click(dialog, 2);
+  });
+  Click(&window, 1001);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(com1);
+  EXPECT_TRUE(driver.unexpected().empty()) << "Cancel must not connect";
+  EXPECT_EQ(StoredPort(), 1);
+}
+
+TEST_F(QtWindowsTest, StoredThreeIsUsedWithoutAsking) {
+  StorePort(3);
+  MainDialog window(MakeQSettingsStore(), block);
+  ModalDriver driver;
+  window.Initialize();
+  EXPECT_TRUE(driver.unexpected().empty());
+  EXPECT_EQ(window.Logic().selectedPort, 3);
+}
+
+TEST_F(QtWindowsTest, NonNumericPortCountsAsUnreadable) {
+  QSettings("ZOR", "ZORLINK").setValue("Port", "COM1");
+  EXPECT_FALSE(StoredPort().has_value());
+  QSettings("ZOR", "ZORLINK").setValue("Port", " 2 ");
+  EXPECT_EQ(StoredPort(), 2);
+}
+
+TEST_F(QtWindowsTest, PortDialogTellsWhereEachPortLeads) {
+  app::PortSetupDialog dialog;
+  dialog.selectedPort = 2;
+  QString line;
+  ModalDriver driver;
+  driver.Then([&](QWidget* window) {
+    line = window->findChild<QLabel*>("com1Device")->text();
+    Click(window, 1);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(dialog.selectedPort, 2);
+  EXPECT_TRUE(line.startsWith(QStringLiteral("COM1 \u2192 "))) << line.toStdString();
+}
+
+TEST_F(QtWindowsTest, SystemCommandWithLowBitsOpensTheAboutBox) {
+  StorePort(2);
+  MainDialog window(MakeQSettingsStore(), block);
+  window.Initialize();
+  ModalDriver driver;
+  QString title;
+  driver.Then([&](QWidget* about) {
+    title = about->windowTitle();
+    Click(about, 1);
+  });
+  EXPECT_TRUE(window.OnSysCommand(16 | 0xB));
+  EXPECT_EQ(title, "About ZOR Link");
+  EXPECT_FALSE(window.OnSysCommand(32));
+  EXPECT_TRUE(driver.unexpected().empty());
+}
+
+TEST_F(QtWindowsTest, ContextMenuCarriesTheAboutEntry) {
+  MainDialog window(std::make_unique<testing::MemoryStore>(), block);
+  const QList<QAction*> actions = window.SystemMenu()->actions();
+  ASSERT_EQ(actions.size(), 2);
+  EXPECT_TRUE(actions[0]->isSeparator());
+  EXPECT_EQ(actions[1]->text(), "&About TAVLINK...");
+  EXPECT_EQ(actions[1]->data().toInt(), 16);
+}
+
+TEST_F(QtWindowsTest, HiddenStripOfTheAboutBoxShowsItsMessage) {
+  app::AboutDialog about;
+  ModalDriver driver;
+  std::string text, caption;
+  QSize stripSize;
+  driver.Then([&](QWidget* window) {
+    stripSize = FindControl(window, 1020)->size();
+    Click(window, 1020);  // opens the box; returns when it is dismissed
+    Click(window, 1);
+  });
+  driver.Then([&](QWidget* box) { text = AcceptBox(box, &caption); });
+  about.exec();
+  EXPECT_EQ(text, app::kHiddenStripMessage);
+  EXPECT_EQ(caption, app::ApplicationCaption().toStdString());
+  EXPECT_GT(stripSize.width(), 100);
+}
+
+TEST_F(QtWindowsTest, ExitEndsTheModalRun) {
+  StorePort(2);
+  MainDialog window(MakeQSettingsStore(), block);
+  window.Initialize();
+  ModalDriver driver;
+  bool setupHasFocus = false;
+  driver.Then([&](QWidget* main) {
+    setupHasFocus = FindControl(main, 1001)->hasFocus();
+    Click(main, 1005);
+  });
+  EXPECT_EQ(window.exec(), QDialog::Rejected);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(setupHasFocus);
+}
+
+TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
+  const app::DialogUnits units = app::UnitsOf(app::DialogFont());
+  MainDialog window(std::make_unique<testing::MemoryStore>(), block);
+  EXPECT_EQ(window.windowTitle(), "ZOR Link");
+  EXPECT_EQ(window.size(), units.ToPixels(QRect(0, 0, 261, 163)).size());
+  for (int id : {1001, 1000, 1002, 1003, 1004, 1005, 1021, 1018, 1022}) {
+    EXPECT_NE(FindControl(&window, id), nullptr) << id;
+  }
+  auto* setup = qobject_cast<QPushButton*>(FindControl(&window, 1001));
+  EXPECT_TRUE(setup->isDefault());
+
+  app::QtTransferWindow transfer(nullptr);
+  EXPECT_EQ(transfer.size(), units.ToPixels(QRect(0, 0, 188, 62)).size());
+  EXPECT_EQ(FindControl(&transfer, 1013)->geometry(), units.ToPixels(QRect(7, 23, 174, 9)));
+  EXPECT_EQ(Text(&transfer, 1014), "Progress");
+  EXPECT_FALSE(transfer.windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_NE(qobject_cast<QProgressBar*>(FindControl(&transfer, 1013)), nullptr);
+}
+
+}  // namespace
+}  // namespace tavlink
