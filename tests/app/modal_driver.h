@@ -21,15 +21,9 @@
 
 namespace tavlink::testing {
 
-// Makes the one QApplication of a test process, offscreen unless a platform
-// is asked for.
+// The test program's QApplication, made by qt_test_main.cpp.
 inline QApplication& TestApp() {
-  static int argc = 1;
-  static char name[] = "tavlink";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
+  return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
 class ModalDriver {

@@ -34,6 +34,11 @@ class SimulatorTest : public ::testing::Test {
   // False (with the reason recorded) when the simulator cannot be used.
   bool Start(std::vector<std::string> args) {
     testing::TestApp();
+    if (std::getenv("TAVLINK_BIN_DIR") == nullptr) {
+      // Test programs are built to <build>/tests, the tools to <build>/bin.
+      const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
+      ::setenv("TAVLINK_BIN_DIR", bin.toLocal8Bit().constData(), 0);
+    }
     const char* dir = std::getenv("TAVLINK_BIN_DIR");
     if (dir == nullptr || !std::filesystem::exists(std::string(dir) + "/tavlink-sim")) {
       skipReason_ = "tavlink-sim not built (TAVLINK_BIN_DIR)";
