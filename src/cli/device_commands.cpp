@@ -1,7 +1,213 @@
+// The device commands of tavlink-cli: each runs one transfer session, the
+// same session logic as the desktop window, with the console as its window.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "cli/commands.h"
+#include "cli/console.h"
+#include "cli/offline_files.h"
+#include "cli/serial_ports.h"
+#include "data/data_text.h"
+#include "link/port_names.h"
+#include "transfer/transfer_dialog.h"
 
 namespace tavlink::cli {
+namespace {
 
-void RegisterDeviceCommands(CLI::App&, int*) {}
+constexpr char kRomSignature[] = "ZOR Digital Satellite Receiver ROM image";
+constexpr size_t kRomHeaderSize = 42;
+
+struct DeviceOptions {
+  int port = 0;            // --port N; 0 when not given
+  std::string device;      // --device PATH
+  bool yes = false;        // --yes
+  bool trace = false;      // --trace
+  std::string file;        // the command's file argument
+};
+
+// The port used when neither --port nor --device is given.
+int DefaultPortNumber() { return 1; }
+
+// One session on the chosen line, run to its end on this thread.
+class Session {
+ public:
+  explicit Session(const DeviceOptions& options)
+      : view_(ConsoleOptions{options.yes, ::isatty(STDOUT_FILENO) != 0 && !options.trace}) {
+    environment_.errors = &reporter_;
+    if (!options.device.empty()) {
+      const std::string path = options.device;
+      environment_.makeDevice = [path] { return MakeSerialDeviceAt(path); };
+    }
+    if (options.trace) environment_.trace = &trace_;
+    portNumber_ = options.port > 0 ? options.port : DefaultPortNumber();
+  }
+
+  TransferOutcome Run(int operation, TransferFile* file = nullptr,
+                      ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {}) {
+    TransferDialog dialog(view_, environment_);
+    dialog.Setup(portNumber_, operation, answer);
+    dialog.SetDataFile(file);
+    dialog.dataBlock = block;
+    dialog.DoModal();
+    return dialog.Outcome();
+  }
+
+ private:
+  ConsoleReporter reporter_;
+  ConsoleTrace trace_;
+  ConsoleView view_;
+  TransferEnvironment environment_;
+  int portNumber_ = 1;
+};
+
+int ExitStatusOf(TransferOutcome outcome) {
+  switch (outcome) {
+    case TransferOutcome::kSucceeded: return kExitOk;
+    case TransferOutcome::kStopped: return kExitStopped;
+    default: return kExitFailure;
+  }
+}
+
+// A version field of the connect answer: the characters before its first
+// zero byte, never more than its 32 bytes.
+std::string VersionText(const uint8_t* field) {
+  return std::string(reinterpret_cast<const char*>(field), strnlen(reinterpret_cast<const char*>(field), 32));
+}
+
+int RunConnect(const DeviceOptions& options) {
+  uint8_t answer[100] = {};
+  Session session(options);
+  const TransferOutcome outcome = session.Run(OP_CONNECT, nullptr, nullptr, answer);
+  if (answer[0] == 0) {
+    std::fprintf(stderr, "tavlink-cli: not connected.\n");
+    return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
+  }
+  std::printf("Software version: %s\nHardware version: %s\n", VersionText(answer + 64).c_str(),
+              VersionText(answer + 32).c_str());
+  return kExitOk;
+}
+
+int RunUpgrade(const DeviceOptions& options) {
+  FilePtr file = OpenFile(options.file, "rb");
+  if (!file) return kExitUsage;
+  uint8_t header[kRomHeaderSize];
+  if (std::fread(header, 1, kRomHeaderSize, file.get()) < kRomHeaderSize ||
+      std::memcmp(header, kRomSignature, 40) != 0) {
+    PrintBox("", "\n  Wrong ROM image.     \n\n  Retry.");
+    return kExitUsage;
+  }
+  StdioTransferFile image(file.get());  // positioned just after the header
+  return ExitStatusOf(Session(options).Run(OP_UPGRADE, &image));
+}
+
+int RunReadUserData(const DeviceOptions& options) {
+  if (!AskYesNo("\n  Please turn off your receiver.    \n", options.yes)) {
+    std::fprintf(stderr, "tavlink-cli: not confirmed; answer on a terminal or give --yes.\n");
+    return kExitStopped;
+  }
+  // Receive into a block of its own, and write the file only from a whole,
+  // valid image: a failed read never destroys an existing file.
+  auto block = std::make_unique<ReceiverDataBlock>();
+  const TransferOutcome outcome = Session(options).Run(OP_READ_USER_DATA, nullptr, block.get());
+  if (outcome != TransferOutcome::kSucceeded || !block->IsValid()) {
+    PrintBox("", "\n Factory data of the receiver is not valid. ");
+    return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
+  }
+  GetDataBlock() = *block;
+  return WriteFileAtomically(options.file, [&](std::FILE* f) {
+    FileTextOutput out(f);
+    return WriteDataText(GetDataBlock(), out) == 0 && !out.failed() ? kExitOk : kExitFailure;
+  });
+}
+
+int RunWriteFactoryData(const DeviceOptions& options) {
+  ReceiverDataBlock& block = GetDataBlock();
+  const int status = ReadDataTextFile(options.file, block);
+  if (status != kExitOk) return status;  // nothing is sent
+  return ExitStatusOf(Session(options).Run(OP_WRITE_FACTORY, nullptr, &block));
+}
+
+int RunBackup(const DeviceOptions& options) {
+  // The backup reaches its file only when it is complete.
+  return WriteFileAtomically(options.file, [&](std::FILE* f) {
+    StdioTransferFile file(f);
+    return ExitStatusOf(Session(options).Run(OP_BACKUP, &file));
+  });
+}
+
+int RunRestore(const DeviceOptions& options) {
+  FilePtr file = OpenFile(options.file, "rb");
+  if (!file) return kExitUsage;
+  StdioTransferFile data(file.get());
+  return ExitStatusOf(Session(options).Run(OP_RESTORE, &data));
+}
+
+int RunPorts() {
+  const auto devices = ListSerialDevices();
+  std::printf("Serial devices of this machine:\n");
+  if (devices.empty()) std::printf("  (none found)\n");
+  for (const auto& d : devices)
+    std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
+  for (int port : {1, 2})
+    std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), ComDevicePath(port).c_str(),
+                ComDeviceSource(port).c_str());
+  return kExitOk;
+}
+
+// Adds the global options to `app`; subcommands let them through, so they
+// may stand before or after the command.
+void AddGlobalOptions(CLI::App& app, DeviceOptions& options) {
+  auto* port = app.add_option("--port", options.port, "use serial port COM<N>")
+                   ->check(CLI::Range(1, 255));
+  app.add_option("--device", options.device, "use the serial device PATH directly")
+      ->excludes(port);
+  app.add_flag("--yes,-y", options.yes, "answer questions with yes (for scripts)");
+  app.add_flag("--trace", options.trace, "print every frame on standard error");
+}
+
+}  // namespace
+
+void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
+  auto options = std::make_shared<DeviceOptions>();
+  AddGlobalOptions(app, *options);
+
+  struct Command {
+    const char* name;
+    const char* help;
+    const char* fileHelp;  // null: no file argument
+    int (*run)(const DeviceOptions&);
+  };
+  static const Command commands[] = {
+      {"connect", "Connect to the receiver and print its software and hardware versions",
+       nullptr, RunConnect},
+      {"upgrade", "Upgrade the receiver's software from a ROM image", "ROM image file",
+       RunUpgrade},
+      {"read-user-data", "Read the receiver's user data and save it as a data text file",
+       "data text file to write", RunReadUserData},
+      {"write-factory-data", "Write a data text file into the receiver as factory data",
+       "data text file to send", RunWriteFactoryData},
+      {"backup", "Back up the receiver's user data into a file", "backup file to write",
+       RunBackup},
+      {"restore", "Restore the receiver's user data from a backup file", "backup file to send",
+       RunRestore},
+  };
+  for (const Command& command : commands) {
+    CLI::App* sub = app.add_subcommand(command.name, command.help);
+    sub->fallthrough();
+    if (command.fileHelp) sub->add_option("FILE", options->file, command.fileHelp)->required();
+    sub->callback([options, exitStatus, run = command.run] {
+      InstallInterruptHandler();
+      *exitStatus = run(*options);
+    });
+  }
+  CLI::App* ports = app.add_subcommand("ports", "List the serial devices and what COM1 and COM2 open");
+  ports->callback([exitStatus] { *exitStatus = RunPorts(); });
+}
 
 }  // namespace tavlink::cli
