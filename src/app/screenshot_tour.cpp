@@ -1,5 +1,104 @@
+// tavlink-screenshots OUTPUT_DIR [--connect]: opens the desktop tool's
+// windows one after another and saves each as a PNG in OUTPUT_DIR: the main
+// window before and (with --connect, COM1 leading to a receiver) after a
+// connect, the port dialog, the About box and a Read User Data transfer in
+// progress, which it then stops. Used by scripts/screenshots.
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "app/dialog_units.h"
 #include "app/link_app.h"
+#include "app/qt_main_dialog.h"
+
+namespace tavlink::app {
+namespace {
+
+// Settings that say COM1 and keep nothing.
+class Com1Store final : public SettingStore {
+ public:
+  std::optional<int32_t> ReadPort() override { return 1; }
+  bool WritePort(int32_t) override { return true; }
+  std::optional<std::string> ReadDevice(int) override { return std::nullopt; }
+};
+
+class Tour {
+ public:
+  explicit Tour(QString dir) : dir_(std::move(dir)) {}
+
+  void Save(QWidget* window, const QString& name) const {
+    const QString path = QDir(dir_).filePath(name);
+    if (!window->grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  }
+
+  // After `delayMs`, saves the modal window then open and hands it to `then`.
+  void AtNextModal(int delayMs, const QString& name, std::function<void(QWidget*)> then) const {
+    QTimer::singleShot(delayMs, [this, name, then] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      Save(modal, name);
+      then(modal);
+    });
+  }
+
+  static void Settle(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+
+ private:
+  QString dir_;
+};
+
+void Press(QWidget* window, int id) {
+  if (auto* button = qobject_cast<QAbstractButton*>(FindControl(window, id))) button->click();
+}
+
+}  // namespace
+}  // namespace tavlink::app
+
 int main(int argc, char** argv) {
-  tavlink::app::LinkApp a(argc, argv);
+  using namespace tavlink::app;
+  LinkApp app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: tavlink-screenshots OUTPUT_DIR [--connect]\n");
+    return 2;
+  }
+  const bool connect = argc > 2 && QString(argv[2]) == "--connect";
+  Tour tour(QString::fromLocal8Bit(argv[1]));
+
+  MainDialog window(std::make_unique<Com1Store>(), tavlink::GetDataBlock());
+  window.Initialize();
+  window.show();
+  Tour::Settle(400);
+  tour.Save(&window, "main_window.png");
+
+  tour.AtNextModal(400, "port_dialog.png", [](QWidget* dialog) { Press(dialog, 2); });
+  window.Shell().RunPortDialog(1);
+
+  tour.AtNextModal(400, "about_dialog.png", [](QWidget* dialog) { Press(dialog, 1); });
+  window.Shell().ShowAbout();
+
+  if (connect) {
+    // Setup Comm, OK on COM1; the connect runs in its own window.
+    tour.AtNextModal(300, "port_dialog_com1.png", [](QWidget* dialog) { Press(dialog, 1); });
+    Press(&window, 1001);
+    Tour::Settle(300);
+    tour.Save(&window, "main_window_connected.png");
+
+    // A user data download, caught on its way and then stopped.
+    tavlink::ReceiverDataBlock scratch;
+    tavlink::TransferRequest request;
+    request.portNumber = 1;
+    request.operation = tavlink::OP_READ_USER_DATA;
+    request.block = &scratch;
+    tour.AtNextModal(3000, "transfer_in_progress.png", [](QWidget* dialog) { Press(dialog, 2); });
+    window.Shell().RunTransfer(request);
+  }
   return 0;
 }
