@@ -1,0 +1,204 @@
+// tavlink-cli against tavlink-sim over a pseudo-terminal, in real time:
+// every operation once, and one fault of each kind.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "support/cli_process.h"
+#include "support/sim_process.h"
+
+namespace tavlink {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CliProcess;
+using testing::CliResult;
+using testing::ReadWholeFile;
+using testing::RunCli;
+using testing::SimProcess;
+
+class CliDeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tavlink-e2e-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void StartSim(std::vector<std::string> args = {}) {
+    args.push_back("--log");
+    sim_ = std::make_unique<SimProcess>(args);
+    ASSERT_FALSE(sim_->DevicePath().empty());
+  }
+  CliResult Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--device", sim_->DevicePath()});
+    CliResult r = RunCli(args, dir_);
+    if (::testing::Test::HasFailure()) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
+    return r;
+  }
+  fs::path Path(const std::string& name) const { return dir_ / name; }
+  static std::string Sample() {
+    const char* source = std::getenv("TAVLINK_SOURCE_DIR");
+    return ReadWholeFile(fs::path(source ? source : ".") / "resources/sample_factory_data.txt");
+  }
+  // The simulator reports any frame that arrived under wrong line settings.
+  void ExpectLineSettingsRight() {
+    EXPECT_EQ(sim_->Stderr().find("mismatch"), std::string::npos) << sim_->Stderr();
+  }
+
+  fs::path dir_;
+  std::unique_ptr<SimProcess> sim_;
+};
+
+TEST_F(CliDeviceTest, ConnectPrintsBothVersions) {
+  StartSim({"--software", "SW 2.00.17", "--hardware", "HW rev C"});
+  const CliResult r = Cli({"connect"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Software version: SW 2.00.17\nHardware version: HW rev C\n"),
+            std::string::npos)
+      << r.out;
+  ExpectLineSettingsRight();
+}
+
+TEST_F(CliDeviceTest, ReadUserDataSwitchesTo19200AndSavesTheReceiversText) {
+  StartSim();
+  const CliResult r = Cli({"--yes", "read-user-data", Path("user.txt").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Downloading...   block 32/32   error 0"), std::string::npos) << r.out;
+  // The simulator serves the sample data; the file written is that text.
+  EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
+  ExpectLineSettingsRight();
+}
+
+TEST_F(CliDeviceTest, FactoryDataWrittenIsWhatALaterReadReturns) {
+  StartSim();
+  const std::string text =
+      "# one satellite, two transponders, two services\r\n"
+      "a 3\r\n"
+      "s \"TEST SAT\" 9750 10600 u 28.2 e b 22 n 18\r\n"
+      "t 11720 27500 h 0 18 0 3/4\r\n"
+      "t 12603 22000 v 22 14 12 auto\r\n"
+      "v \"TEST TV\" 1 1 101 511 512 511 0 0 1 0\r\n"
+      "r \"TEST RADIO\" 1 2 102 0 600 600 0 0 0 1\r\n";
+  std::ofstream(Path("factory.txt"), std::ios::binary) << text;
+  // The writer's form of the same data, to compare the read-back with.
+  ASSERT_EQ(Cli({"text-to-block", Path("factory.txt").string(), Path("f.bin").string()}).status, 0);
+  ASSERT_EQ(Cli({"block-to-text", Path("f.bin").string(), Path("expected.txt").string()}).status,
+            0);
+
+  const CliResult write = Cli({"write-factory-data", Path("factory.txt").string()});
+  ASSERT_EQ(write.status, 0) << write.err;
+  EXPECT_NE(write.out.find("Transfer Complete..."), std::string::npos) << write.out;
+  const CliResult read = Cli({"--yes", "read-user-data", Path("back.txt").string()});
+  ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(ReadWholeFile(Path("back.txt")), ReadWholeFile(Path("expected.txt")));
+  ExpectLineSettingsRight();
+}
+
+TEST_F(CliDeviceTest, UpgradeSendsTheImageBehindTheHeader) {
+  StartSim({"--rom-out", Path("received.bin").string(), "--ready-delay", "0.2"});
+  std::string image;
+  for (int i = 0; i < 6000; ++i) image += static_cast<char>((i * 37) & 0xFF);
+  std::ofstream(Path("rom.bin"), std::ios::binary)
+      << "ZOR Digital Satellite Receiver ROM image" << "v1" << image;
+  const CliResult r = Cli({"upgrade", Path("rom.bin").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Uploading...   block 2/2   error 0"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadWholeFile(Path("received.bin")), image);
+}
+
+TEST_F(CliDeviceTest, UpgradeWithAWrongSignatureSendsNothing) {
+  StartSim();
+  std::ofstream(Path("rom.bin"), std::ios::binary)
+      << "ZOR DIGITAL SATELLITE RECEIVER ROM IMAGE" << "v1" << std::string(100, 'x');
+  const CliResult r = Cli({"--trace", "upgrade", Path("rom.bin").string()});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("Wrong ROM image. Retry."), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("PC -> RX"), std::string::npos) << r.err;
+}
+
+TEST_F(CliDeviceTest, BackupThenRestoreRoundTrips) {
+  StartSim();
+  const CliResult backup = Cli({"backup", Path("user.bak").string()});
+  ASSERT_EQ(backup.status, 0) << backup.err;
+  EXPECT_NE(backup.err.find("User data backuped successfully."), std::string::npos);
+  const std::string file = ReadWholeFile(Path("user.bak"));
+  ASSERT_EQ(file.size(), 4u + 65536u);
+  EXPECT_EQ(file.substr(0, 4), std::string("\x00\x01\x00\x00", 4));
+  EXPECT_EQ(file.substr(4, 8), "evileyes");
+
+  const CliResult restore = Cli({"restore", Path("user.bak").string()});
+  EXPECT_EQ(restore.status, 0) << restore.err;
+  EXPECT_NE(restore.err.find("User data restored successfully."), std::string::npos);
+}
+
+TEST_F(CliDeviceTest, CorruptFrameIsAskedForAgain) {
+  StartSim({"--corrupt-frame", "3"});
+  const CliResult r = Cli({"--yes", "read-user-data", Path("user.txt").string()});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Downloading...   block 2/32   err.count 1"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
+}
+
+TEST_F(CliDeviceTest, NakFromTheReceiverSendsTheFrameAgain) {
+  StartSim();
+  ASSERT_EQ(Cli({"backup", Path("user.bak").string()}).status, 0);
+  sim_.reset();
+  StartSim({"--nak-frame", "2"});
+  const CliResult r = Cli({"restore", Path("user.bak").string()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Uploading...   block 1/17   err.count 1"), std::string::npos) << r.out;
+}
+
+TEST_F(CliDeviceTest, SilentReceiverFailsTheConnectAfterTheTimeout) {
+  StartSim({"--silent"});
+  const auto start = std::chrono::steady_clock::now();
+  const CliResult r = Cli({"connect"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Connect: Connection error."), std::string::npos) << r.err;
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
+  StartSim();
+  std::ofstream(Path("user.txt"), std::ios::binary) << "keep me";
+  CliProcess cli({"--device", sim_->DevicePath(), "--yes", "read-user-data",
+                  Path("user.txt").string()},
+                 dir_);
+  for (int i = 0; i < 100 && cli.OutSoFar().find("block 3/32") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  cli.Signal(SIGINT);
+  const CliResult r = cli.Wait();
+  EXPECT_EQ(r.status, 130) << r.out << r.err;
+  EXPECT_NE(r.out.find("Closing Connection..."), std::string::npos) << r.out;
+  EXPECT_EQ(ReadWholeFile(Path("user.txt")), "keep me");
+}
+
+TEST_F(CliDeviceTest, MissingDeviceIsReportedWithTheSystemText) {
+  const CliResult r = RunCli({"--device", "/dev/tavlink-none", "connect"}, dir_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Serial Communication Device Error: No such file or directory"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("ERROR: Open error"), std::string::npos) << r.err;
+}
+
+TEST_F(CliDeviceTest, BadUsageExitsWithTwo) {
+  EXPECT_EQ(RunCli({"connect", "--bogus"}, dir_).status, 2);
+  EXPECT_EQ(RunCli({"upgrade"}, dir_).status, 2);
+  EXPECT_EQ(RunCli({"--port", "1", "--device", "/dev/null", "connect"}, dir_).status, 2);
+  const CliResult missing = RunCli({"--device", "/dev/null", "restore", "/nonexistent/x"}, dir_);
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
+}
+
+}  // namespace
+}  // namespace tavlink

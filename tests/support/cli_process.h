@@ -1,0 +1,95 @@
+#pragma once
+// Runs build/bin/tavlink-cli as a child process and collects its exit
+// status and output, for tests of the command line as a user meets it.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tavlink::testing {
+
+struct CliResult {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+inline std::string ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline std::filesystem::path CliProgramPath() {
+  if (const char* dir = std::getenv("TAVLINK_BIN_DIR"); dir && *dir)
+    return std::filesystem::path(dir) / "tavlink-cli";
+  return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path() / "bin" /
+         "tavlink-cli";
+}
+
+// A running tavlink-cli; its output goes to files in `workDir`.
+class CliProcess {
+ public:
+  CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workDir)
+      : outPath_(workDir / "cli.out"), errPath_(workDir / "cli.err") {
+    const std::string program = CliProgramPath().string();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int in = ::open("/dev/null", O_RDONLY);
+      ::dup2(in, 0);
+      ::dup2(out, 1);
+      ::dup2(err, 2);
+      ::setsid();  // no controlling terminal: questions are not asked
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(program.c_str(), argv.data());
+      ::_exit(127);
+    }
+  }
+  ~CliProcess() {
+    if (pid_ > 0 && !reaped_) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  CliProcess(const CliProcess&) = delete;
+  CliProcess& operator=(const CliProcess&) = delete;
+
+  void Signal(int sig) { ::kill(pid_, sig); }
+  std::string OutSoFar() const { return ReadWholeFile(outPath_); }
+
+  CliResult Wait() {
+    int raw = 0;
+    ::waitpid(pid_, &raw, 0);
+    reaped_ = true;
+    CliResult r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    r.out = ReadWholeFile(outPath_);
+    r.err = ReadWholeFile(errPath_);
+    return r;
+  }
+
+ private:
+  std::filesystem::path outPath_, errPath_;
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+};
+
+inline CliResult RunCli(const std::vector<std::string>& args,
+                        const std::filesystem::path& workDir) {
+  return CliProcess(args, workDir).Wait();
+}
+
+}  // namespace tavlink::testing
