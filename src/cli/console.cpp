@@ -53,7 +53,8 @@ bool AskYesNo(std::string_view question, bool assumeYes) {
   std::fprintf(tty, "%s [y/N] ", Fold(question).c_str());
   std::fflush(tty);
   char line[64] = {};
-  const bool yes = std::fgets(line, sizeof line, tty) != nullptr && (line[0] == 'y' || line[0] == 'Y');
+  const bool yes =
+      std::fgets(line, sizeof line, tty) != nullptr && (line[0] == 'y' || line[0] == 'Y');
   std::fclose(tty);
   return yes;
 }
@@ -65,7 +66,9 @@ void ConsoleReporter::ShowError(std::string_view caption, std::string_view text)
   std::fflush(stderr);
 }
 
-ConsoleView::~ConsoleView() { EndLiveLine(); }
+ConsoleView::~ConsoleView() {
+  EndLiveLine();
+}
 
 void ConsoleView::OnTitle(std::string_view title) {
   std::printf("%.*s\n", static_cast<int>(title.size()), title.data());
@@ -92,8 +95,7 @@ void ConsoleView::OnProgressPos(int position) {
 
 void ConsoleView::Redraw() {
   constexpr int kWidth = 24;
-  const int filled =
-      upper_ > 0 ? std::min(kWidth, std::max(0, position_) * kWidth / upper_) : 0;
+  const int filled = upper_ > 0 ? std::min(kWidth, std::max(0, position_) * kWidth / upper_) : 0;
   std::string bar(static_cast<size_t>(filled), '#');
   bar.resize(kWidth, '.');
   std::printf("\r\033[K%-52s [%s]", status_.c_str(), bar.c_str());

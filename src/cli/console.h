@@ -17,7 +17,7 @@
 namespace tavlink::cli {
 
 struct ConsoleOptions {
-  bool assumeYes = false;  // --yes: answer every question with Yes / OK
+  bool assumeYes = false;     // --yes: answer every question with Yes / OK
   bool liveProgress = false;  // redraw one status line with a bar (a terminal)
 };
 
@@ -46,8 +46,7 @@ class ConsoleView final : public EventLoopView {
   void OnStatus(std::string_view text) override;
   void OnProgressRange(int upper) override;
   void OnProgressPos(int position) override;
-  BoxAnswer OnMessage(std::string_view text, std::string_view caption,
-                      BoxButtons buttons) override;
+  BoxAnswer OnMessage(std::string_view text, std::string_view caption, BoxButtons buttons) override;
   void OnIdle() override;
 
  private:

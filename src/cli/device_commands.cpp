@@ -24,15 +24,17 @@ constexpr char kRomSignature[] = "ZOR Digital Satellite Receiver ROM image";
 constexpr size_t kRomHeaderSize = 42;
 
 struct DeviceOptions {
-  int port = 0;            // --port N; 0 when not given
-  std::string device;      // --device PATH
-  bool yes = false;        // --yes
-  bool trace = false;      // --trace
-  std::string file;        // the command's file argument
+  int port = 0;        // --port N; 0 when not given
+  std::string device;  // --device PATH
+  bool yes = false;    // --yes
+  bool trace = false;  // --trace
+  std::string file;    // the command's file argument
 };
 
 // The port used when neither --port nor --device is given.
-int DefaultPortNumber() { return 1; }
+int DefaultPortNumber() {
+  return 1;
+}
 
 // One session on the chosen line, run to its end on this thread.
 class Session {
@@ -68,16 +70,20 @@ class Session {
 
 int ExitStatusOf(TransferOutcome outcome) {
   switch (outcome) {
-    case TransferOutcome::kSucceeded: return kExitOk;
-    case TransferOutcome::kStopped: return kExitStopped;
-    default: return kExitFailure;
+    case TransferOutcome::kSucceeded:
+      return kExitOk;
+    case TransferOutcome::kStopped:
+      return kExitStopped;
+    default:
+      return kExitFailure;
   }
 }
 
 // A version field of the connect answer: the characters before its first
 // zero byte, never more than its 32 bytes.
 std::string VersionText(const uint8_t* field) {
-  return std::string(reinterpret_cast<const char*>(field), strnlen(reinterpret_cast<const char*>(field), 32));
+  return std::string(reinterpret_cast<const char*>(field),
+                     strnlen(reinterpret_cast<const char*>(field), 32));
 }
 
 int RunConnect(const DeviceOptions& options) {
@@ -152,8 +158,7 @@ int RunPorts() {
   const auto devices = ListSerialDevices();
   std::printf("Serial devices of this machine:\n");
   if (devices.empty()) std::printf("  (none found)\n");
-  for (const auto& d : devices)
-    std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
+  for (const auto& d : devices) std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
   for (int port : {1, 2})
     std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), ComDevicePath(port).c_str(),
                 ComDeviceSource(port).c_str());
@@ -163,10 +168,9 @@ int RunPorts() {
 // Adds the global options to `app`; subcommands let them through, so they
 // may stand before or after the command.
 void AddGlobalOptions(CLI::App& app, DeviceOptions& options) {
-  auto* port = app.add_option("--port", options.port, "use serial port COM<N>")
-                   ->check(CLI::Range(1, 255));
-  app.add_option("--device", options.device, "use the serial device PATH directly")
-      ->excludes(port);
+  auto* port =
+      app.add_option("--port", options.port, "use serial port COM<N>")->check(CLI::Range(1, 255));
+  app.add_option("--device", options.device, "use the serial device PATH directly")->excludes(port);
   app.add_flag("--yes,-y", options.yes, "answer questions with yes (for scripts)");
   app.add_flag("--trace", options.trace, "print every frame on standard error");
 }
@@ -184,16 +188,14 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
     int (*run)(const DeviceOptions&);
   };
   static const Command commands[] = {
-      {"connect", "Connect to the receiver and print its software and hardware versions",
-       nullptr, RunConnect},
-      {"upgrade", "Upgrade the receiver's software from a ROM image", "ROM image file",
-       RunUpgrade},
+      {"connect", "Connect to the receiver and print its software and hardware versions", nullptr,
+       RunConnect},
+      {"upgrade", "Upgrade the receiver's software from a ROM image", "ROM image file", RunUpgrade},
       {"read-user-data", "Read the receiver's user data and save it as a data text file",
        "data text file to write", RunReadUserData},
       {"write-factory-data", "Write a data text file into the receiver as factory data",
        "data text file to send", RunWriteFactoryData},
-      {"backup", "Back up the receiver's user data into a file", "backup file to write",
-       RunBackup},
+      {"backup", "Back up the receiver's user data into a file", "backup file to write", RunBackup},
       {"restore", "Restore the receiver's user data from a backup file", "backup file to send",
        RunRestore},
   };
@@ -206,7 +208,8 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
       *exitStatus = run(*options);
     });
   }
-  CLI::App* ports = app.add_subcommand("ports", "List the serial devices and what COM1 and COM2 open");
+  CLI::App* ports =
+      app.add_subcommand("ports", "List the serial devices and what COM1 and COM2 open");
   ports->callback([exitStatus] { *exitStatus = RunPorts(); });
 }
 

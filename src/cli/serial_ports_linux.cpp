@@ -22,9 +22,8 @@ std::string ReadLine(const fs::path& file) {
 // The maker and product of the USB device a tty hangs off, if any.
 std::string UsbDescription(const fs::path& deviceDir) {
   std::error_code ec;
-  for (fs::path dir = fs::canonical(deviceDir, ec); !ec && dir.has_parent_path() &&
-                                                    dir != dir.parent_path();
-       dir = dir.parent_path()) {
+  for (fs::path dir = fs::canonical(deviceDir, ec);
+       !ec && dir.has_parent_path() && dir != dir.parent_path(); dir = dir.parent_path()) {
     if (fs::exists(dir / "idVendor", ec)) {
       std::string text = ReadLine(dir / "manufacturer");
       const std::string product = ReadLine(dir / "product");
@@ -39,11 +38,16 @@ std::string UsbDescription(const fs::path& deviceDir) {
 
 const char* UartName(int type) {
   switch (type) {
-    case 1: return "8250 UART";
-    case 2: return "16450 UART";
-    case 3: return "16550 UART";
-    case 4: return "16550A UART";
-    default: return "UART";
+    case 1:
+      return "8250 UART";
+    case 2:
+      return "16450 UART";
+    case 3:
+      return "16550 UART";
+    case 4:
+      return "16550A UART";
+    default:
+      return "UART";
   }
 }
 

@@ -107,8 +107,8 @@ TEST_F(CliDeviceTest, UpgradeSendsTheImageBehindTheHeader) {
   StartSim({"--rom-out", Path("received.bin").string(), "--ready-delay", "0.2"});
   std::string image;
   for (int i = 0; i < 6000; ++i) image += static_cast<char>((i * 37) & 0xFF);
-  std::ofstream(Path("rom.bin"), std::ios::binary)
-      << "ZOR Digital Satellite Receiver ROM image" << "v1" << image;
+  std::ofstream(Path("rom.bin"), std::ios::binary) << "ZOR Digital Satellite Receiver ROM image"
+                                                   << "v1" << image;
   const CliResult r = Cli({"upgrade", Path("rom.bin").string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("Uploading...   block 2/2   error 0"), std::string::npos) << r.out;
@@ -117,8 +117,8 @@ TEST_F(CliDeviceTest, UpgradeSendsTheImageBehindTheHeader) {
 
 TEST_F(CliDeviceTest, UpgradeWithAWrongSignatureSendsNothing) {
   StartSim();
-  std::ofstream(Path("rom.bin"), std::ios::binary)
-      << "ZOR DIGITAL SATELLITE RECEIVER ROM IMAGE" << "v1" << std::string(100, 'x');
+  std::ofstream(Path("rom.bin"), std::ios::binary) << "ZOR DIGITAL SATELLITE RECEIVER ROM IMAGE"
+                                                   << "v1" << std::string(100, 'x');
   const CliResult r = Cli({"--trace", "upgrade", Path("rom.bin").string()});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("Wrong ROM image. Retry."), std::string::npos) << r.err;
@@ -170,9 +170,8 @@ TEST_F(CliDeviceTest, SilentReceiverFailsTheConnectAfterTheTimeout) {
 TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
   StartSim();
   std::ofstream(Path("user.txt"), std::ios::binary) << "keep me";
-  CliProcess cli({"--device", sim_->DevicePath(), "--yes", "read-user-data",
-                  Path("user.txt").string()},
-                 dir_);
+  CliProcess cli(
+      {"--device", sim_->DevicePath(), "--yes", "read-user-data", Path("user.txt").string()}, dir_);
   for (int i = 0; i < 100 && cli.OutSoFar().find("block 3/32") == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   cli.Signal(SIGINT);

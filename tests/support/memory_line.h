@@ -75,6 +75,7 @@ class MemoryLine {
   int failOpenWith = 0;             // errno-like code that Open fails with
   int failReadWith = 0;             // errno-like code that ReadAvailable fails with
   bool writeTimesOut = false;       // Write takes nothing and times out
+  bool recordWrites = true;         // false: forget what was written (benchmarks)
   std::vector<uint32_t> baudRates;  // every rate Configure applied
   int opens = 0, closes = 0, purges = 0;
   bool open = false;
@@ -94,8 +95,10 @@ class MemoryLine {
     std::function<void(const uint8_t*, size_t)> handler;
     {
       std::lock_guard lock(mutex_);
-      written_.insert(written_.end(), buf, buf + n);
-      writeSizes_.push_back(n);
+      if (recordWrites) {
+        written_.insert(written_.end(), buf, buf + n);
+        writeSizes_.push_back(n);
+      }
       handler = onWrite_;
     }
     if (handler) handler(buf, n);
