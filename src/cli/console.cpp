@@ -131,8 +131,8 @@ void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   std::string line = FrameCodeName(code);
-  if (payloadLength >= 0) line += " len " + std::to_string(payloadLength);
-  if (!verdict.empty()) line += " " + std::string(verdict);
+  if (payloadLength >= 0) line.append(" len ").append(std::to_string(payloadLength));
+  if (!verdict.empty()) line.append(" ").append(verdict);
   std::fprintf(stderr, "[%9.3f] %s %s\n", seconds,
                direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
   std::fflush(stderr);

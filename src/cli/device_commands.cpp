@@ -13,6 +13,7 @@
 #include "cli/console.h"
 #include "cli/offline_files.h"
 #include "cli/serial_ports.h"
+#include "cli/stored_settings.h"
 #include "data/data_text.h"
 #include "link/port_names.h"
 #include "transfer/transfer_dialog.h"
@@ -31,11 +32,6 @@ struct DeviceOptions {
   std::string file;    // the command's file argument
 };
 
-// The port used when neither --port nor --device is given.
-int DefaultPortNumber() {
-  return 1;
-}
-
 // One session on the chosen line, run to its end on this thread.
 class Session {
  public:
@@ -47,7 +43,8 @@ class Session {
       environment_.makeDevice = [path] { return MakeSerialDeviceAt(path); };
     }
     if (options.trace) environment_.trace = &trace_;
-    portNumber_ = options.port > 0 ? options.port : DefaultPortNumber();
+    ApplyStoredDeviceMappings();  // COMn opens what the desktop tool's COMn opens
+    portNumber_ = options.port > 0 ? options.port : StoredPortNumber();
   }
 
   TransferOutcome Run(int operation, TransferFile* file = nullptr,
@@ -155,6 +152,7 @@ int RunRestore(const DeviceOptions& options) {
 }
 
 int RunPorts() {
+  ApplyStoredDeviceMappings();
   const auto devices = ListSerialDevices();
   std::printf("Serial devices of this machine:\n");
   if (devices.empty()) std::printf("  (none found)\n");
