@@ -9,9 +9,7 @@
 #include "link/frame.h"
 #include "link/serial_port.h"
 #include "support/frame_bytes.h"
-#include "support/memory_line.h"
-#include "support/recording_reporter.h"
-#include "support/virtual_clock.h"
+#include "support/port_fixture.h"
 
 namespace tavlink {
 namespace {
@@ -25,13 +23,9 @@ BENCHMARK(BM_Crc32)->Arg(16)->Arg(2048)->Arg(4096);
 
 // Receives one data frame of the given payload size per iteration.
 void BM_ReceiveFrame(benchmark::State& state) {
-  testing::VirtualClock clock;
-  testing::RecordingReporter reporter;
-  auto line = std::make_shared<testing::MemoryLine>(clock);
-  SerialPort port(std::make_unique<testing::MemoryDevice>(line), clock, reporter);
-  port.Initialize(1, 8192, 8192);
-  port.SetTimeout(20000);
-  port.Open();
+  testing::PortOnMemoryLine p;
+  auto& port = p.port;
+  auto& line = p.line;
   const auto frame = testing::DataFrame(testing::Pattern(static_cast<size_t>(state.range(0))));
   uint8_t payload[kMaxPayload];
   uint32_t length = 0;
@@ -48,13 +42,9 @@ BENCHMARK(BM_ReceiveFrame)->Arg(0)->Arg(2048)->Arg(4084);
 
 // Sends one data frame per iteration (the frame is built, checked and written).
 void BM_SendData(benchmark::State& state) {
-  testing::VirtualClock clock;
-  testing::RecordingReporter reporter;
-  auto line = std::make_shared<testing::MemoryLine>(clock);
-  SerialPort port(std::make_unique<testing::MemoryDevice>(line), clock, reporter);
-  port.Initialize(1, 8192, 8192);
-  port.SetTimeout(20000);
-  port.Open();
+  testing::PortOnMemoryLine p;
+  auto& port = p.port;
+  auto& line = p.line;
   line->recordWrites = false;
   const auto payload = testing::Pattern(static_cast<size_t>(state.range(0)));
   for (auto _ : state) SendData(port, payload.data(), payload.size());

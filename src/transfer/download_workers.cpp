@@ -16,6 +16,21 @@ namespace tavlink {
 using worker::ProgressText;
 using worker::StopRequested;
 
+namespace {
+
+// A data frame whose CRC failed: ask for it again with FC_NAK, count it and
+// show the retry text. False when a stop was taken at one of its check points.
+bool AskAgain(TransferDialog& dialog, int block, int blockTotal, int* errorCount) {
+  if (StopRequested(dialog)) return false;
+  SendCode(dialog.port, FC_NAK);
+  if (StopRequested(dialog)) return false;
+  ++*errorCount;
+  dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, *errorCount, true));
+  return true;
+}
+
+}  // namespace
+
 void ConnectWorker(TransferDialog& dialog) {
   std::array<uint8_t, kMaxPayload> buffer;
   size_t writePosition = 0;
@@ -95,11 +110,7 @@ void ReadUserDataWorker(TransferDialog& dialog) {
       dialog.Pause(100);
       SendCode(dialog.port, FC_ACK);
     } else if (result == RX_BAD_CRC) {
-      if (StopRequested(dialog)) return;
-      SendCode(dialog.port, FC_NAK);
-      if (StopRequested(dialog)) return;
-      ++errorCount;
-      dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, errorCount, true));
+      if (!AskAgain(dialog, block, blockTotal, &errorCount)) return;
     } else if (result == FC_USERDATA_END) {
       SendCode(dialog.port, FC_ACK);
       return dialog.SuccessEnding();
@@ -143,11 +154,7 @@ void BackupWorker(TransferDialog& dialog) {
       dialog.SetProgressPos(block);
       dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, errorCount, false));
     } else if (result == RX_BAD_CRC) {
-      if (StopRequested(dialog)) return;
-      SendCode(dialog.port, FC_NAK);
-      if (StopRequested(dialog)) return;
-      ++errorCount;
-      dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, errorCount, true));
+      if (!AskAgain(dialog, block, blockTotal, &errorCount)) return;
     } else if (result == FC_BACKUP_END) {
       SendCode(dialog.port, FC_ACK);
       return dialog.SuccessEnding();
