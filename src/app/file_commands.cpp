@@ -38,8 +38,7 @@ void MainLogic::UpgradeSoftware() {
     shell_.ShowFileError(FileErrorText("reading", *path, errno));
     return;
   }
-  if (got < header.size() ||
-      std::memcmp(header.data(), kRomSignature.data(), kRomSignature.size()) != 0) {
+  if (!IsRomImageHeader(header.data(), got)) {
     shell_.ShowAppMessage(kWrongRomImage, BoxButtons::kOk);
     return;
   }

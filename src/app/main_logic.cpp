@@ -17,11 +17,6 @@ FileChoice DataTextChoice() {
           {{"Factory data files (*.txt)", "*.txt"}, {"All files (*.*)", "*.*"}}};
 }
 
-std::string FieldText(std::span<const uint8_t> field) {
-  const auto end = std::find(field.begin(), field.end(), uint8_t{0});
-  return std::string(field.begin(), end);
-}
-
 MainLogic::MainLogic(LinkShell& shell, ReceiverDataBlock& block) : shell_(shell), block_(block) {}
 
 void MainLogic::Initialize() {
@@ -62,8 +57,8 @@ void MainLogic::Connect() {
 
   if (answer[0] != 0) {
     const std::span<const uint8_t> area(answer);
-    info_.hardwareVersion = FieldText(area.subspan(kHardwareVersionAt, kVersionFieldSize));
-    info_.softwareVersion = FieldText(area.subspan(kSoftwareVersionAt, kVersionFieldSize));
+    info_.hardwareVersion = VersionText(area, kHardwareVersionAt);
+    info_.softwareVersion = VersionText(area, kSoftwareVersionAt);
     info_.status = kConnectionEstablished;
   } else {
     info_ = ReceiverInfo{};

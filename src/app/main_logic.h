@@ -15,6 +15,7 @@
 
 #include "app/link_shell.h"
 #include "data/receiver_data_block.h"
+#include "transfer/file_side.h"
 
 namespace tavlink {
 
@@ -22,22 +23,6 @@ namespace tavlink {
 inline constexpr std::string_view kUnavailable = "Unavailable.";
 inline constexpr std::string_view kConnectionFailed = "Connection failed.";
 inline constexpr std::string_view kConnectionEstablished = "Connection established.";
-
-// The application message boxes of the file commands.
-inline constexpr std::string_view kWrongRomImage = "\n  Wrong ROM image.     \n\n  Retry.";
-inline constexpr std::string_view kTurnOffReceiver = "\n  Please turn off your receiver.    \n";
-inline constexpr std::string_view kFactoryDataNotValid =
-    "\n Factory data of the receiver is not valid. ";
-
-// The first 40 bytes of every ROM image, compared case-sensitively.
-inline constexpr std::string_view kRomSignature = "ZOR Digital Satellite Receiver ROM image";
-inline constexpr size_t kRomHeaderSize = 42;
-
-// Size of the connect answer area and where the two version texts lie in it.
-inline constexpr size_t kAnswerSize = 100;
-inline constexpr size_t kHardwareVersionAt = 32;
-inline constexpr size_t kSoftwareVersionAt = 64;
-inline constexpr size_t kVersionFieldSize = 32;
 
 // The system command that opens the About box ("&About TAVLINK...").
 inline constexpr int kAboutSystemCommand = 16;
@@ -100,9 +85,5 @@ class MainLogic {
   ReceiverDataBlock& block_;
   ReceiverInfo info_;
 };
-
-// The characters of a fixed field before its first zero byte, at most
-// `field.size()` of them.
-std::string FieldText(std::span<const uint8_t> field);
 
 }  // namespace tavlink

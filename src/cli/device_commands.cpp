@@ -16,13 +16,11 @@
 #include "cli/stored_settings.h"
 #include "data/data_text.h"
 #include "link/port_names.h"
+#include "transfer/file_side.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::cli {
 namespace {
-
-constexpr char kRomSignature[] = "ZOR Digital Satellite Receiver ROM image";
-constexpr size_t kRomHeaderSize = 42;
 
 struct DeviceOptions {
   int port = 0;        // --port N; 0 when not given
@@ -76,23 +74,17 @@ int ExitStatusOf(TransferOutcome outcome) {
   }
 }
 
-// A version field of the connect answer: the characters before its first
-// zero byte, never more than its 32 bytes.
-std::string VersionText(const uint8_t* field) {
-  return std::string(reinterpret_cast<const char*>(field),
-                     strnlen(reinterpret_cast<const char*>(field), 32));
-}
-
 int RunConnect(const DeviceOptions& options) {
-  uint8_t answer[100] = {};
+  uint8_t answer[kAnswerSize] = {};
   Session session(options);
   const TransferOutcome outcome = session.Run(OP_CONNECT, nullptr, nullptr, answer);
   if (answer[0] == 0) {
     std::fprintf(stderr, "tavlink-cli: not connected.\n");
     return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
   }
-  std::printf("Software version: %s\nHardware version: %s\n", VersionText(answer + 64).c_str(),
-              VersionText(answer + 32).c_str());
+  std::printf("Software version: %s\nHardware version: %s\n",
+              VersionText(answer, kSoftwareVersionAt).c_str(),
+              VersionText(answer, kHardwareVersionAt).c_str());
   return kExitOk;
 }
 
@@ -100,9 +92,8 @@ int RunUpgrade(const DeviceOptions& options) {
   FilePtr file = OpenFile(options.file, "rb");
   if (!file) return kExitUsage;
   uint8_t header[kRomHeaderSize];
-  if (std::fread(header, 1, kRomHeaderSize, file.get()) < kRomHeaderSize ||
-      std::memcmp(header, kRomSignature, 40) != 0) {
-    PrintBox("", "\n  Wrong ROM image.     \n\n  Retry.");
+  if (!IsRomImageHeader(header, std::fread(header, 1, kRomHeaderSize, file.get()))) {
+    PrintBox("", kWrongRomImage);
     return kExitUsage;
   }
   StdioTransferFile image(file.get());  // positioned just after the header
@@ -110,7 +101,7 @@ int RunUpgrade(const DeviceOptions& options) {
 }
 
 int RunReadUserData(const DeviceOptions& options) {
-  if (!AskYesNo("\n  Please turn off your receiver.    \n", options.yes)) {
+  if (!AskYesNo(kTurnOffReceiver, options.yes)) {
     std::fprintf(stderr, "tavlink-cli: not confirmed; answer on a terminal or give --yes.\n");
     return kExitStopped;
   }
@@ -119,7 +110,7 @@ int RunReadUserData(const DeviceOptions& options) {
   auto block = std::make_unique<ReceiverDataBlock>();
   const TransferOutcome outcome = Session(options).Run(OP_READ_USER_DATA, nullptr, block.get());
   if (outcome != TransferOutcome::kSucceeded || !block->IsValid()) {
-    PrintBox("", "\n Factory data of the receiver is not valid. ");
+    PrintBox("", kFactoryDataNotValid);
     return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
   }
   GetDataBlock() = *block;

@@ -21,7 +21,7 @@ using testing::ScriptedShell;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-const std::string kSignature(kRomSignature);
+const std::string kSignature(ROM_SIGNATURE);
 
 // A block with its magic and nothing else: the smallest valid data.
 void MakeValid(ReceiverDataBlock& block, uint8_t mark = 0) {

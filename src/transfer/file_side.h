@@ -1,0 +1,48 @@
+#pragma once
+// What every front end's file side of the operations shares: the ROM image
+// header check, the layout of the connect answer, and the application
+// messages the user sees around a transfer.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tavlink {
+
+// A ROM image begins with a 42-byte header whose first 40 bytes are this
+// signature, compared case-sensitively; the body follows from byte 42.
+inline constexpr std::string_view ROM_SIGNATURE = "ZOR Digital Satellite Receiver ROM image";
+inline constexpr size_t kRomHeaderSize = 42;
+
+// True when `header` holds a whole header (`got` bytes were read) that
+// begins with the signature.
+inline bool IsRomImageHeader(const uint8_t* header, size_t got) {
+  return got >= kRomHeaderSize &&
+         std::memcmp(header, ROM_SIGNATURE.data(), ROM_SIGNATURE.size()) == 0;
+}
+
+// The connect answer area: byte 0 non-zero means connected; the hardware and
+// software version texts lie in 32-byte fields.
+inline constexpr size_t kAnswerSize = 100;
+inline constexpr size_t kHardwareVersionAt = 32;
+inline constexpr size_t kSoftwareVersionAt = 64;
+inline constexpr size_t kVersionFieldSize = 32;
+
+// A version field's text: the characters before its first zero byte, never
+// more than the field's 32.
+inline std::string VersionText(std::span<const uint8_t> answer, size_t at) {
+  const auto field = answer.subspan(at, kVersionFieldSize);
+  return std::string(field.begin(), std::find(field.begin(), field.end(), uint8_t{0}));
+}
+
+// The application message boxes of the file commands.
+inline constexpr std::string_view kWrongRomImage = "\n  Wrong ROM image.     \n\n  Retry.";
+inline constexpr std::string_view kTurnOffReceiver = "\n  Please turn off your receiver.    \n";
+inline constexpr std::string_view kFactoryDataNotValid =
+    "\n Factory data of the receiver is not valid. ";
+
+}  // namespace tavlink
