@@ -6,24 +6,12 @@
 #include <cstring>
 #include <string>
 
+#include "link/big_endian.h"
 #include "link/crc32.h"
 #include "link/serial_port.h"
 
 namespace tavlink {
 namespace {
-
-void PutBigEndian16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v >> 8);
-  p[1] = static_cast<uint8_t>(v);
-}
-
-uint32_t GetBigEndian16(const uint8_t* p) {
-  return (uint32_t{p[0]} << 8) | p[1];
-}
-
-uint32_t GetBigEndian32(const uint8_t* p) {
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
 
 void Trace(SerialPort& port, FrameTrace::Direction d, int code, long length,
            std::string_view verdict) {
@@ -98,8 +86,8 @@ std::string FrameCodeName(int code) {
 int SendCode(SerialPort& port, int code) {
   uint8_t frame[kFrameHeaderSize];
   std::memcpy(frame, kFrameMagic, sizeof kFrameMagic);
-  PutBigEndian16(frame + 8, static_cast<uint32_t>(code) & 0xFFFFu);
-  PutBigEndian16(frame + 10, 0);
+  WriteBe16(frame + 8, static_cast<uint16_t>(code));
+  WriteBe16(frame + 10, 0);
   // The receiver takes command frames byte by byte.
   for (size_t i = 0; i < kFrameHeaderSize; ++i) {
     uint32_t written = 0;
@@ -114,14 +102,10 @@ int SendData(SerialPort& port, const uint8_t* payload, size_t n) {
   std::array<uint8_t, kFrameBufferSize> frame;
   const uint32_t crc = Crc32(payload, n);
   std::memcpy(frame.data(), kFrameMagic, sizeof kFrameMagic);
-  PutBigEndian16(frame.data() + 8, FC_DATA);
-  PutBigEndian16(frame.data() + 10, static_cast<uint32_t>(n + 4));
+  WriteBe16(frame.data() + 8, FC_DATA);
+  WriteBe16(frame.data() + 10, static_cast<uint16_t>(n + 4));
   if (n > 0) std::memcpy(frame.data() + kFrameHeaderSize, payload, n);
-  uint8_t* c = frame.data() + kFrameHeaderSize + n;
-  c[0] = static_cast<uint8_t>(crc >> 24);
-  c[1] = static_cast<uint8_t>(crc >> 16);
-  c[2] = static_cast<uint8_t>(crc >> 8);
-  c[3] = static_cast<uint8_t>(crc);
+  WriteBe32(frame.data() + kFrameHeaderSize + n, crc);
   uint32_t written = 0;
   port.Write(frame.data(), static_cast<uint32_t>(kFrameHeaderSize + n + 4), &written);
   Trace(port, FrameTrace::Direction::kSent, FC_DATA, static_cast<long>(n), "");
@@ -129,11 +113,11 @@ int SendData(SerialPort& port, const uint8_t* payload, size_t n) {
 }
 
 int CheckDataFrame(const uint8_t* frame, size_t frameSize) {
-  const uint32_t length = GetBigEndian16(frame + 10);
+  const uint32_t length = ReadBe16(frame + 10);
   if (length <= 4) return 0;
   if (frameSize < kFrameHeaderSize + length) return -1;
   const uint8_t* body = frame + kFrameHeaderSize;
-  const uint32_t expected = GetBigEndian32(body + length - 4);
+  const uint32_t expected = ReadBe32(body + length - 4);
   return Crc32(body, length - 4) == expected ? 0 : -1;
 }
 
@@ -149,13 +133,13 @@ int ReceiveFrame(SerialPort& port, uint8_t* destination, uint32_t* payloadLength
     Trace(port, D::kReceived, RX_BAD_MAGIC, -1, "bad magic");
     return RX_BAD_MAGIC;
   }
-  const int code = static_cast<int>(GetBigEndian16(frame.data() + 8));
+  const int code = static_cast<int>(ReadBe16(frame.data() + 8));
   if (code != FC_DATA) {
     Trace(port, D::kReceived, code, -1, "");
     return code;
   }
 
-  const uint32_t length = GetBigEndian16(frame.data() + 10);
+  const uint32_t length = ReadBe16(frame.data() + 10);
   if (length < 4 || length > kMaxBody) {
     // No room for a CRC, or more than the body buffer holds: take the
     // announced bytes off the line so the next frame starts clean.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "sim/byte_order.h"
+#include "link/big_endian.h"
 
 namespace tavlink::sim {
 namespace {

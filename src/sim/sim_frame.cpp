@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "link/crc32.h"
-#include "sim/byte_order.h"
+#include "link/big_endian.h"
 
 namespace tavlink::sim {
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 
+#include "link/big_endian.h"
 #include "link/frame.h"
 #include "transfer/transfer_dialog.h"
 #include "transfer/worker_support.h"
@@ -143,7 +144,7 @@ void BackupWorker(TransferDialog& dialog) {
       size_t size = length;
       if (block == 0) {
         if (length < 2) return dialog.FailureEnding();  // no block count to read
-        blockTotal = static_cast<int>(worker::BigEndian16(buffer.data()));
+        blockTotal = static_cast<int>(ReadBe16(buffer.data()));
         dialog.SetProgressRange(blockTotal);
         data += 2;
         size -= 2;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstring>
 
+#include "link/big_endian.h"
 #include "link/frame.h"
 #include "transfer/transfer_dialog.h"
 #include "transfer/worker_support.h"
@@ -51,7 +52,7 @@ class ImageSource final : public UploadSource {
   }
 
   bool First(std::array<uint8_t, kMaxPayload>& payload, size_t* length) override {
-    worker::PutBigEndian32(payload.data(), length_ - 42u);  // the image length
+    WriteBe32(payload.data(), length_ - 42u);  // the image length
     const auto got = file_->Read(payload.data() + 4, kImagePiece);
     if (!got) return false;
     *length = 4 + *got;
@@ -204,7 +205,7 @@ void RestoreWorker(TransferDialog& dialog) {
   // The file must be its 4-byte length field N and exactly N bytes; a file
   // too short to hold the field, or with N = 0, is as wrong as a bad N.
   if (*first < 4) return dialog.ReportAndFinish(kDoneBadFile, TransferOutcome::kFailed);
-  const uint64_t n = worker::BigEndian32(payload.data());
+  const uint64_t n = ReadBe32(payload.data());
   if (n == 0 || *fileLength - 4 != n)
     return dialog.ReportAndFinish(kDoneBadFile, TransferOutcome::kFailed);
   size_t length = *first;

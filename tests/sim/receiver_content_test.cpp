@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "sim/byte_order.h"
+#include "link/big_endian.h"
 #include "sim/line_state.h"
 
 namespace tavlink::sim {

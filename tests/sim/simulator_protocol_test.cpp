@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "sim/byte_order.h"
+#include "link/big_endian.h"
 #include "sim_fixture.h"
 
 namespace tavlink::sim::testing {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "link/crc32.h"
-#include "sim/byte_order.h"
+#include "link/big_endian.h"
 #include "sim/sim_frame.h"
 #include "sim/unique_fd.h"
 

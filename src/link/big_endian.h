@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace tavlink::sim {
+namespace tavlink {
 
 inline uint16_t ReadBe16(const uint8_t* p) {
   return static_cast<uint16_t>((p[0] << 8) | p[1]);
@@ -27,4 +27,4 @@ inline void WriteBe32(uint8_t* p, uint32_t v) {
   p[3] = static_cast<uint8_t>(v);
 }
 
-}  // namespace tavlink::sim
+}  // namespace tavlink
