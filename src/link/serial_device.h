@@ -43,16 +43,21 @@ class SerialDevice {
   // returns at once, possibly with none. `*got` is set in every case.
   virtual DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) = 0;
 
-  // Writes `count` bytes, waiting at most `timeout` for the line to take
-  // them. `*written` is what the line took; `*timedOut` tells whether the
-  // wait ran out before all were taken (not an error).
+  // Writes `count` bytes and waits until they have left the machine (the
+  // driver's transmit queue is empty), at most `timeout` in all. `*written`
+  // is what the driver took; `*timedOut` tells whether the wait ran out
+  // before all were taken or sent (not an error). A write that returns
+  // without `*timedOut` has put its bytes on the line, so closing the
+  // device right after it loses nothing.
   virtual DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds timeout,
                             size_t* written, bool* timedOut) = 0;
 
-  // Discards both queues: bytes not yet sent and bytes not yet read.
-  virtual DeviceError Purge() = 0;
+  // Discards the bytes that have arrived and were not read yet. Output is
+  // never discarded: what was written still reaches the other side.
+  virtual DeviceError DiscardInput() = 0;
 
-  // Releases the device (and its exclusive claim).
+  // Releases the device (and its exclusive claim). Bytes still on their way
+  // out are not thrown away.
   virtual DeviceError Close() = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 
 #include "link/port_names.h"
 #include "link/serial_device.h"
@@ -81,6 +82,8 @@ speed_t SpeedOf(uint32_t baud) {
   }
 }
 
+using Steady = std::chrono::steady_clock;
+
 class PosixSerialDevice final : public SerialDevice {
  public:
   PosixSerialDevice() = default;
@@ -118,6 +121,7 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
   DeviceError Configure(const LineSettings& settings) override {
+    baudRate_ = settings.baudRate;
     termios t{};
     if (::tcgetattr(fd_, &t) != 0) return Error(errno);
     const speed_t speed = SpeedOf(settings.baudRate);
@@ -132,8 +136,7 @@ class PosixSerialDevice final : public SerialDevice {
     t.c_cc[VTIME] = 0;
     t.c_cc[VSTART] = 0x11;
     t.c_cc[VSTOP] = 0x13;
-    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
-      return Error(errno);
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0) return Error(errno);
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) return Error(errno);
     DropModemLines();
     return {};
@@ -161,7 +164,6 @@ class PosixSerialDevice final : public SerialDevice {
 
   DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds timeout,
                     size_t* written, bool* timedOut) override {
-    using Steady = std::chrono::steady_clock;
     *written = 0;
     *timedOut = false;
     const auto deadline = Steady::now() + timeout;
@@ -174,8 +176,7 @@ class PosixSerialDevice final : public SerialDevice {
       if (n < 0 && errno == EINTR) continue;
       if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Error(errno);
       // The line's queue is full: wait until it takes more, up to the time-out.
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Steady::now());
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Steady::now());
       if (left.count() <= 0) {
         *timedOut = true;
         return {};
@@ -184,11 +185,11 @@ class PosixSerialDevice final : public SerialDevice {
       const int wait = static_cast<int>(std::min<long long>(left.count(), 1000));
       if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Error(errno);
     }
-    return {};
+    return AwaitSent(deadline, timedOut);
   }
 
-  DeviceError Purge() override {
-    if (::tcflush(fd_, TCIOFLUSH) != 0) return Error(errno);
+  DeviceError DiscardInput() override {
+    if (::tcflush(fd_, TCIFLUSH) != 0) return Error(errno);
     return {};
   }
 
@@ -203,7 +204,38 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
  private:
-  DeviceError Error(int err) const { return PosixError(err, portNumber_, path_, fixedPath_.empty()); }
+  DeviceError Error(int err) const {
+    return PosixError(err, portNumber_, path_, fixedPath_.empty());
+  }
+
+  // A write() returns once the kernel has queued the bytes, not when the
+  // line has sent them. Waits until the driver's transmit queue is empty,
+  // polling it (tcdrain has no time-out) at about the pace the line empties
+  // it, until `deadline`. A device that cannot report its queue counts as
+  // sent: the kernel still sends what it holds, as nothing is purged.
+  DeviceError AwaitSent(Steady::time_point deadline, bool* timedOut) {
+    for (;;) {
+      int queued = 0;
+      if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+        if (errno == EINTR) continue;
+        return {};
+      }
+      if (queued <= 0) return {};
+      const auto now = Steady::now();
+      if (now >= deadline) {
+        *timedOut = true;
+        return {};
+      }
+      // Ten bit times per byte; wake up at least every 10 ms.
+      const auto drain = std::chrono::microseconds(
+          std::max<long long>(50, 10'000'000LL * queued / std::max<uint32_t>(baudRate_, 1)));
+      const auto nap =
+          std::min({std::chrono::duration_cast<Steady::duration>(drain),
+                    std::chrono::duration_cast<Steady::duration>(std::chrono::milliseconds(10)),
+                    deadline - now});
+      std::this_thread::sleep_for(nap);
+    }
+  }
 
   // Holds DTR and RTS off. A device without modem lines (a pseudo-terminal)
   // refuses with ENOTTY or EINVAL, which is no error here.
@@ -212,8 +244,9 @@ class PosixSerialDevice final : public SerialDevice {
     ::ioctl(fd_, TIOCMBIC, &lines);
   }
 
-  std::string fixedPath_;  // empty: the port number's device
-  std::string path_;       // the device opened last
+  std::string fixedPath_;       // empty: the port number's device
+  uint32_t baudRate_ = 115200;  // the rate configured last, to pace AwaitSent
+  std::string path_;            // the device opened last
   int fd_ = -1;
   int portNumber_ = 0;
 };

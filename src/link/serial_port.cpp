@@ -115,7 +115,7 @@ int SerialPort::Write(const void* buffer, uint32_t count, uint32_t* written) {
 
 int SerialPort::Close() {
   if (!open_ || !initialized_) return 0;
-  device_->Purge();
+  device_->DiscardInput();  // what we wrote has been sent; keep it on the line
   open_ = 0;
   if (Failed(device_->Close())) {
     ReportError();

@@ -85,11 +85,14 @@ class SerialPort {
   // non-zero at once with nothing read.
   int Read(void* buffer, uint32_t count, uint32_t* got);
 
-  // 1 when the line took all `count` bytes within the time-out, else 0.
+  // 1 when all `count` bytes have been sent on the line within the
+  // time-out, else 0. On success the bytes have left the machine, so a
+  // Close right after cannot cut them off.
   int Write(const void* buffer, uint32_t count, uint32_t* written);
 
-  // Purges both queues and closes; the object stays initialised. 0 without
-  // a box when not open.
+  // Discards unread input and closes; the object stays initialised. Output
+  // is never discarded: the last frame written still reaches the receiver.
+  // 0 without a box when not open.
   int Close();
 
   // Close when open, then back to uninitialised.

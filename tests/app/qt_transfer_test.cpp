@@ -138,7 +138,7 @@ class ClosedDevice final : public SerialDevice {
     *timedOut = false;
     return Fail();
   }
-  DeviceError Purge() override { return {}; }
+  DeviceError DiscardInput() override { return {}; }
   DeviceError Close() override { return {}; }
 
  private:

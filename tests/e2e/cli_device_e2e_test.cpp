@@ -78,6 +78,27 @@ TEST_F(CliDeviceTest, ReadUserDataSwitchesTo19200AndSavesTheReceiversText) {
   ExpectLineSettingsRight();
 }
 
+// The final FC_ACK of a read is the last thing sent before the port
+// closes; the receiver must get it whole, or the next session meets a stray
+// byte in front of its request.
+TEST_F(CliDeviceTest, TwoReadsBackToBackBothEndCleanly) {
+  StartSim();
+  for (const char* name : {"first.txt", "second.txt"}) {
+    const CliResult r = Cli({"--yes", "read-user-data", Path(name).string()});
+    ASSERT_EQ(r.status, 0) << name << "\n" << r.err;
+    EXPECT_EQ(ReadWholeFile(Path(name)), Sample()) << name;
+  }
+  // The receiver reports a read only once the PC acknowledged its end code.
+  const std::string log = sim_->Stderr();
+  size_t reads = 0;
+  for (size_t at = log.find("user data sent"); at != std::string::npos;
+       at = log.find("user data sent", at + 1))
+    ++reads;
+  EXPECT_EQ(reads, 2u) << log;
+  EXPECT_EQ(log.find("bad frame magic"), std::string::npos) << log;
+  ExpectLineSettingsRight();
+}
+
 TEST_F(CliDeviceTest, FactoryDataWrittenIsWhatALaterReadReturns) {
   StartSim();
   const std::string text =

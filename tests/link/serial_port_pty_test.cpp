@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -11,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/frame.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
 #include "support/recording_reporter.h"
@@ -135,6 +137,65 @@ TEST_F(SerialPortPtyTest, AnotherProcessIsRefusedWhileThePortIsOpen) {
   SerialPort again(MakePlatformSerialDevice(), SystemClock(), reporter_);
   again.Initialize(kPort, 8192, 8192);
   EXPECT_EQ(again.Open(), 1);
+}
+
+// Everything the master has to read now, without waiting for more.
+std::string DrainMaster(int master) {
+  std::string all;
+  char chunk[4096];
+  for (;;) {
+    pollfd p{master, POLLIN, 0};
+    if (::poll(&p, 1, 200) <= 0) break;
+    const ssize_t n = ::read(master, chunk, sizeof chunk);
+    if (n <= 0) break;
+    all.append(chunk, static_cast<size_t>(n));
+  }
+  return all;
+}
+
+// A write that returned has put its bytes on the line, and closing the port
+// right after throws none of them away, even when the other side reads late
+// and the bytes are more than its buffer holds.
+TEST_F(SerialPortPtyTest, CloseKeepsWhatWasWrittenForALateReader) {
+  ASSERT_EQ(port_.Open(), 1);
+  std::string sent(8192, '\0');
+  for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i * 7 + i / 251);
+  uint32_t written = 0;
+  ASSERT_EQ(port_.Write(sent.data(), static_cast<uint32_t>(sent.size()), &written), 1);
+  EXPECT_EQ(written, sent.size());
+  EXPECT_NE(port_.Close(), 0);
+  EXPECT_EQ(DrainMaster(master_), sent);
+  EXPECT_TRUE(reporter_.Boxes().empty());
+}
+
+// The FC_ABORT of a stop ending is followed at once by the close of the
+// port: each one must arrive whole.
+TEST_F(SerialPortPtyTest, AbortFrameSentJustBeforeCloseArrivesWhole) {
+  constexpr int kRounds = 200;
+  for (int i = 0; i < kRounds; ++i) {
+    ASSERT_EQ(port_.Open(), 1);
+    SendCode(port_, FC_ABORT);
+    ASSERT_NE(port_.Close(), 0);
+  }
+  const std::string frame("EvilEyEs\x00\x02\x00\x00", 12);
+  std::string expected;
+  for (int i = 0; i < kRounds; ++i) expected += frame;
+  EXPECT_EQ(DrainMaster(master_), expected);
+}
+
+// Input that arrived and was not read is dropped at close: the next session
+// starts with a clean line.
+TEST_F(SerialPortPtyTest, CloseDropsUnreadInput) {
+  ASSERT_EQ(port_.Open(), 1);
+  ASSERT_EQ(::write(master_, "stale", 5), 5);
+  ::usleep(20000);
+  EXPECT_NE(port_.Close(), 0);
+  ASSERT_EQ(port_.Open(), 1);
+  ASSERT_EQ(::write(master_, "fresh", 5), 5);
+  uint8_t buf[5];
+  uint32_t got = 0;
+  EXPECT_EQ(port_.Read(buf, 5, &got), 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "fresh");
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST_F(SerialPortTest, WriteThatTimesOutFailsWithoutBox) {
 TEST_F(SerialPortTest, CloseThenOpenAt19200KeepsSettings) {
   OpenWithTimeout(20000);
   EXPECT_NE(port->Close(), 0);
-  EXPECT_EQ(line->purges, 1);
+  EXPECT_EQ(line->inputDiscards, 1);
   EXPECT_EQ(port->Close(), 0);
   EXPECT_EQ(port->Open(19200), 1);
   EXPECT_EQ(line->baudRates, (std::vector<uint32_t>{115200, 19200}));
@@ -134,12 +134,33 @@ TEST_F(SerialPortTest, CloseThenOpenAt19200KeepsSettings) {
   EXPECT_EQ(port->GetDriverTimeouts().readIntervalTimeout, 0xFFFFFFFFu);
 }
 
-TEST_F(SerialPortTest, DestroyingAnOpenPortPurgesAndCloses) {
+TEST_F(SerialPortTest, DestroyingAnOpenPortDiscardsInputAndCloses) {
   OpenWithTimeout(20000);
   port.reset();
-  EXPECT_EQ(line->purges, 1);
+  EXPECT_EQ(line->inputDiscards, 1);
   EXPECT_EQ(line->closes, 1);
   EXPECT_FALSE(line->open);
+}
+
+// A device that opened but refused its queue set-up or its line settings
+// must be closed again, or the next try finds it still claimed.
+TEST_F(SerialPortTest, OpenRefusedAfterTheDeviceOpenedClosesItAgain) {
+  for (int* fault : {&line->failSetupQueuesWith, &line->failConfigureWith}) {
+    SCOPED_TRACE(fault == &line->failConfigureWith ? "configure refused" : "queues refused");
+    port->Initialize(1, 8192, 8192);
+    *fault = EIO;
+    const int closesBefore = line->closes;
+    EXPECT_EQ(port->Open(), 0);
+    EXPECT_EQ(line->closes, closesBefore + 1);
+    EXPECT_FALSE(line->open);
+    EXPECT_FALSE(port->IsOpen());
+    EXPECT_TRUE(port->IsInitialized());
+    *fault = 0;
+    EXPECT_EQ(port->Open(), 1);  // the next try can have the device
+    EXPECT_NE(port->Close(), 0);
+  }
+  ASSERT_EQ(reporter.Boxes().size(), 2u);
+  EXPECT_EQ(reporter.Boxes()[1].caption, "Serial Communication Device Error");
 }
 
 }  // namespace

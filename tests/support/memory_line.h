@@ -73,11 +73,13 @@ class MemoryLine {
 
   // --- faults and observations -------------------------------------------
   int failOpenWith = 0;             // errno-like code that Open fails with
+  int failSetupQueuesWith = 0;      // ... that SetupQueues fails with (after Open)
+  int failConfigureWith = 0;        // ... that Configure fails with (after Open)
   int failReadWith = 0;             // errno-like code that ReadAvailable fails with
   bool writeTimesOut = false;       // Write takes nothing and times out
   bool recordWrites = true;         // false: forget what was written (benchmarks)
   std::vector<uint32_t> baudRates;  // every rate Configure applied
-  int opens = 0, closes = 0, purges = 0;
+  int opens = 0, closes = 0, inputDiscards = 0;
   bool open = false;
 
   // --- PC side, used by the device ----------------------------------------
@@ -133,8 +135,14 @@ class MemoryDevice final : public SerialDevice {
     line_->open = true;
     return {};
   }
-  DeviceError SetupQueues(uint32_t, uint32_t) override { return {}; }
+  DeviceError SetupQueues(uint32_t, uint32_t) override {
+    if (line_->failSetupQueuesWith)
+      return {line_->failSetupQueuesWith, std::strerror(line_->failSetupQueuesWith)};
+    return {};
+  }
   DeviceError Configure(const LineSettings& s) override {
+    if (line_->failConfigureWith)
+      return {line_->failConfigureWith, std::strerror(line_->failConfigureWith)};
     line_->Configured(s.baudRate);
     return {};
   }
@@ -154,8 +162,8 @@ class MemoryDevice final : public SerialDevice {
     *written = count;
     return {};
   }
-  DeviceError Purge() override {
-    ++line_->purges;
+  DeviceError DiscardInput() override {
+    ++line_->inputDiscards;
     line_->Flush();
     return {};
   }
