@@ -14,27 +14,50 @@ void EventLoopView::RunModal(TransferDialog& dialog) {
     ended_ = false;
   }
   dialog.OnInitDialog();
-  for (;;) {
-    std::function<void()> task;
-    {
-      std::unique_lock lock(mutex_);
-      if (ended_) break;
-      if (!changed_.wait_for(lock, std::chrono::milliseconds(50),
-                             [this] { return !queue_.empty() || ended_; })) {
-        lock.unlock();
-        OnIdle();
-        continue;
-      }
-      if (ended_) break;
-      task = std::move(queue_.front());
-      queue_.pop_front();
-    }
-    task();
-  }
+  while (!Ended()) RunOneEvent({});
   std::lock_guard lock(mutex_);
   uiThread_ = {};
   // Events posted after the end (none, when the worker has finished) are dropped.
   queue_.clear();
+}
+
+bool EventLoopView::Ended() {
+  std::lock_guard lock(mutex_);
+  return ended_;
+}
+
+bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
+  {
+    std::unique_lock lock(mutex_);
+    if (ended_) return false;
+    if (!changed_.wait_for(lock, std::chrono::milliseconds(50),
+                           [this] { return !queue_.empty() || ended_; })) {
+      lock.unlock();
+      OnIdle();
+      return false;
+    }
+    if (ended_) return false;
+  }
+  // Whoever waits in PumpUntil may be satisfied by now; the event then
+  // stays queued for the loop that comes next.
+  if (stopFirst && stopFirst()) return false;
+  std::function<void()> task;
+  {
+    std::lock_guard lock(mutex_);
+    if (queue_.empty()) return false;
+    task = std::move(queue_.front());
+    queue_.pop_front();
+  }
+  task();
+  return true;
+}
+
+bool EventLoopView::PumpUntil(const std::function<bool()>& done) {
+  while (!done()) {
+    if (Ended()) return false;
+    RunOneEvent(done);
+  }
+  return true;
 }
 
 void EventLoopView::EndDialog() {

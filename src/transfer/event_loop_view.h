@@ -53,7 +53,20 @@ class EventLoopView : public TransferView {
   // The dialog being run; valid inside the hooks.
   TransferDialog* Dialog() const { return dialog_; }
 
+  // For a hook that waits for the user (a question): carries on with the
+  // session's events on the user-interface thread, as a modal box's own
+  // loop does, until `done()` is true or the dialog has ended. The worker
+  // is never held up while the user thinks. Returns false when the dialog
+  // ended first. OnIdle runs between events as in the main loop.
+  bool PumpUntil(const std::function<bool()>& done);
+
  private:
+  // Runs the next event, waiting up to one idle period; false when there
+  // was none (OnIdle has then run), the dialog ended, or `stopFirst` (if
+  // given) was true once an event had come, which is then left queued.
+  bool RunOneEvent(const std::function<bool()>& stopFirst);
+  bool Ended();
+
   // Runs `task` on the user-interface thread and waits for it; at once when
   // already there.
   void Sync(const std::function<void()>& task);

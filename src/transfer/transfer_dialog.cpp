@@ -182,19 +182,26 @@ void TransferDialog::Finish() {
 
 void TransferDialog::StopEnding() {
   SendCode(port, FC_ABORT);
-  outcome_ = TransferOutcome::kStopped;
-  Finish();
+  Stopped();
 }
 
 void TransferDialog::FailureEnding() {
   SendCode(port, FC_ABORT);
   if (state.load() == TS_CANCEL_REQUESTED) {
     SendCode(port, FC_ABORT);
-    outcome_ = TransferOutcome::kStopped;
-    Finish();
+    Stopped();
     return;
   }
   ReportAndFinish(kDoneFailure, TransferOutcome::kFailed);
+}
+
+void TransferDialog::Stopped() {
+  // A stopped connect is no connection, even when part of the answer had
+  // arrived: no failure report will clear its first byte, so do it here
+  // (the worker still owns the answer).
+  if (operation == OP_CONNECT && !answer.empty()) answer[0] = 0;
+  outcome_ = TransferOutcome::kStopped;
+  Finish();
 }
 
 void TransferDialog::SuccessEnding() {

@@ -133,6 +133,8 @@ class TransferDialog {
 
  private:
   void StartWorker();
+  // The end of a stop: the session is over without a report.
+  void Stopped();
 
   TransferView& view_;
   Clock& clock_;

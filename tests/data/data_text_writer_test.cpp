@@ -139,6 +139,22 @@ TEST(DataTextWriter, OutOfRangeCountsAndReferencesStayInsideTheBlock) {
   EXPECT_EQ(out, std::string(kBannerA) + kBannerC + kBannerD);
 }
 
+// The first entry past the table is outside it too.
+TEST(DataTextWriter, ServiceWhoseEntryEqualsTheTransponderCountIsWrittenAsSatelliteZero) {
+  auto block = MakeBlock();
+  SetSatellite(*block, 0, "A", 9750, 10600, 130, 0);
+  SetTransponder(*block, 0, 11000, 27500, 0, 0);
+  SetTransponder(*block, 1, 11100, 27500, 0, 0);  // a record, but not counted
+  SetService(*block, 0, {"Last+1", 2, 7, 1, 2, 3, 4, 0});
+  SetService(*block, 1, {"Last", 1, 8, 1, 2, 3, 4, 0});
+  block->FinishHeader(1, 2, 2, -1);
+  const std::string first = Write(*block);
+  EXPECT_NE(first.find("  v       \"Last+1\"        0         0         7 "), std::string::npos)
+      << first;
+  EXPECT_NE(first.find("  v       \"Last\"          1         2         8 "), std::string::npos)
+      << first;
+}
+
 TEST(DataTextWriter, NameWithoutZeroByteIsCutAtItsField) {
   auto block = MakeBlock();
   SatelliteRecord sat = block->satellite(0);

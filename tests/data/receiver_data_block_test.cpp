@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
 
 namespace tavlink {
 namespace {
@@ -99,6 +100,22 @@ TEST(ReceiverDataBlock, NameStoresOneZeroAndKeepsTheBytesAfterIt) {
   std::memset(name, 'Z', 12);
   block.satellite(0).set_name("AB");
   EXPECT_EQ(std::memcmp(name, "AB\0ZZZZZZZZZ", 12), 0);
+}
+
+// An index equal to a table's capacity is one record too far: it would
+// reach into the next table, so the block refuses it outright.
+TEST(ReceiverDataBlockDeathTest, IndexEqualToTheCapacityIsRefused) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto block = std::make_unique<ReceiverDataBlock>();
+  EXPECT_DEATH(block->satellite(kMaxSatellites), "");
+  EXPECT_DEATH(block->transponder(kMaxTransponders), "");
+  EXPECT_DEATH(block->service(kMaxServices), "");
+  EXPECT_DEATH(block->service(-1), "");
+  // The last record of each table is still there.
+  EXPECT_EQ(block->satellite(kMaxSatellites - 1).data(),
+            block->bytes() + kSatelliteTableOffset + 24 * (kMaxSatellites - 1));
+  EXPECT_EQ(block->service(kMaxServices - 1).data(),
+            block->bytes() + kServiceTableOffset + 28 * (kMaxServices - 1));
 }
 
 }  // namespace

@@ -160,6 +160,52 @@ TEST_F(FrameTest, CheckDataFrameComparesOnlyAboveFourBytes) {
   EXPECT_EQ(CheckDataFrame(empty.data(), empty.size()), 0);
 }
 
+// What --trace prints for each frame: the direction, the code or failure,
+// the payload length of data frames, and why a receive failed.
+class RecordingTrace final : public FrameTrace {
+ public:
+  struct Entry {
+    Direction direction;
+    int code;
+    long payloadLength;
+    std::string verdict;
+  };
+  void OnFrame(Direction d, int code, long payloadLength, std::string_view verdict) override {
+    entries.push_back({d, code, payloadLength, std::string(verdict)});
+  }
+  std::vector<Entry> entries;
+};
+
+TEST_F(FrameTest, TraceNamesEveryFrameAndWhyAReceiveFailed) {
+  RecordingTrace trace;
+  p.port.SetFrameTrace(&trace);
+  SendCode(p.port, FC_CONNECT);
+  EXPECT_EQ(ReceiveFrame(p.port, dest, &length), RX_TIMEOUT);  // silence
+  EXPECT_EQ(Receive(testing::Cut(testing::CommandFrame(FC_ACK), 7)), RX_TIMEOUT);
+  EXPECT_EQ(Receive(testing::Cut(testing::DataFrame(testing::Pattern(50)), 40)), RX_TIMEOUT);
+  EXPECT_EQ(Receive(testing::FlipBit(testing::DataFrame(testing::Pattern(9)), 14)), RX_BAD_CRC);
+  EXPECT_EQ(Receive(testing::DataFrame(testing::Pattern(9))), FC_DATA);
+  p.port.SetFrameTrace(nullptr);
+
+  using D = FrameTrace::Direction;
+  ASSERT_EQ(trace.entries.size(), 6u);
+  EXPECT_EQ(trace.entries[0].direction, D::kSent);
+  EXPECT_EQ(trace.entries[0].code, FC_CONNECT);
+  EXPECT_EQ(trace.entries[0].payloadLength, -1);
+  const std::vector<std::pair<int, std::string>> received = {{RX_TIMEOUT, "no answer"},
+                                                             {RX_TIMEOUT, "header incomplete"},
+                                                             {RX_TIMEOUT, "body incomplete"},
+                                                             {RX_BAD_CRC, "crc bad"},
+                                                             {FC_DATA, "crc ok"}};
+  for (size_t i = 0; i < received.size(); ++i) {
+    const auto& e = trace.entries[i + 1];
+    EXPECT_EQ(e.direction, D::kReceived) << i;
+    EXPECT_EQ(e.code, received[i].first) << i;
+    EXPECT_EQ(e.verdict, received[i].second) << i;
+  }
+  EXPECT_EQ(trace.entries[5].payloadLength, 9);
+}
+
 TEST(FrameCodeNames, NamesCodesAndResults) {
   EXPECT_EQ(FrameCodeName(FC_USERDATA_END), "FC_USERDATA_END");
   EXPECT_EQ(FrameCodeName(RX_TIMEOUT), "RX_TIMEOUT");

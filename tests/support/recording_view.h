@@ -2,6 +2,8 @@
 // A transfer view that records what the session shows, answers message
 // boxes from a script, and can press Cancel when a chosen status appears.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <mutex>
 #include <string>
@@ -26,6 +28,9 @@ class RecordingView final : public EventLoopView {
   // `cancelOnStatusCount`-th time the status line shows `cancelOnStatus`.
   std::string cancelOnStatus;
   int cancelOnStatusCount = 1;
+  // Keep every question open, while the session's events go on, until the
+  // worker has finished; then answer it.
+  bool holdQuestionsUntilFinished = false;
 
   std::string title;
   std::vector<std::string> statuses;
@@ -49,11 +54,21 @@ class RecordingView final : public EventLoopView {
       Dialog()->OnCancel();
     }
   }
+  // A session that no longer moves (no event for ten seconds of real
+  // time; every test runs in virtual time) is a fault: report it and end
+  // the window rather than hang the test program.
+  void OnIdle() override {
+    if (++idlePeriods_ < 200) return;
+    ADD_FAILURE() << "the session never ended; last status: " << LastStatus();
+    EndDialog();
+  }
   void OnProgressRange(int upper) override { ranges.push_back(upper); }
   void OnProgressPos(int position) override { positions.push_back(position); }
   BoxAnswer OnMessage(std::string_view text, std::string_view caption,
                       BoxButtons buttons) override {
     boxes.push_back({std::string(text), std::string(caption), buttons});
+    if (holdQuestionsUntilFinished && buttons == BoxButtons::kYesNo)
+      PumpUntil([this] { return Dialog()->state.load() == TS_FINISHED; });
     if (!answers.empty()) {
       const BoxAnswer a = answers.front();
       answers.pop_front();
@@ -61,6 +76,9 @@ class RecordingView final : public EventLoopView {
     }
     return buttons == BoxButtons::kYesNo ? BoxAnswer::kYes : BoxAnswer::kOk;
   }
+
+ private:
+  int idlePeriods_ = 0;
 };
 
 }  // namespace tavlink::testing

@@ -54,6 +54,7 @@ TEST_F(BackupTest, RetryBeforeTheFirstPayloadShowsATotalOfZero) {
   payloads = {{0x00, 0x01, 'x'}};
   corruptFirst = 1;
   EXPECT_EQ(Run(OP_BACKUP, &file), TransferOutcome::kSucceeded);
+  ASSERT_GE(view.statuses.size(), 3u);
   EXPECT_EQ(view.statuses[2], "Downloading...   block 0/0   err.count 1");
   EXPECT_EQ(file.content, Bytes{'x'});
 }
@@ -65,6 +66,26 @@ TEST_F(BackupTest, FileThatCannotBeWrittenEndsInFailure) {
   EXPECT_EQ(Codes(), (std::vector<int>{FC_BACKUP, FC_ABORT}));
   ASSERT_EQ(view.boxes.size(), 1u);
   EXPECT_EQ(view.boxes[0].text, "User data backup error!");
+}
+
+// The first payload must carry the two-byte block count; one too short to
+// hold it ends the backup before anything reaches the file.
+TEST_F(BackupTest, FirstPayloadTooShortForTheBlockCountFailsWritingNothing) {
+  for (const Bytes& first : {Bytes{}, Bytes{0x00}}) {
+    SCOPED_TRACE("first payload of " + std::to_string(first.size()) + " bytes");
+    payloads = {first, {1, 2, 3}};
+    next = 0;
+    view.boxes.clear();
+    const size_t before = Codes().size();
+    EXPECT_EQ(Run(OP_BACKUP, &file), TransferOutcome::kFailed);
+    EXPECT_TRUE(file.content.empty());
+    const auto codes = Codes();
+    ASSERT_EQ(codes.size(), before + 2);
+    EXPECT_EQ(codes[before], FC_BACKUP);
+    EXPECT_EQ(codes[before + 1], FC_ABORT);  // no FC_ACK for the short payload
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "User data backup error!");
+  }
 }
 
 TEST_F(BackupTest, UnexpectedCodeDuringTheTransferFails) {

@@ -98,6 +98,24 @@ TEST_F(ConnectTest, FailureAfterPartOfTheAnswerClearsItsFirstByte) {
   EXPECT_EQ(Answer()[1], 'O');
 }
 
+// A stop is no connection either, however much of the answer had come.
+TEST_F(ConnectTest, StopAfterPartOfTheAnswerClearsItsFirstByte) {
+  receiver.SetScript([this](const SeenFrame& f, ScriptedReceiver& rx) {
+    if (f.code == FC_CONNECT) {
+      rx.ReplyCode(FC_ACK);
+      rx.ReplyData(Text("ZOR"));
+    } else if (f.code == FC_ACK) {
+      current->state = TS_CANCEL_REQUESTED;  // the user stops while the rest is awaited
+      rx.ReplyData(Text("-DSR"));
+    }
+  });
+  EXPECT_EQ(Run(OP_CONNECT, nullptr, nullptr, Answer()), TransferOutcome::kStopped);
+  EXPECT_EQ(Answer()[0], 0);
+  EXPECT_EQ(Answer()[1], 'O');
+  EXPECT_EQ(Codes(), (std::vector<int>{FC_CONNECT, FC_ACK, FC_ABORT}));
+  EXPECT_TRUE(view.boxes.empty());
+}
+
 TEST_F(ConnectTest, AnswerLongerThanTheBufferNeverWritesPastIt) {
   Identify({testing::Pattern(90, 1), testing::Pattern(90, 2), testing::Pattern(300, 3)});
   EXPECT_EQ(Run(OP_CONNECT, nullptr, nullptr, Answer()), TransferOutcome::kSucceeded);

@@ -1,6 +1,7 @@
 // The session's own behaviour: port set-up, titles, endings and result boxes.
 
 #include <cerrno>
+#include <utility>
 
 #include "session_fixture.h"
 
@@ -65,6 +66,39 @@ TEST_F(SessionTest, FailureWhileCancelRequestedSendsAbortTwiceAndNoReport) {
   EXPECT_EQ(Run(OP_CONNECT), TransferOutcome::kStopped);
   EXPECT_EQ(Codes(), (std::vector<int>{FC_CONNECT, FC_ABORT, FC_ABORT}));
   EXPECT_TRUE(view.boxes.empty());
+}
+
+// The user presses Cancel during an upgrade and answers the stop question
+// Yes only after the worker has finished: the finished session must stay
+// finished, so that its close still ends the dialog and no FC_ABORT follows.
+TEST_F(SessionTest, StopAnsweredAfterTheWorkerFinishedEndsTheDialogCleanly) {
+  view.holdQuestionsUntilFinished = true;
+  bool ready = false;  // the second FC_UPGRADE is not answered
+  receiver.SetScript([this, &ready](const testing::SeenFrame& f, testing::ScriptedReceiver& rx) {
+    if (f.code == FC_UPGRADE) {
+      if (!std::exchange(ready, true)) rx.ReplyCode(FC_READY);
+    } else if (f.code == FC_DATA) {
+      rx.ReplyCode(FC_ACK);
+    } else if (f.code == FC_UPGRADE_END) {
+      view.PostCancel();  // the question opens while the upgrade ends
+      rx.ReplyCode(FC_ACK);
+    }
+  });
+  for (int round = 0; round < 50; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    testing::MemoryFile rom(testing::Pattern(42 + 100, 3), 42);
+    view.boxes.clear();
+    view.statuses.clear();
+    ready = false;
+    const size_t before = Codes().size();
+    EXPECT_EQ(Run(OP_UPGRADE, &rom), TransferOutcome::kSucceeded);
+    const auto codes = Codes();
+    ASSERT_GT(codes.size(), before);
+    EXPECT_EQ(codes.back(), FC_UPGRADE_END);
+    ASSERT_EQ(view.boxes.size(), 1u);  // the question, asked once
+    EXPECT_EQ(view.boxes[0].buttons, BoxButtons::kYesNo);
+    EXPECT_FALSE(view.SawStatus("Closing Connection..."));
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ class UploadTest : public testing::SessionTest {
   int ignoreRequests = 0;
   long long readyDelayMs = 0;   // after FC_ACK; -1: FC_READY alone, at once
   std::set<int> nakDataFrames;  // 1-based among the data frames received
+  int closingAnswer = FC_ACK;   // the answer to the closing code; -1: none
   int requestsSeen = 0;
   int dataSeen = 0;
 
@@ -32,8 +33,8 @@ class UploadTest : public testing::SessionTest {
       } else if (f.code == FC_DATA) {
         ++dataSeen;
         rx.ReplyCode(nakDataFrames.count(dataSeen) ? FC_NAK : FC_ACK);
-      } else if (f.code == request + 1) {
-        rx.ReplyCode(FC_ACK);
+      } else if (f.code == request + 1 && closingAnswer >= 0) {
+        rx.ReplyCode(closingAnswer);
       }
     });
   }
@@ -194,6 +195,35 @@ TEST_F(UploadTest, FailedFactoryWriteIsReported) {
   EXPECT_EQ(view.boxes[0].text, "Factory data write error!");
   EXPECT_EQ(view.boxes[0].caption, "Write Factory Data");
   EXPECT_EQ(Codes().back(), FC_ABORT);
+}
+
+// The closing code must be acknowledged: anything else, or silence, means
+// the receiver did not take the data, whatever it said to each frame.
+TEST_F(UploadTest, ClosingCodeNotAcknowledgedFailsTheUpgradeAndTheFactoryWrite) {
+  for (const int answer : {int{FC_NAK}, int{FC_READY}, int{FC_ABORT}, -1}) {
+    for (const int operation : {int{OP_UPGRADE}, int{OP_WRITE_FACTORY}}) {
+      SCOPED_TRACE("operation " + std::to_string(operation) + ", answer " + std::to_string(answer));
+      // One line and one receiver for all rounds; each round counts afresh.
+      view.boxes.clear();
+      view.statuses.clear();
+      request = operation == OP_UPGRADE ? FC_UPGRADE : FC_FACTORY;
+      readyDelayMs = -1;
+      closingAnswer = answer;
+      requestsSeen = dataSeen = 0;
+      const size_t framesBefore = receiver.Frames().size();
+      auto file = RomFile(100);
+      ReceiverDataBlock block;
+      EXPECT_EQ(Run(operation, &file, &block), TransferOutcome::kFailed);
+      const auto codes = Codes();
+      ASSERT_GE(codes.size(), framesBefore + 2);
+      EXPECT_EQ(codes[codes.size() - 2], request + 1);  // the closing code, then
+      EXPECT_EQ(codes.back(), FC_ABORT);                // the abort of the failure
+      ASSERT_EQ(view.boxes.size(), 1u);
+      EXPECT_EQ(view.boxes[0].text,
+                operation == OP_UPGRADE ? "Software upgrade error!" : "Factory data write error!");
+      EXPECT_FALSE(view.SawStatus("Transfer Complete..."));
+    }
+  }
 }
 
 TEST_F(UploadTest, UnreadableImageFailsWithTheUpgradeBox) {
