@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "link/device_error.h"
+
 namespace tavlink {
 
 inline constexpr std::string_view kDeviceErrorCaption = "Serial Communication Device Error";
@@ -17,6 +19,12 @@ class ErrorReporter {
   // and returns when the user has dismissed it. May be called from the
   // worker thread; implementations must be thread-safe.
   virtual void ShowError(std::string_view caption, std::string_view text) = 0;
+
+  // A failed device call, under kDeviceErrorCaption: the system's words for
+  // it. A front end may add a hint of its own (how it chose the device).
+  virtual void ShowDeviceError(const DeviceError& error) {
+    ShowError(kDeviceErrorCaption, error.text);
+  }
 };
 
 }  // namespace tavlink

@@ -15,11 +15,27 @@
 
 namespace tavlink {
 
+// The driver time-outs of a Windows line (COMMTIMEOUTS), in milliseconds.
+// This system's values (read interval 0xFFFFFFFF, all else 0) make every
+// read return at once with what has arrived, which the POSIX backend does
+// anyway.
+struct DriverTimeouts {
+  uint32_t readIntervalTimeout = 0;
+  uint32_t readTotalTimeoutMultiplier = 0;
+  uint32_t readTotalTimeoutConstant = 0;
+  uint32_t writeTotalTimeoutMultiplier = 0;
+  uint32_t writeTotalTimeoutConstant = 0;
+};
+
 // What the port asks of the line. Framing is always 8 data bits, no parity,
-// one stop bit; DTR and RTS are held off; no XON/XOFF in either direction;
-// hardware flow control is left as the device had it.
+// one stop bit at `baudRate`; DTR and RTS are held off; no XON/XOFF in
+// either direction; hardware flow control is left as the device had it.
+// `mode` is the MODE string the port accepted ("96,n,8,1"), for a backend
+// that builds its device settings from it before applying the above.
 struct LineSettings {
   uint32_t baudRate = 115200;
+  std::string mode;
+  DriverTimeouts timeouts;
 };
 
 class SerialDevice {
@@ -33,7 +49,7 @@ class SerialDevice {
   // Recommends driver queue sizes in bytes.
   virtual DeviceError SetupQueues(uint32_t inputBytes, uint32_t outputBytes) = 0;
 
-  // Applies rate and the fixed framing and flow settings.
+  // Applies rate, the fixed framing and flow settings, and the time-outs.
   virtual DeviceError Configure(const LineSettings& settings) = 0;
 
   // Clears the device's error state (overrun, framing, parity flags).

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "link/mode_string.h"
+
 namespace tavlink {
 
 SerialPort::SerialPort(std::unique_ptr<SerialDevice> device, Clock& clock, ErrorReporter& errors)
@@ -13,10 +15,9 @@ SerialPort::~SerialPort() {
   if (initialized_) Shutdown();
 }
 
-bool SerialPort::Failed(DeviceError e) {
-  if (!e) return false;
-  lastError_ = std::move(e);
-  return true;
+int SerialPort::ReportFailure(const DeviceError& error) {
+  errors_.ShowDeviceError(error);
+  return 0;
 }
 
 int SerialPort::Initialize(int portNumber, uint32_t outputQueueSize, uint32_t inputQueueSize) {
@@ -29,14 +30,9 @@ int SerialPort::Initialize(int portNumber, uint32_t outputQueueSize, uint32_t in
 
 int SerialPort::SetMode(const std::string& mode) {
   if (!initialized_ || open_) return 0;
-  auto parsed = ParseModeString(mode);
-  if (!parsed) {
-    lastError_ = DeviceError{EINVAL, std::strerror(EINVAL)};
-    ReportError();
-    lastError_ = {};
-    return 0;
-  }
-  mode_ = *parsed;
+  const auto parsed = ParseModeString(mode);
+  if (!parsed) return ReportFailure(DeviceError{EINVAL, std::strerror(EINVAL)});
+  settings_.mode = mode;
   settings_.baudRate = parsed->baudRate;
   return 1;
 }
@@ -48,24 +44,20 @@ void SerialPort::SetTimeout(uint32_t milliseconds) {
 int SerialPort::SetDriverTimeouts(uint32_t readInterval, uint32_t readTotalMultiplier,
                                   uint32_t readTotalConstant, uint32_t writeTotalMultiplier,
                                   uint32_t writeTotalConstant) {
-  driverTimeouts_ = {readInterval, readTotalMultiplier, readTotalConstant, writeTotalMultiplier,
-                     writeTotalConstant};
+  settings_.timeouts = {readInterval, readTotalMultiplier, readTotalConstant, writeTotalMultiplier,
+                        writeTotalConstant};
   return 1;
 }
 
 int SerialPort::Open(uint32_t baudRate) {
   if (open_ || !initialized_ || !device_) return 0;
-  if (Failed(device_->Open(portNumber_))) {
-    ReportError();
-    lastError_ = {};
-    return 0;
-  }
+  if (DeviceError e = device_->Open(portNumber_)) return ReportFailure(e);
   settings_.baudRate = baudRate;
-  if (Failed(device_->SetupQueues(inputQueueSize_, outputQueueSize_)) ||
-      Failed(device_->Configure(settings_))) {
-    ReportError();
-    lastError_ = {};
-    device_->Close();
+  DeviceError e = device_->SetupQueues(inputQueueSize_, outputQueueSize_);
+  if (!e) e = device_->Configure(settings_);
+  if (e) {
+    ReportFailure(e);
+    device_->Close();  // so that the next try can have the device
     return 0;
   }
   open_ = 1;
@@ -76,7 +68,6 @@ int SerialPort::Read(void* buffer, uint32_t count, uint32_t* got) {
   *got = 0;
   if (count == 0) return 1;
   if (!open_ || !initialized_) return 0;
-  lastError_ = {};
   device_->ClearErrors();  // error flags are dropped, as the line's state is
 
   const uint32_t polls = timeout_ / kPollIntervalMs;
@@ -84,11 +75,8 @@ int SerialPort::Read(void* buffer, uint32_t count, uint32_t* got) {
   auto* bytes = static_cast<uint8_t*>(buffer);
   for (uint32_t poll = 0; poll < polls; ++poll) {
     size_t n = 0;
-    if (Failed(device_->ReadAvailable(bytes + *got, count - *got, &n))) {
-      ReportError();
-      lastError_ = {};
-      return 0;
-    }
+    if (DeviceError e = device_->ReadAvailable(bytes + *got, count - *got, &n))
+      return ReportFailure(e);
     *got += static_cast<uint32_t>(n);
     if (*got == count) return 1;
     clock_.SleepFor(Clock::Duration(kPollIntervalMs));
@@ -99,17 +87,12 @@ int SerialPort::Read(void* buffer, uint32_t count, uint32_t* got) {
 int SerialPort::Write(const void* buffer, uint32_t count, uint32_t* written) {
   *written = 0;
   if (!open_ || !initialized_) return 0;
-  lastError_ = {};
   size_t n = 0;
   bool timedOut = false;
-  if (Failed(device_->Write(static_cast<const uint8_t*>(buffer), count,
-                            std::chrono::milliseconds(timeout_), &n, &timedOut))) {
-    *written = static_cast<uint32_t>(n);
-    ReportError();
-    lastError_ = {};
-    return 0;
-  }
+  const DeviceError e = device_->Write(static_cast<const uint8_t*>(buffer), count,
+                                       std::chrono::milliseconds(timeout_), &n, &timedOut);
   *written = static_cast<uint32_t>(n);
+  if (e) return ReportFailure(e);
   return timedOut ? 0 : 1;
 }
 
@@ -117,24 +100,13 @@ int SerialPort::Close() {
   if (!open_ || !initialized_) return 0;
   device_->DiscardInput();  // what we wrote has been sent; keep it on the line
   open_ = 0;
-  if (Failed(device_->Close())) {
-    ReportError();
-    lastError_ = {};
-    return 0;
-  }
+  if (DeviceError e = device_->Close()) return ReportFailure(e);
   return 1;
 }
 
 void SerialPort::Shutdown() {
   if (open_) Close();
   initialized_ = 0;
-}
-
-void SerialPort::ReportError() {
-  const std::string text = lastError_.text.empty()
-                               ? "Unknown error " + std::to_string(lastError_.code) + "."
-                               : lastError_.text;
-  errors_.ShowError(kDeviceErrorCaption, text);
 }
 
 }  // namespace tavlink

@@ -3,7 +3,7 @@
 //
 // It offers blocking calls only: Read polls every 100 ms until exactly the
 // asked number of bytes has arrived or the time-out's polls are used up;
-// Write waits up to the time-out for the line to take the bytes. Every
+// Write waits up to the time-out until the bytes have been sent. Every
 // failing device call is shown to the user from inside the object (through
 // the ErrorReporter, caption "Serial Communication Device Error"); callers
 // see only non-zero for success and 0 for failure. Refusals because of the
@@ -17,7 +17,6 @@
 // the user-interface thread, the worker reads and writes (and may Close and
 // Open again), and destruction happens after the worker has finished.
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,23 +24,11 @@
 #include "link/clock.h"
 #include "link/device_error.h"
 #include "link/error_reporter.h"
-#include "link/mode_string.h"
 #include "link/serial_device.h"
 
 namespace tavlink {
 
 class FrameTrace;
-
-// The driver time-outs of a Windows line, kept so they can be applied at the
-// next Open. The POSIX backend always reads without blocking, which is what
-// this system's values (read interval 0xFFFFFFFF, all else 0) ask for.
-struct DriverTimeouts {
-  uint32_t readIntervalTimeout = 0;
-  uint32_t readTotalTimeoutMultiplier = 0;
-  uint32_t readTotalTimeoutConstant = 0;
-  uint32_t writeTotalTimeoutMultiplier = 0;
-  uint32_t writeTotalTimeoutConstant = 0;
-};
 
 class SerialPort {
  public:
@@ -62,8 +49,9 @@ class SerialPort {
   int Initialize(int portNumber, uint32_t outputQueueSize, uint32_t inputQueueSize);
 
   // Validates `mode` in the MODE syntax ("96,n,8,1", "baud=96 parity=n data=8
-  // stop=1") and keeps it. 0 without a box when not initialised or already
-  // open; a refused string is a device error (box, then 0).
+  // stop=1") and keeps it for the next Open. 0 without a box when not
+  // initialised or already open; a refused string is a device error (box,
+  // then 0).
   int SetMode(const std::string& mode);
 
   // Limit for every later Read and Write, in milliseconds.
@@ -75,8 +63,9 @@ class SerialPort {
                         uint32_t writeTotalConstant);
 
   // Opens "COM<n>" exclusively at `baudRate`, 8N1, DTR and RTS off, no
-  // XON/XOFF. 1 on success; 0 when not initialised or already open (no
-  // box) or when a device call fails (box).
+  // XON/XOFF, with the driver time-outs. 1 on success; 0 when not
+  // initialised or already open (no box) or when a device call fails (box;
+  // a device that opened is closed again).
   int Open(uint32_t baudRate = kDefaultBaudRate);
 
   // 1 when exactly `count` bytes arrived; 0 otherwise, with the bytes that
@@ -98,38 +87,27 @@ class SerialPort {
   // Close when open, then back to uninitialised.
   void Shutdown();
 
-  // Shows the last device error's text under "Serial Communication Device Error".
-  void ReportError();
-
   bool IsOpen() const { return open_ != 0; }
   bool IsInitialized() const { return initialized_ != 0; }
-  int PortNumber() const { return portNumber_; }
-  uint32_t Timeout() const { return timeout_; }
-  uint32_t BaudRate() const { return settings_.baudRate; }
-  const DriverTimeouts& GetDriverTimeouts() const { return driverTimeouts_; }
 
   // Optional observer of the frames sent and received on this port (the
   // command line's --trace). Not owned; null for none.
   void SetFrameTrace(FrameTrace* trace) { trace_ = trace; }
   FrameTrace* GetFrameTrace() const { return trace_; }
 
-  Clock& GetClock() { return clock_; }
-
  private:
-  // Stores a failed device call as the "last error"; returns true if `e` failed.
-  bool Failed(DeviceError e);
+  // A device call failed: shows its error in the device box and returns 0,
+  // the result of the operation that failed.
+  int ReportFailure(const DeviceError& error);
 
   uint32_t outputQueueSize_ = 0;
   uint32_t inputQueueSize_ = 0;
   int portNumber_ = 0;
-  LineSettings settings_;  // the rate Open applies; framing is fixed
-  ModeSettings mode_;      // what SetMode validated
+  LineSettings settings_;  // rate, mode string and driver time-outs for Open
   uint32_t timeout_ = kWaitForever;
-  DriverTimeouts driverTimeouts_;
   int initialized_ = 0;
   std::unique_ptr<SerialDevice> device_;
   int open_ = 0;
-  DeviceError lastError_;
 
   Clock& clock_;
   ErrorReporter& errors_;

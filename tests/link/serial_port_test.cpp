@@ -52,7 +52,7 @@ TEST_F(SerialPortTest, StateRefusalsShowNoBox) {
 
 TEST_F(SerialPortTest, OpenAppliesTheDefaultRate) {
   OpenWithTimeout(1000);
-  EXPECT_EQ(line->baudRates, std::vector<uint32_t>{115200});
+  EXPECT_EQ(line->BaudRates(), std::vector<uint32_t>{115200});
   EXPECT_TRUE(port->IsOpen());
 }
 
@@ -129,9 +129,16 @@ TEST_F(SerialPortTest, CloseThenOpenAt19200KeepsSettings) {
   EXPECT_EQ(line->inputDiscards, 1);
   EXPECT_EQ(port->Close(), 0);
   EXPECT_EQ(port->Open(19200), 1);
-  EXPECT_EQ(line->baudRates, (std::vector<uint32_t>{115200, 19200}));
-  EXPECT_EQ(port->Timeout(), 20000u);
-  EXPECT_EQ(port->GetDriverTimeouts().readIntervalTimeout, 0xFFFFFFFFu);
+  EXPECT_EQ(line->BaudRates(), (std::vector<uint32_t>{115200, 19200}));
+  // The reopened line gets the same mode string and driver time-outs.
+  EXPECT_EQ(line->LastSettings().mode, "96,n,8,1");
+  EXPECT_EQ(line->LastSettings().timeouts.readIntervalTimeout, 0xFFFFFFFFu);
+  EXPECT_EQ(line->LastSettings().timeouts.readTotalTimeoutConstant, 0u);
+  EXPECT_EQ(line->LastSettings().timeouts.writeTotalTimeoutConstant, 0u);
+  // And the same time-out: a silent line still gives up after 200 polls.
+  const long long before = clock.ElapsedMs();
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(clock.ElapsedMs() - before, 20000);
 }
 
 TEST_F(SerialPortTest, DestroyingAnOpenPortDiscardsInputAndCloses) {
@@ -145,7 +152,7 @@ TEST_F(SerialPortTest, DestroyingAnOpenPortDiscardsInputAndCloses) {
 // A device that opened but refused its queue set-up or its line settings
 // must be closed again, or the next try finds it still claimed.
 TEST_F(SerialPortTest, OpenRefusedAfterTheDeviceOpenedClosesItAgain) {
-  for (int* fault : {&line->failSetupQueuesWith, &line->failConfigureWith}) {
+  for (std::atomic<int>* fault : {&line->failSetupQueuesWith, &line->failConfigureWith}) {
     SCOPED_TRACE(fault == &line->failConfigureWith ? "configure refused" : "queues refused");
     port->Initialize(1, 8192, 8192);
     *fault = EIO;

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "link/crc32.h"
-
 namespace tavlink::testing {
 
 using Bytes = std::vector<uint8_t>;
@@ -25,6 +23,17 @@ inline Bytes CommandFrame(int code) {
   return f;
 }
 
+// CRC-32 (IEEE 802.3, reflected 0xEDB88320) bit by bit, without the table
+// that the code under test uses, so a wrong table entry cannot hide.
+inline uint32_t BitwiseCrc32(const uint8_t* data, size_t n) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= data[i];
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return crc ^ 0xFFFFFFFFu;
+}
+
 inline Bytes DataFrame(const Bytes& payload) {
   Bytes f = Magic();
   const size_t length = payload.size() + 4;
@@ -33,7 +42,7 @@ inline Bytes DataFrame(const Bytes& payload) {
   f.push_back(static_cast<uint8_t>(length >> 8));
   f.push_back(static_cast<uint8_t>(length));
   f.insert(f.end(), payload.begin(), payload.end());
-  const uint32_t crc = Crc32(payload.data(), payload.size());
+  const uint32_t crc = BitwiseCrc32(payload.data(), payload.size());
   for (int shift = 24; shift >= 0; shift -= 8) f.push_back(static_cast<uint8_t>(crc >> shift));
   return f;
 }

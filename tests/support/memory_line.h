@@ -4,9 +4,11 @@
 // become readable at a virtual time, so a receiver can answer late.
 //
 // Thread-safe: the worker thread drives the device while the test thread
-// may inspect the line after the worker has finished.
+// sets fault switches and reads the counters; switches and counters are
+// atomic, and everything else is behind the line's mutex.
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -47,14 +49,15 @@ class MemoryLine {
     std::lock_guard lock(mutex_);
     onConfigure_ = std::move(handler);
   }
-  void Configured(uint32_t baudRate) {
+  void Configured(const LineSettings& settings) {
     std::function<void(uint32_t)> handler;
     {
       std::lock_guard lock(mutex_);
-      baudRates.push_back(baudRate);
+      baudRates_.push_back(settings.baudRate);
+      lastSettings_ = settings;
       handler = onConfigure_;
     }
-    if (handler) handler(baudRate);
+    if (handler) handler(settings.baudRate);
   }
 
   // Everything the PC wrote, and how it was cut into Write calls.
@@ -71,16 +74,25 @@ class MemoryLine {
     return incoming_.size();
   }
 
+  // Every rate Configure applied, and the settings it applied last.
+  std::vector<uint32_t> BaudRates() const {
+    std::lock_guard lock(mutex_);
+    return baudRates_;
+  }
+  LineSettings LastSettings() const {
+    std::lock_guard lock(mutex_);
+    return lastSettings_;
+  }
+
   // --- faults and observations -------------------------------------------
-  int failOpenWith = 0;             // errno-like code that Open fails with
-  int failSetupQueuesWith = 0;      // ... that SetupQueues fails with (after Open)
-  int failConfigureWith = 0;        // ... that Configure fails with (after Open)
-  int failReadWith = 0;             // errno-like code that ReadAvailable fails with
-  bool writeTimesOut = false;       // Write takes nothing and times out
-  bool recordWrites = true;         // false: forget what was written (benchmarks)
-  std::vector<uint32_t> baudRates;  // every rate Configure applied
-  int opens = 0, closes = 0, inputDiscards = 0;
-  bool open = false;
+  std::atomic<int> failOpenWith{0};         // errno-like code that Open fails with
+  std::atomic<int> failSetupQueuesWith{0};  // ... that SetupQueues fails with (after Open)
+  std::atomic<int> failConfigureWith{0};    // ... that Configure fails with (after Open)
+  std::atomic<int> failReadWith{0};         // ... that ReadAvailable fails with
+  std::atomic<bool> writeTimesOut{false};   // Write takes nothing and times out
+  std::atomic<bool> recordWrites{true};     // false: forget what was written (benchmarks)
+  std::atomic<int> opens{0}, closes{0}, inputDiscards{0};
+  std::atomic<bool> open{false};
 
   // --- PC side, used by the device ----------------------------------------
   size_t TakeAvailable(uint8_t* buf, size_t max) {
@@ -122,6 +134,8 @@ class MemoryLine {
   std::vector<size_t> writeSizes_;
   std::function<void(const uint8_t*, size_t)> onWrite_;
   std::function<void(uint32_t)> onConfigure_;
+  std::vector<uint32_t> baudRates_;
+  LineSettings lastSettings_;
 };
 
 // The SerialDevice over a MemoryLine.
@@ -130,26 +144,24 @@ class MemoryDevice final : public SerialDevice {
   explicit MemoryDevice(std::shared_ptr<MemoryLine> line) : line_(std::move(line)) {}
 
   DeviceError Open(int) override {
-    if (line_->failOpenWith) return {line_->failOpenWith, std::strerror(line_->failOpenWith)};
+    if (const int e = line_->failOpenWith) return {e, std::strerror(e)};
     ++line_->opens;
     line_->open = true;
     return {};
   }
   DeviceError SetupQueues(uint32_t, uint32_t) override {
-    if (line_->failSetupQueuesWith)
-      return {line_->failSetupQueuesWith, std::strerror(line_->failSetupQueuesWith)};
+    if (const int e = line_->failSetupQueuesWith) return {e, std::strerror(e)};
     return {};
   }
   DeviceError Configure(const LineSettings& s) override {
-    if (line_->failConfigureWith)
-      return {line_->failConfigureWith, std::strerror(line_->failConfigureWith)};
-    line_->Configured(s.baudRate);
+    if (const int e = line_->failConfigureWith) return {e, std::strerror(e)};
+    line_->Configured(s);
     return {};
   }
   DeviceError ClearErrors() override { return {}; }
   DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) override {
     *got = 0;
-    if (line_->failReadWith) return {line_->failReadWith, std::strerror(line_->failReadWith)};
+    if (const int e = line_->failReadWith) return {e, std::strerror(e)};
     *got = line_->TakeAvailable(buf, max);
     return {};
   }

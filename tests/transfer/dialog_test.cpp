@@ -27,7 +27,7 @@ TEST_F(SessionTest, OpensTheLineAt115200AndClosesItWithTheDialog) {
     if (f.code == FC_BACKUP) rx.ReplyCode(FC_ABORT);
   });
   Run(OP_BACKUP);
-  EXPECT_EQ(line->baudRates, std::vector<uint32_t>{115200});
+  EXPECT_EQ(line->BaudRates(), std::vector<uint32_t>{115200});
   EXPECT_EQ(line->opens, 1);
   EXPECT_EQ(line->closes, 1);
   EXPECT_EQ(view.title, "Backup User Data");

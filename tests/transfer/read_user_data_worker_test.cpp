@@ -55,7 +55,7 @@ class ReadUserDataTest : public testing::SessionTest {
 TEST_F(ReadUserDataTest, TwoKilobytePayloadsGiveThirtyTwoBlocksAt19200) {
   EXPECT_EQ(Run(OP_READ_USER_DATA, nullptr, &block), TransferOutcome::kSucceeded);
   EXPECT_EQ(std::memcmp(block.bytes(), image.data(), image.size()), 0);
-  EXPECT_EQ(line->baudRates, (std::vector<uint32_t>{115200, 19200}));
+  EXPECT_EQ(line->BaudRates(), (std::vector<uint32_t>{115200, 19200}));
   EXPECT_EQ(view.ranges, std::vector<int>{32});
   EXPECT_EQ(view.LastStatus(), "Downloading...   block 32/32   error 0");
   EXPECT_EQ(view.statuses[0], "Connecting...");
@@ -89,7 +89,7 @@ TEST_F(ReadUserDataTest, RequestNotAcknowledgedEndsSilentlyWithoutAbortOrSwitch)
   });
   EXPECT_EQ(Run(OP_READ_USER_DATA, nullptr, &block), TransferOutcome::kFailed);
   EXPECT_EQ(Codes(), std::vector<int>{FC_USERDATA});
-  EXPECT_EQ(line->baudRates, std::vector<uint32_t>{115200});
+  EXPECT_EQ(line->BaudRates(), std::vector<uint32_t>{115200});
   EXPECT_TRUE(view.boxes.empty());
 }
 
