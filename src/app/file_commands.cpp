@@ -49,7 +49,7 @@ void MainLogic::UpgradeSoftware() {
   request.portNumber = selectedPort;
   request.operation = OP_UPGRADE;
   request.file = &body;
-  shell_.RunTransfer(request);
+  RunTransfer(request);
 }
 
 void MainLogic::ReadUserData() {
@@ -74,7 +74,7 @@ void MainLogic::ReadUserData() {
   request.portNumber = selectedPort;
   request.operation = OP_READ_USER_DATA;
   request.block = received.get();
-  const TransferOutcome outcome = shell_.RunTransfer(request);
+  const TransferOutcome outcome = RunTransfer(request);
   if (outcome == TransferOutcome::kSucceeded) block_ = *received;
 
   if (outcome != TransferOutcome::kSucceeded || !received->IsValid()) {
@@ -116,7 +116,7 @@ void MainLogic::WriteFactoryData() {
   request.portNumber = selectedPort;
   request.operation = OP_WRITE_FACTORY;
   request.block = &block_;
-  shell_.RunTransfer(request);
+  RunTransfer(request);
 }
 
 }  // namespace tavlink

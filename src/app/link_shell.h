@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/setting_store.h"
+#include "link/port_names.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink {
@@ -65,9 +66,10 @@ class LinkShell {
   // value COM2). Returns 1 or 2 after OK, nothing after Cancel.
   virtual std::optional<int> RunPortDialog(int currentPort) = 0;
 
-  // Runs one transfer session modally and returns how it ended. The
-  // buffers, file and block of `request` are the worker's until it returns.
-  virtual TransferOutcome RunTransfer(const TransferRequest& request) = 0;
+  // Runs one transfer session modally on `device` (where the request's
+  // port leads) and returns how it ended. The buffers, file and block of
+  // `request` are the worker's until it returns.
+  virtual TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) = 0;
 
   // The About box, run modally.
   virtual void ShowAbout() = 0;
@@ -75,5 +77,12 @@ class LinkShell {
   // The persistent settings.
   virtual SettingStore& Settings() = 0;
 };
+
+// The device port n opens for the desktop tool: TAVLINK_COM<n>, else the
+// stored "Devices/COM<n>", else the platform's own.
+ComDevice DeviceOfPort(SettingStore& settings, int portNumber);
+
+// The hint under "no such device": where port n leads and how to change it.
+std::string PortDeviceHint(int portNumber, const ComDevice& device);
 
 }  // namespace tavlink

@@ -19,11 +19,23 @@ FileChoice DataTextChoice() {
 
 MainLogic::MainLogic(LinkShell& shell, ReceiverDataBlock& block) : shell_(shell), block_(block) {}
 
+ComDevice DeviceOfPort(SettingStore& settings, int portNumber) {
+  return ResolveComDevice(portNumber, settings.ReadDevice(portNumber));
+}
+
+std::string PortDeviceHint(int portNumber, const ComDevice& device) {
+  return ComPortName(portNumber) + " opens " + device.path + " (" +
+         DescribeSource(portNumber, device.source) +
+         "): choose the port and its device in Setup Comm, or name the device in " +
+         ComEnvironmentName(portNumber) + ".";
+}
+
 void MainLogic::Initialize() {
-  for (int port : {1, 2}) {
-    if (auto device = shell_.Settings().ReadDevice(port)) SetComDeviceOverride(port, *device);
-  }
   ReadPortSetting();
+}
+
+TransferOutcome MainLogic::RunTransfer(const TransferRequest& request) {
+  return shell_.RunTransfer(request, DeviceOfPort(shell_.Settings(), request.portNumber));
 }
 
 void MainLogic::ReadPortSetting() {
@@ -53,7 +65,7 @@ void MainLogic::Connect() {
   request.portNumber = selectedPort;
   request.operation = OP_CONNECT;
   request.answer = answer;
-  shell_.RunTransfer(request);
+  RunTransfer(request);
 
   if (answer[0] != 0) {
     const std::span<const uint8_t> area(answer);

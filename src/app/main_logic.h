@@ -46,8 +46,8 @@ class MainLogic {
   MainLogic(const MainLogic&) = delete;
   MainLogic& operator=(const MainLogic&) = delete;
 
-  // The main window's initialisation, before it is first shown: applies the
-  // "Devices/COM<n>" mappings, then ReadPortSetting. Never connects.
+  // The main window's initialisation, before it is first shown:
+  // ReadPortSetting. Never connects.
   void Initialize();
 
   // Loads "Port" into selectedPort; when it cannot be read, sets 0 and
@@ -81,6 +81,9 @@ class MainLogic {
   int32_t selectedPort = 0;
 
  private:
+  // Runs `request` on the device its port leads to.
+  TransferOutcome RunTransfer(const TransferRequest& request);
+
   LinkShell& shell_;
   ReceiverDataBlock& block_;
   ReceiverInfo info_;

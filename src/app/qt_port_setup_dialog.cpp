@@ -7,10 +7,10 @@
 
 namespace tavlink::app {
 
-QString PortDeviceLine(int portNumber) {
+QString PortDeviceLine(int portNumber, const ComDevice& device) {
   return QString::fromStdString(ComPortName(portNumber)) + QStringLiteral(" \u2192 ") +
-         QString::fromStdString(ComDevicePath(portNumber)) + QStringLiteral(" (") +
-         QString::fromStdString(ComDeviceSource(portNumber)) + QStringLiteral(")");
+         QString::fromStdString(device.path) + QStringLiteral(" (") +
+         QString::fromStdString(DescribeSource(portNumber, device.source)) + QStringLiteral(")");
 }
 
 PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
@@ -26,12 +26,13 @@ PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
 
 int PortSetupDialog::exec() {
   (selectedPort == 1 ? ui_.id1012 : ui_.id1013)->setChecked(true);
-  ui_.com1Device->setText(PortDeviceLine(1));
-  ui_.com2Device->setText(PortDeviceLine(2));
-  ui_.id1012->setToolTip(ui_.com1Device->text());
-  ui_.id1013->setToolTip(ui_.com2Device->text());
   ui_.id1->setFocus();
   return QDialog::exec();
+}
+
+void PortSetupDialog::SetDeviceLine(int portNumber, const QString& line) {
+  (portNumber == 1 ? ui_.com1Device : ui_.com2Device)->setText(line);
+  (portNumber == 1 ? ui_.id1012 : ui_.id1013)->setToolTip(line);
 }
 
 void PortSetupDialog::accept() {

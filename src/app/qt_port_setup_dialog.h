@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "link/port_names.h"
 #include "ui_port_setup_dialog.h"
 
 namespace tavlink::app {
@@ -23,6 +24,9 @@ class PortSetupDialog final : public QDialog {
   int exec() override;
   void accept() override;
 
+  // The grey line under port 1 or 2 that tells where it leads.
+  void SetDeviceLine(int portNumber, const QString& line);
+
   int selectedPort = 0;
 
  private:
@@ -30,6 +34,6 @@ class PortSetupDialog final : public QDialog {
 };
 
 // "COM1 → /dev/ttyUSB0 (setting)": where port n leads and why.
-QString PortDeviceLine(int portNumber);
+QString PortDeviceLine(int portNumber, const ComDevice& device);
 
 }  // namespace tavlink::app

@@ -50,14 +50,18 @@ std::optional<std::string> QtShell::ChooseFile(const FileChoice& choice) {
 std::optional<int> QtShell::RunPortDialog(int currentPort) {
   PortSetupDialog dialog(owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr);
   dialog.selectedPort = currentPort;
+  for (int port : {1, 2})
+    dialog.SetDeviceLine(port, PortDeviceLine(port, DeviceOfPort(*store_, port)));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.selectedPort;
 }
 
-TransferOutcome QtShell::RunTransfer(const TransferRequest& request) {
+TransferOutcome QtShell::RunTransfer(const TransferRequest& request, const ComDevice& device) {
   QtTransferWindow window(owner_);
+  DeviceHintReporter errors(errors_, PortDeviceHint(request.portNumber, device));
   TransferEnvironment environment;
-  environment.errors = &errors_;
+  environment.errors = &errors;
+  environment.makeDevice = [path = device.path] { return MakeSerialDeviceAt(path); };
   // Declared after the window: destroyed first, joining its worker.
   TransferDialog session(window, environment);
   session.Setup(request.portNumber, request.operation, request.answer);

@@ -25,7 +25,7 @@ class QtShell final : public LinkShell {
   void ShowFileError(std::string_view text) override;
   std::optional<std::string> ChooseFile(const FileChoice& choice) override;
   std::optional<int> RunPortDialog(int currentPort) override;
-  TransferOutcome RunTransfer(const TransferRequest& request) override;
+  TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) override;
   void ShowAbout() override;
   SettingStore& Settings() override { return *store_; }
 

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     request.operation = tavlink::OP_READ_USER_DATA;
     request.block = &scratch;
     tour.AtNextModal(3000, "transfer_in_progress.png", [](QWidget* dialog) { Press(dialog, 2); });
-    window.Shell().RunTransfer(request);
+    window.Shell().RunTransfer(request, tavlink::DeviceOfPort(window.Shell().Settings(), 1));
   }
   return 0;
 }

@@ -22,27 +22,53 @@
 namespace tavlink::cli {
 namespace {
 
+// The line a device command uses: --device PATH, or port N (--port N or
+// the stored port) and where it leads.
+struct LineChoice {
+  int portNumber = 1;
+  std::string path;
+  std::string hint;  // added under "no such device"
+};
+
 struct DeviceOptions {
   int port = 0;        // --port N; 0 when not given
   std::string device;  // --device PATH
   bool yes = false;    // --yes
   bool trace = false;  // --trace
   std::string file;    // the command's file argument
+  LineChoice line;     // worked out before the command runs
 };
+
+// Works out the line from the options and the stored settings; nothing
+// (after saying why) when no port is given and none is stored.
+std::optional<LineChoice> ChooseLine(const DeviceOptions& options) {
+  if (!options.device.empty()) return LineChoice{1, options.device, ""};
+  const int port = options.port > 0 ? options.port : StoredPortNumber().value_or(0);
+  if (port <= 0) {
+    std::fprintf(stderr,
+                 "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
+                 "choose a port in the desktop tool's Setup Comm.\n");
+    return std::nullopt;
+  }
+  const ComDevice device = ResolveComDevice(port, StoredDevice(port));
+  return LineChoice{port, device.path,
+                    ComPortName(port) + " opens " + device.path + " (" +
+                        DescribeSource(port, device.source) +
+                        "): name another with --device PATH, "
+                        "--port N or " +
+                        ComEnvironmentName(port) + "."};
+}
 
 // One session on the chosen line, run to its end on this thread.
 class Session {
  public:
   explicit Session(const DeviceOptions& options)
-      : view_(ConsoleOptions{options.yes, ::isatty(STDOUT_FILENO) != 0 && !options.trace}) {
-    environment_.errors = &reporter_;
-    if (!options.device.empty()) {
-      const std::string path = options.device;
-      environment_.makeDevice = [path] { return MakeSerialDeviceAt(path); };
-    }
+      : errors_(reporter_, options.line.hint),
+        view_(ConsoleOptions{options.yes, ::isatty(STDOUT_FILENO) != 0 && !options.trace}),
+        portNumber_(options.line.portNumber) {
+    environment_.errors = &errors_;
+    environment_.makeDevice = [path = options.line.path] { return MakeSerialDeviceAt(path); };
     if (options.trace) environment_.trace = &trace_;
-    ApplyStoredDeviceMappings();  // COMn opens what the desktop tool's COMn opens
-    portNumber_ = options.port > 0 ? options.port : StoredPortNumber();
   }
 
   TransferOutcome Run(int operation, TransferFile* file = nullptr,
@@ -57,6 +83,7 @@ class Session {
 
  private:
   ConsoleReporter reporter_;
+  DeviceHintReporter errors_;
   ConsoleTrace trace_;
   ConsoleView view_;
   TransferEnvironment environment_;
@@ -143,14 +170,15 @@ int RunRestore(const DeviceOptions& options) {
 }
 
 int RunPorts() {
-  ApplyStoredDeviceMappings();
   const auto devices = ListSerialDevices();
   std::printf("Serial devices of this machine:\n");
   if (devices.empty()) std::printf("  (none found)\n");
   for (const auto& d : devices) std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
-  for (int port : {1, 2})
-    std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), ComDevicePath(port).c_str(),
-                ComDeviceSource(port).c_str());
+  for (int port : {1, 2}) {
+    const ComDevice device = ResolveComDevice(port, StoredDevice(port));
+    std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), device.path.c_str(),
+                DescribeSource(port, device.source).c_str());
+  }
   return kExitOk;
 }
 
@@ -193,6 +221,12 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
     sub->fallthrough();
     if (command.fileHelp) sub->add_option("FILE", options->file, command.fileHelp)->required();
     sub->callback([options, exitStatus, run = command.run] {
+      const std::optional<LineChoice> line = ChooseLine(*options);
+      if (!line) {
+        *exitStatus = kExitUsage;
+        return;
+      }
+      options->line = *line;
       InstallInterruptHandler();
       *exitStatus = run(*options);
     });

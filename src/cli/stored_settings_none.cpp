@@ -1,13 +1,15 @@
-// A build without the desktop tool has no stored settings: COM1 it is.
+// A build without the desktop tool has no stored settings.
 
 #include "cli/stored_settings.h"
 
 namespace tavlink::cli {
 
-void ApplyStoredDeviceMappings() {}
+std::optional<int> StoredPortNumber() {
+  return std::nullopt;
+}
 
-int StoredPortNumber() {
-  return 1;
+std::optional<std::string> StoredDevice(int) {
+  return std::nullopt;
 }
 
 }  // namespace tavlink::cli

@@ -2,18 +2,15 @@
 
 #include "app/setting_store.h"
 #include "cli/stored_settings.h"
-#include "link/port_names.h"
 
 namespace tavlink::cli {
 
-void ApplyStoredDeviceMappings() {
-  const auto store = MakeQSettingsStore();
-  for (int port : {1, 2})
-    if (auto device = store->ReadDevice(port)) SetComDeviceOverride(port, *device);
+std::optional<int> StoredPortNumber() {
+  return MakeQSettingsStore()->ReadPort();
 }
 
-int StoredPortNumber() {
-  return MakeQSettingsStore()->ReadPort().value_or(1);
+std::optional<std::string> StoredDevice(int portNumber) {
+  return MakeQSettingsStore()->ReadDevice(portNumber);
 }
 
 }  // namespace tavlink::cli

@@ -7,8 +7,12 @@
 namespace tavlink {
 
 struct DeviceError {
+  // What went wrong, as far as a front end's hint needs to know.
+  enum class Kind { kOther, kNotFound, kAccessDenied, kBusy };
+
   int code = 0;      // the system's error number; 0 for success
   std::string text;  // the system's words for it, plus at most one hint line
+  Kind kind = Kind::kOther;
 
   explicit operator bool() const { return code != 0; }
 };

@@ -3,7 +3,9 @@
 // failure to the user itself; how (a modal box, a line on standard error, a
 // record in a test) is the front end's business.
 
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/device_error.h"
 
@@ -25,6 +27,30 @@ class ErrorReporter {
   virtual void ShowDeviceError(const DeviceError& error) {
     ShowError(kDeviceErrorCaption, error.text);
   }
+};
+
+// Passes everything on to `inner`, adding `notFoundHint` as one more line
+// under the error of a device that does not exist: how the front end came
+// to that device, and how to choose another. `inner` must outlive it.
+class DeviceHintReporter final : public ErrorReporter {
+ public:
+  DeviceHintReporter(ErrorReporter& inner, std::string notFoundHint)
+      : inner_(inner), hint_(std::move(notFoundHint)) {}
+
+  void ShowError(std::string_view caption, std::string_view text) override {
+    inner_.ShowError(caption, text);
+  }
+  void ShowDeviceError(const DeviceError& error) override {
+    if (error.kind != DeviceError::Kind::kNotFound || hint_.empty())
+      return inner_.ShowDeviceError(error);
+    DeviceError hinted = error;
+    hinted.text += "\n" + hint_;
+    inner_.ShowDeviceError(hinted);
+  }
+
+ private:
+  ErrorReporter& inner_;
+  std::string hint_;
 };
 
 }  // namespace tavlink

@@ -1,9 +1,11 @@
 #pragma once
-// Where "COM<n>" leads on this machine. Port n is the device "COM<n>"; on
-// Linux that is /dev/ttyS<n-1> unless the environment variable
-// TAVLINK_COM<n> names another device (a USB adapter, a pseudo-terminal),
-// or a device has been mapped for it with SetComDeviceOverride (the desktop
-// tool's "Devices/COM<n>" settings). The environment variable wins.
+// Where "COM<n>" leads on this machine. Port n is the device "COM<n>"; a
+// front end resolves it to a device path before a session starts and hands
+// the session a device made for that path (MakeSerialDeviceAt). The
+// environment variable TAVLINK_COM<n> wins over the user's stored mapping
+// for port n, which wins over the platform's own device for it.
+//
+// Nothing here is process-wide state: each caller resolves for itself.
 
 #include <optional>
 #include <string>
@@ -13,14 +15,25 @@ namespace tavlink {
 // "COM<n>": the name the system and its messages use for port n.
 std::string ComPortName(int portNumber);
 
-// The device path that port n opens. Thread-safe.
-std::string ComDevicePath(int portNumber);
+// The platform's own device for port n: /dev/ttyS<n-1> on Linux,
+// \\.\COM<n> on Windows.
+std::string DefaultComDevicePath(int portNumber);
 
-// How ComDevicePath decided ("environment TAVLINK_COM1", "setting", "default").
-std::string ComDeviceSource(int portNumber);
+// "TAVLINK_COM<n>": the environment variable that maps port n.
+std::string ComEnvironmentName(int portNumber);
 
-// Maps port n to `path` for this process (empty: remove the mapping).
-// The environment variable still takes precedence. Thread-safe.
-void SetComDeviceOverride(int portNumber, const std::string& path);
+// The device port n opens, and why.
+struct ComDevice {
+  enum class Source { kEnvironment, kSetting, kDefault };
+  std::string path;
+  Source source = Source::kDefault;
+};
+
+// Resolves port n: TAVLINK_COM<n> when set and not empty, else `setting`
+// when given and not empty, else the platform's default.
+ComDevice ResolveComDevice(int portNumber, const std::optional<std::string>& setting);
+
+// "environment TAVLINK_COM1", "setting" or "default".
+std::string DescribeSource(int portNumber, ComDevice::Source source);
 
 }  // namespace tavlink

@@ -42,8 +42,9 @@ class SerialDevice {
  public:
   virtual ~SerialDevice() = default;
 
-  // Opens the device of port `portNumber` ("COM<n>") for exclusive read and
-  // write access. A device is never shared: a second open fails.
+  // Opens the device for exclusive read and write access, as port
+  // `portNumber` ("COM<n>", for messages). A device is never shared: a
+  // second open fails.
   virtual DeviceError Open(int portNumber) = 0;
 
   // Recommends driver queue sizes in bytes.
@@ -77,12 +78,9 @@ class SerialDevice {
   virtual DeviceError Close() = 0;
 };
 
-// Makes a fresh, unopened device object of the platform's backend; it opens
-// the device that ComDevicePath names for the port number.
-std::unique_ptr<SerialDevice> MakePlatformSerialDevice();
-
-// The same, but it opens `path` whatever the port number (the command
-// line's --device).
+// Makes a fresh, unopened device object of the platform's backend that
+// opens `path` (a front end resolves COM<n> to a path: port_names.h). The
+// port number given to Open only names the port in messages.
 std::unique_ptr<SerialDevice> MakeSerialDeviceAt(const std::string& path);
 
 }  // namespace tavlink

@@ -20,14 +20,15 @@ namespace tavlink {
 namespace {
 
 // The one place that turns errno into the words the device box shows: the
-// system's text, plus a hint where that text alone does not help.
-// `mapped` tells that the path came from the COM port mapping.
-DeviceError PosixError(int err, int portNumber, const std::string& path, bool mapped) {
-  DeviceError e{err, std::strerror(err)};
+// system's text, plus a hint where that text alone does not help. How the
+// front end came to this device is the front end's hint to add.
+DeviceError PosixError(int err, int portNumber, const std::string& path) {
+  DeviceError e{err, std::strerror(err), DeviceError::Kind::kOther};
   const std::string port = ComPortName(portNumber);
   switch (err) {
     case EACCES:
     case EPERM:
+      e.kind = DeviceError::Kind::kAccessDenied;
       e.text +=
           "\nYou may not use " + path + " (" + port +
           "): add your user to the group that owns it (on Debian, 'dialout') and log in again.";
@@ -35,14 +36,12 @@ DeviceError PosixError(int err, int portNumber, const std::string& path, bool ma
     case ENOENT:
     case ENODEV:
     case ENXIO:
+      e.kind = DeviceError::Kind::kNotFound;
       e.text += "\nThere is no device " + path + ".";
-      if (mapped)
-        e.text += " " + port + " opens /dev/ttyS" + std::to_string(portNumber - 1) +
-                  " unless TAVLINK_COM" + std::to_string(portNumber) +
-                  " or the port setting names another device.";
       break;
     case EBUSY:
     case EWOULDBLOCK:
+      e.kind = DeviceError::Kind::kBusy;
       e.text += "\nAnother program is using " + path + " (" + port + ").";
       break;
     default:
@@ -86,8 +85,7 @@ using Steady = std::chrono::steady_clock;
 
 class PosixSerialDevice final : public SerialDevice {
  public:
-  PosixSerialDevice() = default;
-  explicit PosixSerialDevice(std::string fixedPath) : fixedPath_(std::move(fixedPath)) {}
+  explicit PosixSerialDevice(std::string path) : path_(std::move(path)) {}
 
   ~PosixSerialDevice() override {
     if (fd_ >= 0) Close();
@@ -95,7 +93,6 @@ class PosixSerialDevice final : public SerialDevice {
 
   DeviceError Open(int portNumber) override {
     portNumber_ = portNumber;
-    path_ = fixedPath_.empty() ? ComDevicePath(portNumber) : fixedPath_;
     const int fd = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return Error(errno);
     // TIOCEXCL keeps other users out, but not root; the lock keeps out
@@ -204,9 +201,7 @@ class PosixSerialDevice final : public SerialDevice {
   }
 
  private:
-  DeviceError Error(int err) const {
-    return PosixError(err, portNumber_, path_, fixedPath_.empty());
-  }
+  DeviceError Error(int err) const { return PosixError(err, portNumber_, path_); }
 
   // A write() returns once the kernel has queued the bytes, not when the
   // line has sent them. Waits until the driver's transmit queue is empty,
@@ -252,10 +247,6 @@ class PosixSerialDevice final : public SerialDevice {
 };
 
 }  // namespace
-
-std::unique_ptr<SerialDevice> MakePlatformSerialDevice() {
-  return std::make_unique<PosixSerialDevice>();
-}
 
 std::unique_ptr<SerialDevice> MakeSerialDeviceAt(const std::string& path) {
   return std::make_unique<PosixSerialDevice>(path);

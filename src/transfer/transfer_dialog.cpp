@@ -35,7 +35,9 @@ constexpr std::string_view kStopUpgradeQuestion =
 }  // namespace
 
 TransferDialog::TransferDialog(TransferView& view, const TransferEnvironment& env)
-    : port(env.makeDevice(), *env.clock, *env.errors), view_(view), clock_(*env.clock) {
+    : port(env.makeDevice ? env.makeDevice() : nullptr, *env.clock, *env.errors),
+      view_(view),
+      clock_(*env.clock) {
   port.SetFrameTrace(env.trace);
 }
 

@@ -68,7 +68,9 @@ enum class TransferOutcome {
 struct TransferEnvironment {
   Clock* clock = &SystemClock();
   ErrorReporter* errors = nullptr;  // required
-  std::function<std::unique_ptr<SerialDevice>()> makeDevice = MakePlatformSerialDevice;
+  // Makes the unopened device of the session's port (required): the front
+  // end resolves COM<n> to a device before the session starts.
+  std::function<std::unique_ptr<SerialDevice>()> makeDevice;
   // Optional frame observer attached to the port (--trace).
   FrameTrace* trace = nullptr;
 };

@@ -112,13 +112,18 @@ TEST_F(MainLogicTest, UnwritableSettingsKeepTheChoiceForThisRun) {
   EXPECT_FALSE(shell.store.port.has_value());
 }
 
-TEST_F(MainLogicTest, DeviceSettingsMapThePortsAtStart) {
-  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+TEST_F(MainLogicTest, TransfersRunOnTheDeviceStoredForTheirPort) {
+  const bool env2 = std::getenv("TAVLINK_COM2") != nullptr;
   shell.store.port = 2;
   shell.store.devices[2] = "/dev/ttyUSB7";
   logic.Initialize();
-  EXPECT_EQ(ComDevicePath(2), "/dev/ttyUSB7");
-  SetComDeviceOverride(2, "");
+  logic.Connect();
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].portNumber, 2);
+  if (!env2) {
+    EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyUSB7");
+    EXPECT_EQ(shell.transfers[0].device.source, ComDevice::Source::kSetting);
+  }
 }
 
 TEST_F(MainLogicTest, ConnectShowsTheReceiversVersions) {

@@ -50,17 +50,14 @@ class SimulatorTest : public ::testing::Test {
     }
     sim_ = std::make_unique<testing::SimProcess>(std::move(args));
     if (sim_->DevicePath().empty()) return false;  // SimProcess recorded the failure
-    SetComDeviceOverride(1, sim_->DevicePath());
     auto store = std::make_unique<testing::MemoryStore>();
     store->port = 1;
+    store->devices[1] = sim_->DevicePath();  // COM1 leads to the simulator
     window_ = std::make_unique<MainDialog>(std::move(store), block_);
     window_->Initialize();
     return true;
   }
-  void TearDown() override {
-    window_.reset();
-    SetComDeviceOverride(1, "");
-  }
+  void TearDown() override { window_.reset(); }
 
   // Setup Comm, OK on COM1, the connect runs to its end.
   void SetupCommOnCom1(ModalDriver& driver) {

@@ -43,6 +43,7 @@ struct SeenTransfer {
   size_t answerSize = 0;
   bool hadFile = false;
   ReceiverDataBlock* block = nullptr;
+  ComDevice device;  // where the port led
 };
 
 class ScriptedShell final : public LinkShell {
@@ -60,9 +61,9 @@ class ScriptedShell final : public LinkShell {
     portDialogs.push_back(currentPort);
     return Next(portAnswers, std::optional<int>{});
   }
-  TransferOutcome RunTransfer(const TransferRequest& request) override {
+  TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) override {
     transfers.push_back({request.portNumber, request.operation, request.answer.size(),
-                         request.file != nullptr, request.block});
+                         request.file != nullptr, request.block, device});
     if (!transfer) return TransferOutcome::kFailed;
     return transfer(request);
   }

@@ -209,6 +209,38 @@ TEST_F(CliDeviceTest, MissingDeviceIsReportedWithTheSystemText) {
             std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("ERROR: Open error"), std::string::npos) << r.err;
+
+  // A port mapped to a missing device says where the port led and how to
+  // choose another.
+  const CliResult mapped =
+      RunCli({"--port", "3", "connect"}, dir_, {{"TAVLINK_COM3", "/dev/tavlink-none"}});
+  EXPECT_EQ(mapped.status, 1);
+  EXPECT_NE(mapped.err.find("COM3 opens /dev/tavlink-none (environment TAVLINK_COM3)"),
+            std::string::npos)
+      << mapped.err;
+}
+
+// Without --port or --device the command line uses the port the desktop
+// tool stored, and the device stored for that port.
+TEST_F(CliDeviceTest, StoredPortAndItsDeviceAreUsedWithoutOptions) {
+  StartSim({"--software", "SW stored"});
+  const fs::path config = Path("config");
+  fs::create_directories(config / "ZOR");
+  std::ofstream(config / "ZOR" / "ZORLINK.conf")
+      << "[General]\nPort=2\n\n[Devices]\nCOM2=" << sim_->DevicePath() << "\n";
+  const testing::Environment env = {{"XDG_CONFIG_HOME", config.string()}, {"TAVLINK_COM2", ""}};
+  const CliResult r = RunCli({"connect"}, dir_, env);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Software version: SW stored"), std::string::npos) << r.out;
+
+  // No port stored, or 0 (none chosen): say how to choose one.
+  std::ofstream(config / "ZOR" / "ZORLINK.conf") << "[General]\nPort=0\n";
+  const CliResult none = RunCli({"connect"}, dir_, env);
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("--port N"), std::string::npos) << none.err;
+  EXPECT_NE(none.err.find("--device PATH"), std::string::npos) << none.err;
+  fs::remove(config / "ZOR" / "ZORLINK.conf");
+  EXPECT_EQ(RunCli({"connect"}, dir_, env).status, 2);
 }
 
 TEST_F(CliDeviceTest, BadUsageExitsWithTwo) {

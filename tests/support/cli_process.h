@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavlink::testing {
@@ -36,10 +37,14 @@ inline std::filesystem::path CliProgramPath() {
          "tavlink-cli";
 }
 
+// Environment variables set for the child: {"NAME", "value"}.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
 // A running tavlink-cli; its output goes to files in `workDir`.
 class CliProcess {
  public:
-  CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workDir)
+  CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+             const Environment& environment = {})
       : outPath_(workDir / "cli.out"), errPath_(workDir / "cli.err") {
     const std::string program = CliProgramPath().string();
     pid_ = ::fork();
@@ -51,6 +56,7 @@ class CliProcess {
       ::dup2(out, 1);
       ::dup2(err, 2);
       ::setsid();  // no controlling terminal: questions are not asked
+      for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
       std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
       argv.push_back(nullptr);
@@ -87,9 +93,9 @@ class CliProcess {
   bool reaped_ = false;
 };
 
-inline CliResult RunCli(const std::vector<std::string>& args,
-                        const std::filesystem::path& workDir) {
-  return CliProcess(args, workDir).Wait();
+inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,
+                        const Environment& environment = {}) {
+  return CliProcess(args, workDir, environment).Wait();
 }
 
 }  // namespace tavlink::testing
