@@ -3,7 +3,7 @@
 
 #include "app/qt_main_dialog.h"
 #include "app/qt_resources.h"
-#include "app/setting_store.h"
+#include "settings/setting_store.h"
 #include "data/receiver_data_block.h"
 
 namespace tavlink::app {
@@ -13,7 +13,7 @@ LinkApp::LinkApp(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 int LinkApp::Run() {
-  MainDialog window(MakeQSettingsStore(), GetDataBlock());
+  MainDialog window(MakeSettingStore(), GetDataBlock());
   window.Initialize();
   window.exec();
   return 0;

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/setting_store.h"
+#include "settings/setting_store.h"
 #include "link/port_names.h"
 #include "transfer/transfer_dialog.h"
 

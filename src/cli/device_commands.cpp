@@ -13,9 +13,9 @@
 #include "cli/console.h"
 #include "cli/offline_files.h"
 #include "cli/serial_ports.h"
-#include "cli/stored_settings.h"
 #include "data/data_text.h"
 #include "link/port_names.h"
+#include "settings/setting_store.h"
 #include "transfer/file_side.h"
 #include "transfer/transfer_dialog.h"
 
@@ -43,14 +43,14 @@ struct DeviceOptions {
 // (after saying why) when no port is given and none is stored.
 std::optional<LineChoice> ChooseLine(const DeviceOptions& options) {
   if (!options.device.empty()) return LineChoice{1, options.device, ""};
-  const int port = options.port > 0 ? options.port : StoredPortNumber().value_or(0);
+  const int port = options.port > 0 ? options.port : MakeSettingStore()->ReadPort().value_or(0);
   if (port <= 0) {
     std::fprintf(stderr,
                  "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
                  "choose a port in the desktop tool's Setup Comm.\n");
     return std::nullopt;
   }
-  const ComDevice device = ResolveComDevice(port, StoredDevice(port));
+  const ComDevice device = ResolveComDevice(port, MakeSettingStore()->ReadDevice(port));
   return LineChoice{port, device.path,
                     ComPortName(port) + " opens " + device.path + " (" +
                         DescribeSource(port, device.source) +
@@ -175,7 +175,7 @@ int RunPorts() {
   if (devices.empty()) std::printf("  (none found)\n");
   for (const auto& d : devices) std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
   for (int port : {1, 2}) {
-    const ComDevice device = ResolveComDevice(port, StoredDevice(port));
+    const ComDevice device = ResolveComDevice(port, MakeSettingStore()->ReadDevice(port));
     std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), device.path.c_str(),
                 DescribeSource(port, device.source).c_str());
   }

@@ -19,6 +19,7 @@
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "app/temp_folder.h"
+#include "settings/qsettings_store.h"
 
 namespace tavlink {
 namespace {

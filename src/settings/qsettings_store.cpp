@@ -1,8 +1,9 @@
 // SettingStore kept with QSettings.
+#include "settings/qsettings_store.h"
+
 #include <QSettings>
 #include <QString>
-
-#include "app/setting_store.h"
+#include <cstdlib>
 
 namespace tavlink {
 namespace {
@@ -44,6 +45,19 @@ class QSettingsStore final : public SettingStore {
 
 std::unique_ptr<SettingStore> MakeQSettingsStore() {
   return std::make_unique<QSettingsStore>();
+}
+
+std::unique_ptr<SettingStore> MakeSettingStore() {
+  return MakeQSettingsStore();
+}
+
+std::string SettingStoreLocation() {
+  QSettings settings(kOrganization, kApplication);
+  std::string path = settings.fileName().toStdString();
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0' && path.rfind(std::string(home) + "/", 0) == 0)
+    path = "~" + path.substr(std::string(home).size());
+  return path;
 }
 
 }  // namespace tavlink

@@ -1,5 +1,5 @@
 #pragma once
-// The persistent settings of the desktop tool: the chosen port ("Port") and
+// The persistent settings of ZOR Link: the chosen port ("Port") and
 // the user's device mappings for COM1 and COM2 ("Devices/COM1",
 // "Devices/COM2"). Every failure is silent: a value that cannot be read
 // comes back empty, a write that fails returns false and changes nothing
@@ -29,9 +29,13 @@ class SettingStore {
   virtual std::optional<std::string> ReadDevice(int portNumber) = 0;
 };
 
-// The store kept with QSettings under organisation "ZOR", application
-// "ZORLINK" (on Linux $XDG_CONFIG_HOME/ZOR/ZORLINK.conf). Needs no
-// QCoreApplication.
-std::unique_ptr<SettingStore> MakeQSettingsStore();
+// The user's settings on this platform, shared by the desktop tool and the
+// command line. A build without a store gives one that holds nothing and
+// refuses every write.
+std::unique_ptr<SettingStore> MakeSettingStore();
+
+// Where MakeSettingStore keeps them, for messages and help texts
+// ("~/.config/ZOR/ZORLINK.conf").
+std::string SettingStoreLocation();
 
 }  // namespace tavlink
