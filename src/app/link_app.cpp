@@ -3,8 +3,8 @@
 
 #include "app/qt_main_dialog.h"
 #include "app/qt_resources.h"
-#include "settings/setting_store.h"
 #include "data/receiver_data_block.h"
+#include "settings/setting_store.h"
 
 namespace tavlink::app {
 

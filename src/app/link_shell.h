@@ -14,9 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/setting_store.h"
 #include "link/port_names.h"
-#include "transfer/transfer_dialog.h"
+#include "settings/setting_store.h"
+#include "transfer/transfer_runner.h"
 
 namespace tavlink {
 
@@ -33,16 +33,6 @@ struct FileFilter {
 struct FileChoice {
   std::string initialName;
   std::vector<FileFilter> filters;
-};
-
-// One transfer session as a command hands it over: the fields the session's
-// Setup, SetDataFile and dataBlock take.
-struct TransferRequest {
-  int portNumber = 0;
-  int operation = 0;
-  std::span<uint8_t> answer;           // operation 16 only
-  TransferFile* file = nullptr;        // operation 18
-  ReceiverDataBlock* block = nullptr;  // operations 30 and 32
 };
 
 class LinkShell {

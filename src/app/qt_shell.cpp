@@ -59,16 +59,9 @@ std::optional<int> QtShell::RunPortDialog(int currentPort) {
 TransferOutcome QtShell::RunTransfer(const TransferRequest& request, const ComDevice& device) {
   QtTransferWindow window(owner_);
   DeviceHintReporter errors(errors_, PortDeviceHint(request.portNumber, device));
-  TransferEnvironment environment;
-  environment.errors = &errors;
-  environment.makeDevice = [path = device.path] { return MakeSerialDeviceAt(path); };
-  // Declared after the window: destroyed first, joining its worker.
-  TransferDialog session(window, environment);
-  session.Setup(request.portNumber, request.operation, request.answer);
-  if (request.file != nullptr) session.SetDataFile(request.file);
-  session.dataBlock = request.block;
-  session.DoModal();
-  return session.Outcome();
+  const TransferEnvironment environment{SystemClock(), errors,
+                                        [path = device.path] { return MakeSerialDeviceAt(path); }};
+  return tavlink::RunTransfer(window, environment, request);
 }
 
 void QtShell::ShowAbout() {

@@ -17,7 +17,7 @@
 #include "link/port_names.h"
 #include "settings/setting_store.h"
 #include "transfer/file_side.h"
-#include "transfer/transfer_dialog.h"
+#include "transfer/transfer_runner.h"
 
 namespace tavlink::cli {
 namespace {
@@ -65,20 +65,14 @@ class Session {
   explicit Session(const DeviceOptions& options)
       : errors_(reporter_, options.line.hint),
         view_(ConsoleOptions{options.yes, ::isatty(STDOUT_FILENO) != 0 && !options.trace}),
-        portNumber_(options.line.portNumber) {
-    environment_.errors = &errors_;
-    environment_.makeDevice = [path = options.line.path] { return MakeSerialDeviceAt(path); };
-    if (options.trace) environment_.trace = &trace_;
-  }
+        environment_{SystemClock(), errors_,
+                     [path = options.line.path] { return MakeSerialDeviceAt(path); },
+                     options.trace ? &trace_ : nullptr},
+        portNumber_(options.line.portNumber) {}
 
   TransferOutcome Run(int operation, TransferFile* file = nullptr,
                       ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {}) {
-    TransferDialog dialog(view_, environment_);
-    dialog.Setup(portNumber_, operation, answer);
-    dialog.SetDataFile(file);
-    dialog.dataBlock = block;
-    dialog.DoModal();
-    return dialog.Outcome();
+    return RunTransfer(view_, environment_, {portNumber_, operation, answer, file, block});
   }
 
  private:

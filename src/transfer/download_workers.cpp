@@ -23,7 +23,7 @@ namespace {
 // show the retry text. False when a stop was taken at one of its check points.
 bool AskAgain(TransferDialog& dialog, int block, int blockTotal, int* errorCount) {
   if (StopRequested(dialog)) return false;
-  SendCode(dialog.port, FC_NAK);
+  SendCode(dialog.Port(), FC_NAK);
   if (StopRequested(dialog)) return false;
   ++*errorCount;
   dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, *errorCount, true));
@@ -37,25 +37,25 @@ void ConnectWorker(TransferDialog& dialog) {
   size_t writePosition = 0;
   dialog.SetStatus("Connecting...");
   if (StopRequested(dialog)) return;
-  SendCode(dialog.port, FC_CONNECT);
-  if (ReceiveFrame(dialog.port, nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
+  SendCode(dialog.Port(), FC_CONNECT);
+  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
 
   for (;;) {
     if (StopRequested(dialog)) return;
     uint32_t length = 0;
-    const int result = ReceiveFrame(dialog.port, buffer.data(), &length);
+    const int result = ReceiveFrame(dialog.Port(), buffer.data(), &length);
     if (result == FC_DATA) {
       // The answer is kept up to the end of the caller's buffer; what a
       // receiver sends beyond it is dropped.
-      const size_t room = dialog.answer.size() - std::min(writePosition, dialog.answer.size());
+      const size_t room = dialog.Answer().size() - std::min(writePosition, dialog.Answer().size());
       const size_t n = std::min<size_t>(length, room);
-      if (n > 0) std::memcpy(dialog.answer.data() + writePosition, buffer.data(), n);
+      if (n > 0) std::memcpy(dialog.Answer().data() + writePosition, buffer.data(), n);
       writePosition += length;
-      SendCode(dialog.port, FC_ACK);
+      SendCode(dialog.Port(), FC_ACK);
     } else if (result == RX_BAD_CRC) {
-      SendCode(dialog.port, FC_NAK);
+      SendCode(dialog.Port(), FC_NAK);
     } else if (result == FC_CONNECT_END) {
-      SendCode(dialog.port, FC_ACK);
+      SendCode(dialog.Port(), FC_ACK);
       if (StopRequested(dialog)) return;
       return dialog.SuccessEnding();
     } else {
@@ -72,13 +72,13 @@ void ReadUserDataWorker(TransferDialog& dialog) {
   size_t writePosition = 0;
 
   dialog.SetStatus("Connecting...");
-  SendCode(dialog.port, FC_USERDATA);
-  if (ReceiveFrame(dialog.port, nullptr, nullptr) != FC_ACK)
+  SendCode(dialog.Port(), FC_USERDATA);
+  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK)
     return dialog.SilentFinish(TransferOutcome::kFailed);
 
   // The data phase runs at 19200 baud.
-  dialog.port.Close();
-  dialog.port.Open(19200);
+  dialog.Port().Close();
+  dialog.Port().Open(19200);
   dialog.SetStatus("Downloading...");
 
   auto communicationError = [&dialog](int number) {
@@ -92,14 +92,15 @@ void ReadUserDataWorker(TransferDialog& dialog) {
   for (;;) {
     if (StopRequested(dialog)) return;
     uint32_t length = 0;
-    const int result = ReceiveFrame(dialog.port, buffer.data(), &length);
+    const int result = ReceiveFrame(dialog.Port(), buffer.data(), &length);
     if (result == FC_DATA) {
       if (StopRequested(dialog)) return;
       // More than the block holds, or an empty first payload (which gives
       // no block count), cannot be a user data image.
       if (length > ReceiverDataBlock::kSize - writePosition || (block == 0 && length == 0))
         return communicationError(result);
-      if (length > 0) std::memcpy(dialog.dataBlock->bytes() + writePosition, buffer.data(), length);
+      if (length > 0)
+        std::memcpy(dialog.DataBlock()->bytes() + writePosition, buffer.data(), length);
       writePosition += length;
       if (block == 0) {
         blockTotal = static_cast<int>(ReceiverDataBlock::kSize / length);
@@ -109,11 +110,11 @@ void ReadUserDataWorker(TransferDialog& dialog) {
       dialog.SetProgressPos(block);
       dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, errorCount, false));
       dialog.Pause(100);
-      SendCode(dialog.port, FC_ACK);
+      SendCode(dialog.Port(), FC_ACK);
     } else if (result == RX_BAD_CRC) {
       if (!AskAgain(dialog, block, blockTotal, &errorCount)) return;
     } else if (result == FC_USERDATA_END) {
-      SendCode(dialog.port, FC_ACK);
+      SendCode(dialog.Port(), FC_ACK);
       return dialog.SuccessEnding();
     } else {
       return communicationError(result);
@@ -129,15 +130,15 @@ void BackupWorker(TransferDialog& dialog) {
 
   dialog.SetStatus("Connecting...");
   if (StopRequested(dialog)) return;
-  SendCode(dialog.port, FC_BACKUP);
+  SendCode(dialog.Port(), FC_BACKUP);
   if (StopRequested(dialog)) return;
-  if (ReceiveFrame(dialog.port, nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
+  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
   dialog.SetStatus("Downloading...");
 
   for (;;) {
     if (StopRequested(dialog)) return;
     uint32_t length = 0;
-    const int result = ReceiveFrame(dialog.port, buffer.data(), &length);
+    const int result = ReceiveFrame(dialog.Port(), buffer.data(), &length);
     if (result == FC_DATA) {
       if (StopRequested(dialog)) return;
       const uint8_t* data = buffer.data();
@@ -149,15 +150,16 @@ void BackupWorker(TransferDialog& dialog) {
         data += 2;
         size -= 2;
       }
-      if (!dialog.dataFile || !dialog.dataFile->Write(data, size)) return dialog.FailureEnding();
-      SendCode(dialog.port, FC_ACK);
+      if (!dialog.DataFile() || !dialog.DataFile()->Write(data, size))
+        return dialog.FailureEnding();
+      SendCode(dialog.Port(), FC_ACK);
       ++block;
       dialog.SetProgressPos(block);
       dialog.SetStatus(ProgressText("Downloading...", block, blockTotal, errorCount, false));
     } else if (result == RX_BAD_CRC) {
       if (!AskAgain(dialog, block, blockTotal, &errorCount)) return;
     } else if (result == FC_BACKUP_END) {
-      SendCode(dialog.port, FC_ACK);
+      SendCode(dialog.Port(), FC_ACK);
       return dialog.SuccessEnding();
     } else {
       if (StopRequested(dialog)) return;

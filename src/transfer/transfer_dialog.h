@@ -1,18 +1,18 @@
 #pragma once
 // TransferDialog: one operation against the receiver, run modally.
 //
-// The caller constructs it, calls Setup (and SetDataFile or sets dataBlock),
+// The caller constructs it, calls Setup (and SetDataFile or SetDataBlock),
 // runs DoModal, reads its buffer, file or block, and destroys the dialog,
-// which joins the worker and closes the port. OnInitDialog opens the port
-// ("96,n,8,1", 20,000 ms, driver time-outs, 115200 baud) and starts the
-// worker of the operation on its own thread at the lowest priority; the
-// worker reports through the view and ends by posting TransferDone (where
-// it reports) and a close.
+// which joins the worker and closes the port (RunTransfer does all of it).
+// OnInitDialog opens the port ("96,n,8,1", 20,000 ms, driver time-outs,
+// 115200 baud) and starts the worker of the operation on its own thread at
+// the lowest priority; the worker reports through the view and ends by
+// posting TransferDone (where it reports) and a close.
 //
-// Threading: the public handlers run on the user-interface thread; the
-// worker reaches the dialog only through `state` (atomic), the view's
-// blocking calls and its posted events, and the port, answer, file and
-// block, which the user-interface thread leaves alone while it waits.
+// Threading: the On* handlers run on the user-interface thread; the worker
+// reaches the dialog only through the state (atomic), the view's blocking
+// calls and its posted events, and the port, answer, file and block, which
+// the user-interface thread leaves alone while it waits.
 
 #include <atomic>
 #include <cstdint>
@@ -28,20 +28,11 @@
 #include "link/error_reporter.h"
 #include "link/serial_device.h"
 #include "link/serial_port.h"
+#include "transfer/operations.h"
 #include "transfer/transfer_file.h"
 #include "transfer/transfer_view.h"
 
 namespace tavlink {
-
-// Operation codes: each equals its request frame's code.
-enum OperationCode : int {
-  OP_CONNECT = 16,
-  OP_UPGRADE = 18,
-  OP_BACKUP = 20,
-  OP_RESTORE = 22,
-  OP_WRITE_FACTORY = 30,
-  OP_READ_USER_DATA = 32,
-};
 
 // Dialog states, shared with the worker.
 inline constexpr int32_t TS_RUNNING = 0;
@@ -53,7 +44,7 @@ inline constexpr int kDoneFailure = 0;
 inline constexpr int kDoneSuccess = 1;
 inline constexpr int kDoneBadFile = 2;
 
-// How the session ended, for callers that need more than the Part's boxes
+// How the session ended, for callers that need more than the result boxes
 // (the command line's exit status, Read User Data's scratch block).
 enum class TransferOutcome {
   kNotRun,      // still running, or never started
@@ -64,12 +55,13 @@ enum class TransferOutcome {
 };
 
 // What a session needs from outside: the clock of its pauses and polls, the
-// device error box, and the serial device backend.
+// device error box, and its serial device. Clock and reporter must outlive
+// the session.
 struct TransferEnvironment {
-  Clock* clock = &SystemClock();
-  ErrorReporter* errors = nullptr;  // required
-  // Makes the unopened device of the session's port (required): the front
-  // end resolves COM<n> to a device before the session starts.
+  Clock& clock;
+  ErrorReporter& errors;
+  // Makes the unopened device of the session's port: the front end has
+  // resolved COM<n> to a device before the session starts.
   std::function<std::unique_ptr<SerialDevice>()> makeDevice;
   // Optional frame observer attached to the port (--trace).
   FrameTrace* trace = nullptr;
@@ -81,7 +73,8 @@ class TransferDialog {
   static constexpr uint32_t kTimeoutMs = 20000;
   static constexpr const char* kModeString = "96,n,8,1";
 
-  TransferDialog(TransferView& view, const TransferEnvironment& env);
+  // `view` and the environment's clock and reporter must outlive the dialog.
+  TransferDialog(TransferView& view, const TransferEnvironment& environment);
   // Joins the worker if one was started, then the port closes.
   virtual ~TransferDialog();
 
@@ -91,22 +84,29 @@ class TransferDialog {
   // Stores the port number, operation and the answer buffer (operation 16
   // only; the connect worker never writes past its end).
   void Setup(int portNumber, int operationCode, std::span<uint8_t> answerBuffer = {});
-  void SetDataFile(TransferFile* file) { dataFile = file; }
+  // The caller's open file (operations 18, 20, 22) and data block (30, 32).
+  void SetDataFile(TransferFile* file) { dataFile_ = file; }
+  void SetDataBlock(ReceiverDataBlock* block) { dataBlock_ = block; }
 
   // Runs the window modally through the view; always returns 2 (Cancel).
   int DoModal();
 
   // --- user-interface thread handlers, called by the view -----------------
   bool OnInitDialog();
+  // Cancel, Esc and a close. May also be called from the worker's thread
+  // (a test standing in for the user at a precise moment).
   void OnCancel();
   void OnTransferDone(int lParam);
 
-  // The window title of an operation, "" for a code outside the table.
-  static std::string_view TitleOf(int operationCode);
-
   TransferOutcome Outcome() const { return outcome_.load(); }
+  int32_t State() const { return state_.load(); }
 
   // --- used by the workers (worker thread) --------------------------------
+  SerialPort& Port() { return port_; }
+  std::span<uint8_t> Answer() const { return answer_; }
+  TransferFile* DataFile() const { return dataFile_; }
+  ReceiverDataBlock* DataBlock() const { return dataBlock_; }
+
   void SetStatus(std::string_view text) { view_.SetStatusText(text); }
   void SetProgressRange(int upper) { view_.SetProgressRange(upper); }
   void SetProgressPos(int position) { view_.SetProgressPos(position); }
@@ -114,7 +114,7 @@ class TransferDialog {
     return view_.ShowMessage(text, caption, buttons);
   }
   void Pause(uint32_t milliseconds) { clock_.SleepFor(Clock::Duration(milliseconds)); }
-  bool CancelRequested() const { return state.load() == TS_CANCEL_REQUESTED; }
+  bool CancelRequested() const { return state_.load() == TS_CANCEL_REQUESTED; }
 
   // The endings every worker closes with.
   void Finish();         // state finished, post close
@@ -124,15 +124,6 @@ class TransferDialog {
   void ReportAndFinish(int lParam, TransferOutcome outcome);
   void SilentFinish(TransferOutcome outcome);
 
-  // Members shared with the worker, named as the system names them.
-  ReceiverDataBlock* dataBlock = nullptr;
-  std::atomic<int32_t> state{TS_RUNNING};
-  std::span<uint8_t> answer;
-  SerialPort port;
-  TransferFile* dataFile = nullptr;
-  int portNumber = 0;
-  int operation = 0;
-
  private:
   void StartWorker();
   // The end of a stop: the session is over without a report.
@@ -140,8 +131,15 @@ class TransferDialog {
 
   TransferView& view_;
   Clock& clock_;
+  SerialPort port_;
+  ReceiverDataBlock* dataBlock_ = nullptr;
+  std::atomic<int32_t> state_{TS_RUNNING};
+  std::span<uint8_t> answer_;
+  TransferFile* dataFile_ = nullptr;
+  int portNumber_ = 0;
+  const Operation* operation_ = nullptr;  // null for a code outside the table
   std::atomic<TransferOutcome> outcome_{TransferOutcome::kNotRun};
-  std::thread worker_;
+  std::thread worker_;  // last: joined first
 };
 
 // The six worker procedures; each takes the dialog and ends with Finish.

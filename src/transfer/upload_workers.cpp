@@ -21,25 +21,22 @@ using worker::StopRequested;
 constexpr size_t kImagePiece = 4080;
 constexpr size_t kFactoryPiece = 2048;
 
-// Where the upgrade and the factory write differ: the request and closing
-// codes, the block count, and where each payload comes from.
+using Payload = std::array<uint8_t, kMaxPayload>;
+
+// Where an upload's pieces come from.
 class UploadSource {
  public:
   virtual ~UploadSource() = default;
-  virtual int Request() const = 0;
-  virtual int Closing() const = 0;
-  // Fills the first payload; false when the source cannot be read.
-  virtual bool First(std::array<uint8_t, kMaxPayload>& payload, size_t* length) = 0;
-  // Fills the next payload after an FC_ACK; false when the source cannot be
-  // read. *done tells that everything has been sent.
-  virtual bool Next(std::array<uint8_t, kMaxPayload>& payload, size_t* length, bool* done) = 0;
+  // Fills the piece that follows the `acknowledged`-th acknowledged one;
+  // false when the source cannot be read. `*done` tells that every piece
+  // has been acknowledged and nothing is left to send.
+  virtual bool Next(int acknowledged, Payload& payload, size_t* length, bool* done) = 0;
 };
 
+// The ROM image behind its header, in pieces of 4080 bytes.
 class ImageSource final : public UploadSource {
  public:
   explicit ImageSource(TransferFile* file) : file_(file) {}
-  int Request() const override { return FC_UPGRADE; }
-  int Closing() const override { return FC_UPGRADE_END; }
 
   // The block count from the file's length L: (L - 10) / 4080 rounded up, in
   // unsigned 32-bit arithmetic, as the receiver's progress counts it.
@@ -51,15 +48,16 @@ class ImageSource final : public UploadSource {
     return true;
   }
 
-  bool First(std::array<uint8_t, kMaxPayload>& payload, size_t* length) override {
-    WriteBe32(payload.data(), length_ - 42u);  // the image length
+  // The first piece: the image length, then up to 4080 image bytes.
+  bool First(Payload& payload, size_t* length) {
+    WriteBe32(payload.data(), length_ - 42u);
     const auto got = file_->Read(payload.data() + 4, kImagePiece);
     if (!got) return false;
     *length = 4 + *got;
     return true;
   }
 
-  bool Next(std::array<uint8_t, kMaxPayload>& payload, size_t* length, bool* done) override {
+  bool Next(int, Payload& payload, size_t* length, bool* done) override {
     const auto got = file_->Read(payload.data(), kImagePiece);
     if (!got) return false;
     *length = *got;
@@ -72,97 +70,139 @@ class ImageSource final : public UploadSource {
   uint32_t length_ = 0;
 };
 
+// The data block, in 32 pieces of 2048 bytes.
 class BlockSource final : public UploadSource {
  public:
+  static constexpr int kBlockTotal = static_cast<int>(ReceiverDataBlock::kSize / kFactoryPiece);
+
   explicit BlockSource(const ReceiverDataBlock* block) : block_(block) {}
-  int Request() const override { return FC_FACTORY; }
-  int Closing() const override { return FC_FACTORY_END; }
 
-  bool First(std::array<uint8_t, kMaxPayload>& payload, size_t* length) override {
-    std::memcpy(payload.data(), block_->bytes(), kFactoryPiece);
-    *length = kFactoryPiece;
-    return true;
-  }
-
-  bool Next(std::array<uint8_t, kMaxPayload>& payload, size_t* length, bool* done) override {
-    sent_ += kFactoryPiece;
-    *done = sent_ >= ReceiverDataBlock::kSize;
-    if (!*done) std::memcpy(payload.data(), block_->bytes() + sent_, kFactoryPiece);
+  bool Next(int acknowledged, Payload& payload, size_t* length, bool* done) override {
+    const size_t offset = static_cast<size_t>(acknowledged) * kFactoryPiece;
+    *done = offset >= ReceiverDataBlock::kSize;
     *length = *done ? 0 : kFactoryPiece;
+    if (!*done) std::memcpy(payload.data(), block_->bytes() + offset, kFactoryPiece);
     return true;
   }
 
  private:
   const ReceiverDataBlock* block_;
-  size_t sent_ = 0;
 };
 
-// The steps the upgrade and the factory write share.
-void PacedUpload(TransferDialog& dialog, UploadSource& source, int blockTotal) {
-  std::array<uint8_t, kMaxPayload> payload;
-  size_t length = 0;
-  int errorCount = 0;
+// The restore file after its first piece, in pieces of 4080 bytes, until
+// `blockTotal` pieces have been acknowledged.
+class RestoreSource final : public UploadSource {
+ public:
+  RestoreSource(TransferFile* file, int blockTotal) : file_(file), blockTotal_(blockTotal) {}
+
+  bool Next(int acknowledged, Payload& payload, size_t* length, bool* done) override {
+    const auto got = file_->Read(payload.data(), kImagePiece);
+    if (!got) return false;
+    *length = *got;
+    *done = acknowledged == blockTotal_;
+    return true;
+  }
+
+ private:
+  TransferFile* file_;
+  int blockTotal_;
+};
+
+// Sends `payload` and the pieces that follow it, each until the receiver
+// acknowledges it: FC_ACK moves on, FC_NAK sends the same piece again
+// (counted), anything else fails the upload. `pauseMs` is the pause after
+// each frame before its answer is read. True when every piece has been
+// acknowledged; false when an ending was taken.
+bool SendPieces(TransferDialog& dialog, UploadSource& source, int blockTotal, uint32_t pauseMs,
+                Payload& payload, size_t length) {
   int block = 0;
-
-  dialog.SetProgressRange(blockTotal);
-  dialog.SetStatus("Connecting...");
-
-  // Request, repeated while the receiver stays silent.
-  bool ready = false;
+  int errorCount = 0;
   for (;;) {
-    if (StopRequested(dialog)) return;
-    SendCode(dialog.port, source.Request());
-    dialog.Pause(100);
-    const int answer = ReceiveFrame(dialog.port, nullptr, nullptr);
-    if (answer == FC_READY) {
-      ready = true;
-      break;
-    }
-    if (answer == FC_ACK) break;
-    if (answer != RX_TIMEOUT) return dialog.FailureEnding();
-  }
-  // Wait for readiness, as long as it takes.
-  while (!ready) {
-    if (StopRequested(dialog)) return;
-    const int answer = ReceiveFrame(dialog.port, nullptr, nullptr);
-    if (StopRequested(dialog)) return;
-    if (answer == FC_READY) break;
-    if (answer != RX_TIMEOUT) return dialog.FailureEnding();
-  }
-
-  dialog.SetStatus("Connection complete...");
-  SendCode(dialog.port, source.Request());
-  dialog.Pause(2000);
-  if (!source.First(payload, &length)) return dialog.FailureEnding();
-  dialog.SetStatus("Uploading...");
-
-  for (bool more = true; more;) {
-    if (StopRequested(dialog)) return;
-    SendData(dialog.port, payload.data(), length);
-    dialog.Pause(1000);
-    if (StopRequested(dialog)) return;
-    const int answer = ReceiveFrame(dialog.port, nullptr, nullptr);
+    if (StopRequested(dialog)) return false;
+    SendData(dialog.Port(), payload.data(), length);
+    if (pauseMs > 0) dialog.Pause(pauseMs);
+    if (StopRequested(dialog)) return false;
+    const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr);
     if (answer == FC_ACK) {
-      if (StopRequested(dialog)) return;
+      if (StopRequested(dialog)) return false;
       ++block;
       bool done = false;
-      if (!source.Next(payload, &length, &done)) return dialog.FailureEnding();
+      if (!source.Next(block, payload, &length, &done)) {
+        dialog.FailureEnding();
+        return false;
+      }
       dialog.SetProgressPos(block);
       dialog.SetStatus(ProgressText("Uploading...", block, blockTotal, errorCount, false));
-      if (done) {
-        SendCode(dialog.port, source.Closing());
-        if (ReceiveFrame(dialog.port, nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
-        dialog.SetStatus("Uploading complete...");
-        more = false;
-      }
+      if (done) return true;
     } else if (answer == FC_NAK) {
-      if (StopRequested(dialog)) return;
+      if (StopRequested(dialog)) return false;
       ++errorCount;
       dialog.SetStatus(ProgressText("Uploading...", block, blockTotal, errorCount, true));
     } else {
-      return dialog.FailureEnding();
+      dialog.FailureEnding();
+      return false;
     }
   }
+}
+
+// The paced uploads' handshake: the request, repeated while the receiver
+// stays silent, then the wait for FC_READY, as long as it takes. True when
+// the receiver is ready; false when an ending was taken.
+bool AwaitReady(TransferDialog& dialog, int request) {
+  for (;;) {
+    if (StopRequested(dialog)) return false;
+    SendCode(dialog.Port(), request);
+    dialog.Pause(100);
+    const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr);
+    if (answer == FC_READY) return true;
+    if (answer == FC_ACK) break;
+    if (answer != RX_TIMEOUT) {
+      dialog.FailureEnding();
+      return false;
+    }
+  }
+  for (;;) {
+    if (StopRequested(dialog)) return false;
+    const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr);
+    if (StopRequested(dialog)) return false;
+    if (answer == FC_READY) return true;
+    if (answer != RX_TIMEOUT) {
+      dialog.FailureEnding();
+      return false;
+    }
+  }
+}
+
+// Sends `closing` and ends the session by its answer: true after FC_ACK;
+// anything else takes the failure ending.
+bool CloseUpload(TransferDialog& dialog, int closing) {
+  SendCode(dialog.Port(), closing);
+  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) == FC_ACK) return true;
+  dialog.FailureEnding();
+  return false;
+}
+
+// What the upgrade and the factory write share: handshake, start, the
+// paced pieces, the closing code, and the silent end after a pause.
+// `first` fills the first piece.
+template <typename FirstPiece>
+void PacedUpload(TransferDialog& dialog, int request, UploadSource& source, int blockTotal,
+                 FirstPiece first) {
+  dialog.SetProgressRange(blockTotal);
+  dialog.SetStatus("Connecting...");
+  if (!AwaitReady(dialog, request)) return;
+
+  dialog.SetStatus("Connection complete...");
+  SendCode(dialog.Port(), request);
+  dialog.Pause(2000);
+  Payload payload;
+  size_t length = 0;
+  if (!first(payload, &length)) return dialog.FailureEnding();
+  dialog.SetStatus("Uploading...");
+
+  if (!SendPieces(dialog, source, blockTotal, 1000, payload, length)) return;
+  if (!CloseUpload(dialog, request + 1)) return;
+  dialog.SetStatus("Uploading complete...");
 
   // A successful upload ends without a result box.
   dialog.SetStatus("Transfer Complete...");
@@ -173,32 +213,35 @@ void PacedUpload(TransferDialog& dialog, UploadSource& source, int blockTotal) {
 }  // namespace
 
 void UpgradeWorker(TransferDialog& dialog) {
-  ImageSource source(dialog.dataFile);
+  ImageSource source(dialog.DataFile());
   int blockTotal = 0;
   if (!source.BlockTotal(&blockTotal)) {
     if (StopRequested(dialog)) return;
     return dialog.FailureEnding();
   }
-  PacedUpload(dialog, source, blockTotal);
+  PacedUpload(dialog, FC_UPGRADE, source, blockTotal, [&source](Payload& payload, size_t* length) {
+    return source.First(payload, length);
+  });
 }
 
 void WriteFactoryWorker(TransferDialog& dialog) {
-  BlockSource source(dialog.dataBlock);
-  PacedUpload(dialog, source, static_cast<int>(ReceiverDataBlock::kSize / kFactoryPiece));
+  BlockSource source(dialog.DataBlock());
+  PacedUpload(dialog, FC_FACTORY, source, BlockSource::kBlockTotal,
+              [&source](Payload& payload, size_t* length) {
+                bool done = false;
+                return source.Next(0, payload, length, &done);
+              });
 }
 
 void RestoreWorker(TransferDialog& dialog) {
-  std::array<uint8_t, kMaxPayload> payload;
-  int errorCount = 0;
-  int block = 0;
-
   dialog.SetStatus("Connecting...");
   if (StopRequested(dialog)) return;
-  SendCode(dialog.port, FC_RESTORE);
+  SendCode(dialog.Port(), FC_RESTORE);
   if (StopRequested(dialog)) return;
-  if (ReceiveFrame(dialog.port, nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
+  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
 
-  TransferFile* file = dialog.dataFile;
+  TransferFile* file = dialog.DataFile();
+  Payload payload;
   const auto fileLength = file ? file->Length() : std::nullopt;
   const auto first = file ? file->Read(payload.data(), 4 + kImagePiece) : std::nullopt;
   if (!fileLength || !first) return dialog.FailureEnding();
@@ -208,38 +251,13 @@ void RestoreWorker(TransferDialog& dialog) {
   const uint64_t n = ReadBe32(payload.data());
   if (n == 0 || *fileLength - 4 != n)
     return dialog.ReportAndFinish(kDoneBadFile, TransferOutcome::kFailed);
-  size_t length = *first;
 
   const int blockTotal = static_cast<int>((n + kImagePiece - 1) / kImagePiece);
   dialog.SetProgressRange(blockTotal);
   dialog.SetStatus("Uploading...");
-
-  for (;;) {
-    if (StopRequested(dialog)) return;
-    SendData(dialog.port, payload.data(), length);
-    if (StopRequested(dialog)) return;
-    const int answer = ReceiveFrame(dialog.port, nullptr, nullptr);
-    if (answer == FC_ACK) {
-      if (StopRequested(dialog)) return;
-      ++block;
-      const auto got = file->Read(payload.data(), kImagePiece);
-      if (!got) return dialog.FailureEnding();
-      length = *got;
-      dialog.SetProgressPos(block);
-      dialog.SetStatus(ProgressText("Uploading...", block, blockTotal, errorCount, false));
-      if (block == blockTotal) break;
-    } else if (answer == FC_NAK) {
-      if (StopRequested(dialog)) return;
-      ++errorCount;
-      dialog.SetStatus(ProgressText("Uploading...", block, blockTotal, errorCount, true));
-    } else {
-      return dialog.FailureEnding();
-    }
-  }
-
-  SendCode(dialog.port, FC_RESTORE_END);
-  if (ReceiveFrame(dialog.port, nullptr, nullptr) == FC_ACK) return dialog.SuccessEnding();
-  dialog.FailureEnding();
+  RestoreSource source(file, blockTotal);
+  if (!SendPieces(dialog, source, blockTotal, 0, payload, *first)) return;
+  if (CloseUpload(dialog, FC_RESTORE_END)) dialog.SuccessEnding();
 }
 
 }  // namespace tavlink

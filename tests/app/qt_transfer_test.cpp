@@ -146,9 +146,8 @@ TEST(QtTransferWindowTest, PortThatCannotOpenReportsAndEnds) {
   testing::TestApp();
   app::QtTransferWindow window(nullptr);
   app::QtErrorReporter errors;
-  TransferEnvironment environment;
-  environment.errors = &errors;
-  environment.makeDevice = [] { return std::make_unique<ClosedDevice>(); };
+  const TransferEnvironment environment{SystemClock(), errors,
+                                        [] { return std::make_unique<ClosedDevice>(); }};
   TransferDialog session(window, environment);
   std::array<uint8_t, 100> answer{};
   session.Setup(2, OP_CONNECT, answer);

@@ -38,6 +38,9 @@ class RecordingView final : public EventLoopView {
   std::vector<int> positions;
   std::vector<Box> boxes;
 
+  // The dialog being run (null between runs).
+  TransferDialog* CurrentDialog() const { return Dialog(); }
+
   std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
   bool SawStatus(const std::string& s) const {
     for (const auto& x : statuses)
@@ -68,7 +71,7 @@ class RecordingView final : public EventLoopView {
                       BoxButtons buttons) override {
     boxes.push_back({std::string(text), std::string(caption), buttons});
     if (holdQuestionsUntilFinished && buttons == BoxButtons::kYesNo)
-      PumpUntil([this] { return Dialog()->state.load() == TS_FINISHED; });
+      PumpUntil([this] { return Dialog()->State() == TS_FINISHED; });
     if (!answers.empty()) {
       const BoxAnswer a = answers.front();
       answers.pop_front();

@@ -105,7 +105,7 @@ TEST_F(ConnectTest, StopAfterPartOfTheAnswerClearsItsFirstByte) {
       rx.ReplyCode(FC_ACK);
       rx.ReplyData(Text("ZOR"));
     } else if (f.code == FC_ACK) {
-      current->state = TS_CANCEL_REQUESTED;  // the user stops while the rest is awaited
+      Current().OnCancel();  // the user stops while the rest is awaited
       rx.ReplyData(Text("-DSR"));
     }
   });

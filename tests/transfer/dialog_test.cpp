@@ -34,12 +34,15 @@ TEST_F(SessionTest, OpensTheLineAt115200AndClosesItWithTheDialog) {
 }
 
 TEST_F(SessionTest, TitlesOfEveryOperation) {
-  EXPECT_EQ(TransferDialog::TitleOf(16), "Connect to the receiver");
-  EXPECT_EQ(TransferDialog::TitleOf(18), "Upgrade software");
-  EXPECT_EQ(TransferDialog::TitleOf(20), "Backup User Data");
-  EXPECT_EQ(TransferDialog::TitleOf(22), "Restore User Data");
-  EXPECT_EQ(TransferDialog::TitleOf(30), "Write Factory Data");
-  EXPECT_EQ(TransferDialog::TitleOf(32), "Read User Data");
+  const std::vector<std::pair<int, std::string>> titles = {
+      {16, "Connect to the receiver"}, {18, "Upgrade software"},   {20, "Backup User Data"},
+      {22, "Restore User Data"},       {30, "Write Factory Data"}, {32, "Read User Data"}};
+  ASSERT_EQ(Operations().size(), titles.size());
+  for (const auto& [code, title] : titles) {
+    ASSERT_NE(FindOperation(code), nullptr) << code;
+    EXPECT_EQ(FindOperation(code)->title, title);
+  }
+  EXPECT_EQ(FindOperation(17), nullptr);
 }
 
 TEST_F(SessionTest, UnknownOperationEndsInsteadOfWaitingForever) {
@@ -60,7 +63,7 @@ TEST_F(SessionTest, FailureWhileCancelRequestedSendsAbortTwiceAndNoReport) {
   // is then wrong, so the failure ending meets the request.
   receiver.SetScript([this](const testing::SeenFrame& f, testing::ScriptedReceiver& rx) {
     if (f.code != FC_CONNECT) return;
-    current->state = TS_CANCEL_REQUESTED;
+    Current().OnCancel();
     rx.ReplyCode(FC_NAK);
   });
   EXPECT_EQ(Run(OP_CONNECT), TransferOutcome::kStopped);

@@ -15,7 +15,7 @@
 #include "support/recording_view.h"
 #include "support/scripted_receiver.h"
 #include "support/virtual_clock.h"
-#include "transfer/transfer_dialog.h"
+#include "transfer/transfer_runner.h"
 
 namespace tavlink::testing {
 
@@ -50,24 +50,18 @@ class SessionTest : public ::testing::Test {
   std::shared_ptr<MemoryLine> line = std::make_shared<MemoryLine>(clock);
   ScriptedReceiver receiver{line};
   RecordingView view;
-  TransferDialog* current = nullptr;  // the session being run, for scripts
 
   // Runs one operation to its end and returns how it ended.
   TransferOutcome Run(int operation, TransferFile* file = nullptr,
                       ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {}) {
-    TransferEnvironment env;
-    env.clock = &clock;
-    env.errors = &reporter;
-    env.makeDevice = [this] { return std::make_unique<MemoryDevice>(line); };
-    TransferDialog dialog(view, env);
-    current = &dialog;
-    dialog.Setup(1, operation, answer);
-    dialog.SetDataFile(file);
-    dialog.dataBlock = block;
-    EXPECT_EQ(dialog.DoModal(), 2);
-    current = nullptr;
-    return dialog.Outcome();
+    const TransferEnvironment env{clock, reporter,
+                                  [this] { return std::make_unique<MemoryDevice>(line); }};
+    return RunTransfer(view, env, {1, operation, answer, file, block});
   }
+
+  // The session being run, for scripts that act as the user at a precise
+  // moment.
+  TransferDialog& Current() { return *view.CurrentDialog(); }
 
   std::vector<int> Codes() const { return receiver.Codes(); }
 };
