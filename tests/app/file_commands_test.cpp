@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -14,6 +13,7 @@
 #include "data/data_text_reader.h"
 #include "data/data_text_writer.h"
 #include "data/text_io.h"
+#include "support/deep_folder.h"
 #include "transfer/saved_text.h"
 #include "transfer/transfer_file.h"
 
@@ -21,6 +21,7 @@ namespace tavlink {
 namespace {
 
 using testing::ForeignLock;
+using testing::MakeFolderOfLength;
 using testing::ReadBytes;
 using testing::ScriptedShell;
 using testing::TempFolder;
@@ -62,20 +63,6 @@ struct stat StatOf(const std::string& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
   return info;
-}
-
-// A folder `length` characters long under `base`, made of nested folders.
-// A file with a short name fits in it, a temporary file's longer name
-// does not: the path would pass the system's limit of 4,095 characters.
-std::string MakeFolderOfLength(const std::string& base, size_t length) {
-  std::string path = base;
-  while (path.size() < length) {
-    size_t part = std::min<size_t>(length - path.size() - 1, 200);
-    if (length - path.size() - 1 - part == 1) --part;  // never leave one character over
-    path += "/" + std::string(part, 'd');
-    EXPECT_EQ(::mkdir(path.c_str(), 0755), 0) << path.size();
-  }
-  return path;
 }
 
 // --- Upgrade Software ------------------------------------------------------
@@ -302,6 +289,7 @@ TEST_F(FileCommandsTest, ReadReplacesAFileWhoseNameIsAtTheLengthLimit) {
 
 TEST_F(FileCommandsTest, ReadRewritesTheFileInPlaceWhenNoTemporaryFileFitsBesideIt) {
   const std::string deep = MakeFolderOfLength(folder.path().string(), 4085);
+  ASSERT_FALSE(deep.empty());
   const std::string path = deep + "/f.txt";
   WriteBytes(path, "precious\r\n");
   const ino_t before = StatOf(path).st_ino;
