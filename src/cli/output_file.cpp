@@ -16,16 +16,6 @@
 namespace tavlink::cli {
 namespace {
 
-bool ReportCannotWrite(const std::string& path, int error) {
-  std::fprintf(stderr, "tavlink-cli: cannot write %s: %s\n", path.c_str(), std::strerror(error));
-  return false;
-}
-
-std::unique_ptr<OutputFile> Refuse(const std::string& path, int error) {
-  ReportCannotWrite(path, error);
-  return nullptr;
-}
-
 bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -34,60 +24,67 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 std::unique_ptr<OutputFile> OutputFile::Prepare(const std::string& path, const std::string& input) {
   auto output = std::make_unique<OutputFile>(Key{});
-  output->path_ = path;
+  bool opened = false;
+  // What is made here is named for removal before an interrupt can end the
+  // program.
+  WithInterruptsDeferred([&] { opened = output->Open(path, input); });
+  if (!opened) return nullptr;
+  return output;
+}
+
+bool OutputFile::Open(const std::string& path, const std::string& input) {
+  path_ = path;
   const std::optional<std::string> target = ResolveSaveTarget(path);
-  if (!target) return Refuse(path, errno);
-  output->target_ = *target;
+  if (!target) return Fail(errno);
+  target_ = *target;
 
   struct stat info {};
-  const bool exists = ::stat(target->c_str(), &info) == 0;
-  if (!exists && errno != ENOENT) return Refuse(path, errno);
-  if (exists && S_ISDIR(info.st_mode)) return Refuse(path, EISDIR);
+  const bool exists = ::stat(target_.c_str(), &info) == 0;
+  if (!exists && errno != ENOENT) return Fail(errno);
+  if (exists && S_ISDIR(info.st_mode)) return Fail(EISDIR);
   struct stat source {};
   if (exists && !input.empty() && ::stat(input.c_str(), &source) == 0 && SameFile(info, source)) {
     std::fprintf(stderr, "tavlink-cli: %s is the input file %s; give another output file.\n",
                  path.c_str(), input.c_str());
-    return nullptr;
+    return false;
   }
 
   if (exists && !S_ISREG(info.st_mode)) {
     // A device or FIFO is written to, never replaced by a plain file. It is
     // opened only by Commit: a FIFO would wait for its reader here.
-    if (::access(target->c_str(), W_OK) != 0) return Refuse(path, errno);
-    output->direct_ = true;
+    if (::access(target_.c_str(), W_OK) != 0) return Fail(errno);
+    direct_ = true;
+  } else if (std::optional<ReplacementFile> made = ReplacementFile::Create(target_)) {
+    replacement_.emplace(std::move(*made));
+    RemoveOnInterrupt(replacement_->path());
+    return true;
   } else {
-    if (std::optional<ReplacementFile> made = ReplacementFile::Create(*target))
-      output->replacement_.emplace(std::move(*made));
-  }
-  if (!output->direct_ && !output->replacement_) {
     // No temporary file beside the target: hold the target itself and
     // rewrite it in place at the end.
-    const int fd = exists ? ::open(target->c_str(), O_WRONLY | O_CLOEXEC)
-                          : ::open(target->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return Refuse(path, errno);
-    output->created_ = !exists;
-    output->targetFile_.reset(::fdopen(fd, "wb"));
-    if (!output->targetFile_) {
+    const int fd = exists ? ::open(target_.c_str(), O_WRONLY | O_CLOEXEC)
+                          : ::open(target_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return Fail(errno);
+    created_ = !exists;
+    if (created_) RemoveOnInterrupt(target_);
+    targetFile_.reset(::fdopen(fd, "wb"));
+    if (!targetFile_) {
       const int error = errno;
       ::close(fd);
-      return Refuse(path, error);  // a file made here goes with `output`
+      return Fail(error);  // a file made here is removed with this object
     }
   }
-  if (!output->replacement_) {
-    output->memoryStream_.reset(::open_memstream(&output->memory_, &output->memorySize_));
-    if (!output->memoryStream_) return Refuse(path, errno);
-  }
-
-  if (output->replacement_)
-    RemoveOnInterrupt(output->replacement_->path());
-  else if (output->created_)
-    RemoveOnInterrupt(output->target_);
-  return output;
+  memoryStream_.reset(::open_memstream(&memory_, &memorySize_));
+  return memoryStream_ != nullptr || Fail(errno);
 }
 
 OutputFile::~OutputFile() {
-  KeepOnInterrupt();
-  if (created_) ::unlink(target_.c_str());
+  // What this command made goes, and is forgotten, in one step that an
+  // interrupt cannot split.
+  WithInterruptsDeferred([this] {
+    replacement_.reset();  // removes an uncommitted temporary file
+    if (created_) ::unlink(target_.c_str());
+    KeepOnInterrupt();
+  });
   memoryStream_.reset();  // before the memory it fills is released
   std::free(memory_);
 }
@@ -99,8 +96,9 @@ std::FILE* OutputFile::stream() const {
 bool OutputFile::Commit() {
   if (replacement_) {
     const bool done = replacement_->Commit();
+    const int error = errno;
     KeepOnInterrupt();  // the temporary name is gone either way
-    return done || Fail(errno);
+    return done || Fail(error);
   }
   if (std::ferror(memoryStream_.get()) || std::fflush(memoryStream_.get()) != 0)
     return Fail(errno != 0 ? errno : ENOMEM);
@@ -117,7 +115,7 @@ bool OutputFile::Commit() {
     done = OverwriteInPlace(::fileno(targetFile_.get()), contents);
     error = errno;
     if (done) {
-      created_ = false;  // the file is now ours to keep
+      created_ = false;  // a file made here now holds the output: it stays
       KeepOnInterrupt();
     }
   });
@@ -125,7 +123,8 @@ bool OutputFile::Commit() {
 }
 
 bool OutputFile::Fail(int error) {
-  return ReportCannotWrite(path_, error);
+  std::fprintf(stderr, "tavlink-cli: cannot write %s: %s\n", path_.c_str(), std::strerror(error));
+  return false;
 }
 
 }  // namespace tavlink::cli

@@ -48,6 +48,9 @@ class OutputFile {
   bool Commit();
 
  private:
+  // Prepare's work; false after reporting.
+  bool Open(const std::string& path, const std::string& input);
+  // Reports "cannot write PATH: reason" and returns false.
   bool Fail(int error);
 
   std::string path_;      // as the user named it, for messages

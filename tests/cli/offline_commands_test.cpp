@@ -245,6 +245,14 @@ TEST_F(OfflineCommandsTest, OutputsKeepTheirModeAndAreWrittenThroughLinks) {
   EXPECT_TRUE(fs::is_symlink(Path("dangling.bin")));
   EXPECT_EQ(Slurp(Path("real/new.bin")), Slurp(Path("b.bin")));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 2);
+
+  // Links that lead round in a circle lead nowhere.
+  ASSERT_EQ(::symlink("loop-b", Path("loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", Path("loop-b").c_str()), 0);
+  const CliRun loop = Cli("text-to-block " + Path("good.txt") + " " + Path("loop-a"));
+  EXPECT_EQ(loop.status, 2);
+  EXPECT_EQ(loop.err, "tavlink-cli: cannot write " + Path("loop-a") +
+                          ": Too many levels of symbolic links\n");
 }
 
 TEST_F(OfflineCommandsTest, DevicesAndFifosAreWrittenToNotReplaced) {
