@@ -11,6 +11,8 @@
 #include "data/data_text_reader.h"
 #include "data/data_text_writer.h"
 #include "data/text_io.h"
+#include "transfer/saved_file.h"
+#include "transfer/saved_text.h"
 #include "transfer/transfer_file.h"
 
 namespace tavlink {
@@ -38,13 +40,16 @@ void MainLogic::UpgradeSoftware() {
     shell_.ShowFileError(FileErrorText("reading", *path, errno));
     return;
   }
-  if (!IsRomImageHeader(header.data(), got)) {
+  // The worker sends the body from where the check left the file: byte 42.
+  StdioTransferFile body(rom->get());
+  // An image too long for the upgrade's 32-bit length is as wrong as a bad
+  // header: nothing is sent.
+  const std::optional<uint64_t> length = body.Length();
+  if (!IsRomImageHeader(header.data(), got) || (length && *length > kMaxRomImageSize)) {
     shell_.ShowAppMessage(kWrongRomImage, BoxButtons::kOk);
     return;
   }
 
-  // The worker sends the body from where the check left the file: byte 42.
-  StdioTransferFile body(rom->get());
   TransferRequest request;
   request.portNumber = selectedPort;
   request.operation = OP_UPGRADE;
@@ -57,15 +62,17 @@ void MainLogic::ReadUserData() {
   const std::optional<std::string> path = shell_.ChooseFile(DataTextChoice());
   if (!path) return;
 
-  // Hold the chosen file for the whole command, but write the new text
-  // beside it: the file changes only when a valid block has arrived.
-  std::optional<LockedFile> target = LockedFile::OpenForReplacing(*path);
+  // A link is written through: the file it names changes, the link stays.
+  const std::optional<std::string> targetPath = ResolveSaveTarget(*path);
+  if (!targetPath) return;
+  // Hold the chosen file for the whole command, and write the new text
+  // beside it where possible. Where not (a folder the user may not write, a
+  // path at the length limit, a device), the file itself is rewritten. Either
+  // way it changes only when a valid block has arrived.
+  std::optional<LockedFile> target = LockedFile::OpenForReplacing(*targetPath);
   if (!target) return;
-  std::optional<ReplacementFile> replacement = ReplacementFile::Create(*path, target->mode());
-  if (!replacement) {
-    if (target->created()) target->Unlink();
-    return;
-  }
+  std::optional<ReplacementFile> replacement =
+      target->regular() ? ReplacementFile::Create(*targetPath) : std::nullopt;
 
   // The worker fills a scratch copy; a failed or stopped transfer leaves
   // the application's block as it was.
@@ -83,14 +90,21 @@ void MainLogic::ReadUserData() {
     return;
   }
 
-  errno = 0;
-  FileTextOutput text(replacement->get());
+  StringTextOutput text;
   WriteDataText(*received, text);
-  if (text.failed() || !replacement->Commit()) {
+  const bool saved = replacement ? replacement->Write(text.str()) && replacement->Commit()
+                                 : target->Overwrite(text.str());
+  if (!saved) {
     const int error = errno;
     if (target->created()) target->Unlink();
     shell_.ShowFileError(FileErrorText("writing", *path, error));
+    return;
   }
+  // Warn now, not when the technician tries to write the file back.
+  const std::string refusal = ReadBackError(text.str());
+  if (!refusal.empty())
+    shell_.ShowAppMessage("\n " + std::string(kSavedTextRefused) + "\n\n" + refusal,
+                          BoxButtons::kOk);
 }
 
 void MainLogic::WriteFactoryData() {

@@ -1,5 +1,4 @@
-// LockedFile and ReplacementFile on POSIX: open(2), flock(2), mkstemp(3),
-// rename(2).
+// LockedFile on POSIX: open(2) and flock(2).
 #include "app/locked_file.h"
 
 #include <fcntl.h>
@@ -9,7 +8,8 @@
 
 #include <cerrno>
 #include <utility>
-#include <vector>
+
+#include "transfer/saved_file.h"
 
 namespace tavlink {
 namespace {
@@ -39,7 +39,13 @@ std::optional<LockedFile> LockedFile::OpenForReplacing(const std::string& path) 
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0 && errno == EEXIST) {
     created = false;
-    fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a FIFO would wait here for a reader; with it, one
+    // without a reader fails at once. Writes are blocking again afterwards.
+    fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+      ::close(fd);
+      fd = -1;
+    }
   }
   const bool opened = fd >= 0;
   std::FILE* file = LockAndWrap(fd, "wb");
@@ -60,54 +66,19 @@ LockedFile::~LockedFile() {
   if (file_ != nullptr) std::fclose(file_);
 }
 
-unsigned LockedFile::mode() const {
+bool LockedFile::regular() const {
   struct stat info {};
-  if (::fstat(::fileno(file_), &info) != 0) return 0644;
-  return info.st_mode & 07777;
+  return ::fstat(::fileno(file_), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool LockedFile::Overwrite(std::string_view contents) {
+  // Nothing was written through the stream, so its buffer is empty and the
+  // descriptor can be written directly.
+  return OverwriteInPlace(::fileno(file_), contents);
 }
 
 void LockedFile::Unlink() {
   ::unlink(path_.c_str());
-}
-
-std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target, unsigned mode) {
-  std::string pattern = target + ".XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string temp(name.data());
-  std::FILE* file = nullptr;
-  if (::fchmod(fd, mode) == 0) file = ::fdopen(fd, "wb");
-  if (file == nullptr) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    return std::nullopt;
-  }
-  return ReplacementFile(file, std::move(temp), target);
-}
-
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      temp_(std::move(other.temp_)),
-      target_(std::move(other.target_)) {}
-
-ReplacementFile::~ReplacementFile() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    ::unlink(temp_.c_str());
-  }
-}
-
-bool ReplacementFile::Commit() {
-  int error = 0;
-  if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0) error = errno;
-  if (std::fclose(std::exchange(file_, nullptr)) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;
-  if (error == 0) return true;
-  ::unlink(temp_.c_str());
-  errno = error;
-  return false;
 }
 
 }  // namespace tavlink

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tavlink {
 
@@ -20,7 +21,9 @@ class LockedFile {
   static std::optional<LockedFile> OpenForReading(const std::string& path);
 
   // Opens `path` for writing without emptying it, creating it when missing
-  // (then created() is true). Writes go elsewhere: see ReplacementFile.
+  // (then created() is true). The new contents normally go to a
+  // ReplacementFile beside it; Overwrite writes into this file itself. A
+  // FIFO that no program reads does not open (the command would hang).
   static std::optional<LockedFile> OpenForReplacing(const std::string& path);
 
   LockedFile(LockedFile&& other) noexcept;
@@ -33,8 +36,13 @@ class LockedFile {
   const std::string& path() const { return path_; }
   bool created() const { return created_; }
 
-  // The permission bits of the open file.
-  unsigned mode() const;
+  // True for a plain file; false for a device or FIFO, which is written in
+  // place rather than replaced.
+  bool regular() const;
+
+  // Makes the file hold exactly `contents` (see OverwriteInPlace). False
+  // with errno set on failure.
+  bool Overwrite(std::string_view contents);
 
   // Removes the file from its folder (used for a file this command created
   // and could not fill). The stream stays open until destruction.
@@ -47,36 +55,6 @@ class LockedFile {
   std::FILE* file_ = nullptr;
   std::string path_;
   bool created_ = false;
-};
-
-// A temporary file beside a target, written in full and then renamed over
-// the target by Commit, so that the target holds either its old contents or
-// the complete new ones. Without Commit the temporary file is removed.
-class ReplacementFile {
- public:
-  // Creates "<target>.XXXXXX" in the target's folder with permission bits
-  // `mode`; nothing when that fails.
-  static std::optional<ReplacementFile> Create(const std::string& target, unsigned mode);
-
-  ReplacementFile(ReplacementFile&& other) noexcept;
-  ReplacementFile& operator=(ReplacementFile&&) = delete;
-  ReplacementFile(const ReplacementFile&) = delete;
-  ReplacementFile& operator=(const ReplacementFile&) = delete;
-  ~ReplacementFile();
-
-  std::FILE* get() const { return file_; }
-
-  // Flushes to disk, closes and renames over the target. On failure
-  // returns false with errno set; the target is then unchanged.
-  bool Commit();
-
- private:
-  ReplacementFile(std::FILE* file, std::string temp, std::string target)
-      : file_(file), temp_(std::move(temp)), target_(std::move(target)) {}
-
-  std::FILE* file_ = nullptr;
-  std::string temp_;
-  std::string target_;
 };
 
 }  // namespace tavlink

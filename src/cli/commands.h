@@ -1,8 +1,9 @@
 #pragma once
 // The commands of tavlink-cli. Each group registers its subcommands on the
 // application; a command's callback leaves its exit status in *exitStatus:
-// 0 success, 1 failure (or the data text reader's result 1..9),
-// 2 bad usage or an unusable file, 130 stopped by the user.
+// 0 success, 1 failure (a data text the reader refuses included; only check
+// exits with the reader's result 1..9), 2 bad usage or an unusable file,
+// 130 stopped by the user (Ctrl-C, SIGTERM or SIGHUP).
 
 #include <CLI/CLI.hpp>
 

@@ -1,9 +1,13 @@
 #include "cli/console.h"
 
+#include <pthread.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "transfer/transfer_dialog.h"
@@ -11,16 +15,39 @@
 namespace tavlink::cli {
 namespace {
 
-volatile std::sig_atomic_t interrupts = 0;
+// Shared with the signal handler, so lock-free atomics only.
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
+              std::atomic<const char*>::is_always_lock_free);
+std::atomic<int> interrupts{0};
+std::atomic<bool> transferRunning{false};
+
+// The file to remove when leaving at once. Each path gets a slot of its own
+// that is never written again, so the handler never reads a path that is
+// being changed.
+constexpr int kRemovalSlots = 8;
+char removalPaths[kRemovalSlots][PATH_MAX];
+int removalSlotsUsed = 0;  // user-interface thread only
+std::atomic<const char*> removalPath{nullptr};
+
+constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+void Say(const char* text, size_t length) {
+  (void)!::write(STDERR_FILENO, text, length);
+}
 
 extern "C" void OnInterrupt(int) {
-  interrupts = interrupts + 1;
-  if (interrupts >= 3) {
-    // The user insists: leave at once. The system closes the line.
-    static const char text[] = "\ntavlink-cli: stopped at once.\n";
-    (void)!::write(STDERR_FILENO, text, sizeof text - 1);
-    ::_exit(130);
-  }
+  const int count = interrupts.fetch_add(1) + 1;
+  if (transferRunning.load() && count < 3) return;  // the Cancel command, see OnIdle
+  // Leave at once; the system closes the line. Only async-signal-safe
+  // calls from here on.
+  if (const char* path = removalPath.load()) ::unlink(path);
+  static const char kInsisted[] = "\ntavlink-cli: stopped at once.\n";
+  static const char kStopped[] = "\ntavlink-cli: stopped.\n";
+  if (count >= 3)
+    Say(kInsisted, sizeof kInsisted - 1);
+  else
+    Say(kStopped, sizeof kStopped - 1);
+  ::_exit(130);
 }
 
 std::string Fold(std::string_view text) {
@@ -142,13 +169,42 @@ void InstallInterruptHandler() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  // One interrupt at a time: the handler never interrupts itself.
+  for (int signal : kInterruptSignals) sigaddset(&action.sa_mask, signal);
+  for (int signal : kInterruptSignals) sigaction(signal, &action, nullptr);
 }
 
 int TakeInterrupts() {
-  const int n = interrupts;
-  interrupts = 0;
-  return n;
+  return interrupts.exchange(0);
+}
+
+TransferInterrupts::TransferInterrupts() {
+  transferRunning.store(true);
+}
+
+TransferInterrupts::~TransferInterrupts() {
+  transferRunning.store(false);
+}
+
+void RemoveOnInterrupt(const std::string& path) {
+  removalPath.store(nullptr);
+  if (removalSlotsUsed == kRemovalSlots || path.size() >= PATH_MAX) return;
+  char* slot = removalPaths[removalSlotsUsed++];
+  std::memcpy(slot, path.c_str(), path.size() + 1);
+  removalPath.store(slot);
+}
+
+void KeepOnInterrupt() {
+  removalPath.store(nullptr);
+}
+
+void WithInterruptsDeferred(const std::function<void()>& task) {
+  sigset_t held, previous;
+  sigemptyset(&held);
+  for (int signal : kInterruptSignals) sigaddset(&held, signal);
+  pthread_sigmask(SIG_BLOCK, &held, &previous);
+  task();
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 }  // namespace tavlink::cli

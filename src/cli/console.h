@@ -2,10 +2,12 @@
 // The command line's stand-ins for the transfer window and the device error
 // box: status texts and a live progress bar on a terminal (plain status
 // lines otherwise), message boxes as lines on standard error with their
-// caption, questions asked on the terminal or answered by --yes, Ctrl-C as
-// the Cancel command, and an optional trace of every frame.
+// caption, questions asked on the terminal or answered by --yes, Ctrl-C,
+// SIGTERM and SIGHUP as the Cancel command, and an optional trace of every
+// frame.
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -70,8 +72,34 @@ class ConsoleTrace final : public FrameTrace {
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// Ctrl-C: counted by a signal handler, taken on the user-interface thread.
+// Interrupts: Ctrl-C (SIGINT), SIGTERM and SIGHUP. While a transfer runs
+// each one is counted by the signal handler and taken on the user-interface
+// thread as the Cancel command, and the third in a row leaves at once. Outside
+// a transfer the first one leaves at once. Leaving at once removes the file
+// named by RemoveOnInterrupt and exits with 130.
 void InstallInterruptHandler();
+
+// The interrupts counted since the last call, read and reset in one step.
 int TakeInterrupts();
+
+// Marks the span of one transfer session: within it interrupts are Cancel.
+class TransferInterrupts {
+ public:
+  TransferInterrupts();
+  ~TransferInterrupts();
+  TransferInterrupts(const TransferInterrupts&) = delete;
+  TransferInterrupts& operator=(const TransferInterrupts&) = delete;
+};
+
+// Names the one file that leaving at once removes (a temporary file, or an
+// output this command created); KeepOnInterrupt forgets it. The path is
+// copied beforehand, so that the handler only calls unlink. Only the first
+// few paths of a run are taken, which is more than any command needs.
+void RemoveOnInterrupt(const std::string& path);
+void KeepOnInterrupt();
+
+// Runs `task` with interrupts held back, so that leaving at once never cuts
+// it half way (a file rewritten in place); they are handled when it returns.
+void WithInterruptsDeferred(const std::function<void()>& task);
 
 }  // namespace tavlink::cli

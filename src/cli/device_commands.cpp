@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/offline_files.h"
+#include "cli/output_file.h"
 #include "cli/serial_ports.h"
 #include "data/data_text.h"
 #include "link/port_names.h"
@@ -72,6 +73,7 @@ class Session {
 
   TransferOutcome Run(int operation, TransferFile* file = nullptr,
                       ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {}) {
+    const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
     return RunTransfer(view_, environment_, {portNumber_, operation, answer, file, block});
   }
 
@@ -110,11 +112,18 @@ int RunConnect(const DeviceOptions& options) {
 }
 
 int RunUpgrade(const DeviceOptions& options) {
-  FilePtr file = OpenFile(options.file, "rb");
+  uint64_t length = 0;
+  FilePtr file = OpenPlainFile(options.file, &length);
   if (!file) return kExitUsage;
   uint8_t header[kRomHeaderSize];
   if (!IsRomImageHeader(header, std::fread(header, 1, kRomHeaderSize, file.get()))) {
     PrintBox("", kWrongRomImage);
+    return kExitUsage;
+  }
+  if (length > kMaxRomImageSize) {
+    std::fprintf(stderr, "tavlink-cli: %s is too long for a ROM image: %llu bytes, at most %llu.\n",
+                 options.file.c_str(), static_cast<unsigned long long>(length),
+                 static_cast<unsigned long long>(kMaxRomImageSize));
     return kExitUsage;
   }
   StdioTransferFile image(file.get());  // positioned just after the header
@@ -122,6 +131,9 @@ int RunUpgrade(const DeviceOptions& options) {
 }
 
 int RunReadUserData(const DeviceOptions& options) {
+  // An output that cannot be written is found before the receiver is asked.
+  const auto output = OutputFile::Prepare(options.file);
+  if (!output) return kExitUsage;
   if (!AskYesNo(kTurnOffReceiver, options.yes)) {
     std::fprintf(stderr, "tavlink-cli: not confirmed; answer on a terminal or give --yes.\n");
     return kExitStopped;
@@ -135,10 +147,12 @@ int RunReadUserData(const DeviceOptions& options) {
     return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
   }
   GetDataBlock() = *block;
-  return WriteFileAtomically(options.file, [&](std::FILE* f) {
-    FileTextOutput out(f);
-    return WriteDataText(GetDataBlock(), out) == 0 && !out.failed() ? kExitOk : kExitFailure;
-  });
+  StringTextOutput text;
+  WriteDataText(GetDataBlock(), text);
+  std::fwrite(text.str().data(), 1, text.str().size(), output->stream());
+  if (!output->Commit()) return kExitFailure;
+  WarnIfTextDoesNotReadBack(options.file, text.str());
+  return kExitOk;
 }
 
 int RunWriteFactoryData(const DeviceOptions& options) {
@@ -149,15 +163,19 @@ int RunWriteFactoryData(const DeviceOptions& options) {
 }
 
 int RunBackup(const DeviceOptions& options) {
-  // The backup reaches its file only when it is complete.
-  return WriteFileAtomically(options.file, [&](std::FILE* f) {
-    StdioTransferFile file(f);
-    return ExitStatusOf(Session(options).Run(OP_BACKUP, &file));
-  });
+  // The worker writes into the output as the data arrives; the backup
+  // reaches its file only when it is complete.
+  const auto output = OutputFile::Prepare(options.file);
+  if (!output) return kExitUsage;
+  StdioTransferFile file(output->stream());
+  const int status = ExitStatusOf(Session(options).Run(OP_BACKUP, &file));
+  if (status != kExitOk) return status;
+  return output->Commit() ? kExitOk : kExitFailure;
 }
 
 int RunRestore(const DeviceOptions& options) {
-  FilePtr file = OpenFile(options.file, "rb");
+  uint64_t length = 0;
+  FilePtr file = OpenPlainFile(options.file, &length);
   if (!file) return kExitUsage;
   StdioTransferFile data(file.get());
   return ExitStatusOf(Session(options).Run(OP_RESTORE, &data));
@@ -221,7 +239,6 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
         return;
       }
       options->line = *line;
-      InstallInterruptHandler();
       *exitStatus = run(*options);
     });
   }

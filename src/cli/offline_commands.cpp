@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/offline_files.h"
+#include "cli/output_file.h"
 #include "data/data_text.h"
 
 namespace tavlink::cli {
@@ -20,7 +21,9 @@ struct OfflineArguments {
 
 int RunCheck(const std::string& textPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
-  const int status = ReadDataTextFile(textPath, *block);
+  int readerResult = kReadOk;
+  const int status = ReadDataTextFile(textPath, *block, &readerResult);
+  if (status == kExitFailure) return readerResult;  // check alone gives the reader's result
   if (status != kExitOk) return status;
   std::printf("%s: %d satellites, %d transponders, %d services, antenna_config %d\n",
               textPath.c_str(), block->sat_count(), block->tp_count(), block->service_count(),
@@ -32,20 +35,25 @@ int RunTextToBlock(const std::string& textPath, const std::string& blockPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   const int status = ReadDataTextFile(textPath, *block);
   if (status != kExitOk) return status;
-  return WriteFileAtomically(blockPath, [&](std::FILE* f) {
-    std::fwrite(block->bytes(), 1, ReceiverDataBlock::kSize, f);
-    return kExitOk;  // a short write shows in the stream's error flag
-  });
+  const auto output = OutputFile::Prepare(blockPath, textPath);
+  if (!output) return kExitUsage;
+  // A short write shows in the stream's error flag, which Commit reports.
+  std::fwrite(block->bytes(), 1, ReceiverDataBlock::kSize, output->stream());
+  return output->Commit() ? kExitOk : kExitUsage;
 }
 
 int RunBlockToText(const std::string& blockPath, const std::string& textPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   const int status = ReadBlockFile(blockPath, *block);
   if (status != kExitOk) return status;
-  return WriteFileAtomically(textPath, [&](std::FILE* f) {
-    FileTextOutput out(f);
-    return WriteDataText(*block, out) == 0 ? kExitOk : kExitFailure;
-  });
+  const auto output = OutputFile::Prepare(textPath, blockPath);
+  if (!output) return kExitUsage;
+  StringTextOutput text;
+  WriteDataText(*block, text);  // the block is valid: ReadBlockFile checked it
+  std::fwrite(text.str().data(), 1, text.str().size(), output->stream());
+  if (!output->Commit()) return kExitUsage;
+  WarnIfTextDoesNotReadBack(textPath, text.str());
+  return kExitOk;
 }
 
 }  // namespace
@@ -63,7 +71,7 @@ void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
   CLI::App* toBlock = app.add_subcommand(
       "text-to-block",
       "Read a data text file into an empty receiver data block and write its 65,536-byte image; "
-      "nothing is written when the text has an error");
+      "nothing is written when the text has an error (exit status 1)");
   toBlock->add_option("FILE.txt", args->textIn, "data text file to read")->required();
   toBlock->add_option("BLOCK.bin", args->blockOut, "block image to write")->required();
   toBlock->callback(
@@ -72,7 +80,8 @@ void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
   CLI::App* toText = app.add_subcommand(
       "block-to-text",
       "Write the data text of a 65,536-byte receiver data block image; a file of another size "
-      "or an invalid block is refused");
+      "or an invalid block is refused, and a text that would not read back is saved with a "
+      "warning");
   toText->add_option("BLOCK.bin", args->blockIn, "block image to read")->required();
   toText->add_option("FILE.txt", args->textOut, "data text file to write")->required();
   toText->callback(

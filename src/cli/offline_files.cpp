@@ -1,15 +1,14 @@
 #include "cli/offline_files.h"
 
-#include <array>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <random>
-#include <system_error>
 
 #include "cli/commands.h"
 #include "data/data_text_reader.h"
 #include "data/text_io.h"
+#include "transfer/saved_text.h"
 
 namespace tavlink::cli {
 namespace {
@@ -17,12 +16,6 @@ namespace {
 int ReportErrno(const char* what, const std::string& path, int error) {
   std::fprintf(stderr, "tavlink-cli: %s %s: %s\n", what, path.c_str(), std::strerror(error));
   return kExitUsage;
-}
-
-// A fresh name beside `path`, so that the final rename stays on one file system.
-std::string TemporaryName(const std::string& path) {
-  static std::mt19937 rng{std::random_device{}()};
-  return path + ".tmp" + std::to_string(rng() % 1000000);
 }
 
 }  // namespace
@@ -33,28 +26,57 @@ FilePtr OpenFile(const std::string& path, const char* mode) {
   return file;
 }
 
-int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block) {
+FilePtr OpenPlainFile(const std::string& path, uint64_t* length) {
+  FilePtr file = OpenFile(path, "rb");
+  if (!file) return nullptr;
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) != 0) {
+    ReportErrno("cannot read", path, errno);
+    return nullptr;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    ReportErrno("cannot read", path, EISDIR);
+    return nullptr;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    std::fprintf(stderr, "tavlink-cli: %s is not a plain file.\n", path.c_str());
+    return nullptr;
+  }
+  *length = static_cast<uint64_t>(info.st_size);
+  return file;
+}
+
+int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block, int* readerResult) {
   const FilePtr file = OpenFile(path, "rb");
   if (!file) return kExitUsage;
   FileTextInput input(file.get());
   DataTextReader reader(block);
   const int result = reader.ReadDataText(input);
   if (input.failed()) return ReportErrno("cannot read", path, errno);
-  if (result != kReadOk) {
-    const std::string message = reader.GetErrorText();
-    std::fputs(message.c_str(), stderr);
-    if (message.empty() || message.back() != '\n') std::fputc('\n', stderr);
-  }
-  return result;
+  if (readerResult != nullptr) *readerResult = result;
+  if (result == kReadOk) return kExitOk;
+  const std::string message = reader.GetErrorText();
+  std::fputs(message.c_str(), stderr);
+  if (message.empty() || message.back() != '\n') std::fputc('\n', stderr);
+  return kExitFailure;
 }
 
 int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
   const FilePtr file = OpenFile(path, "rb");
   if (!file) return kExitUsage;
-  size_t total = std::fread(block.bytes(), 1, ReceiverDataBlock::kSize, file.get());
-  std::array<char, 4096> rest;
-  for (size_t n; (n = std::fread(rest.data(), 1, rest.size(), file.get())) > 0;) total += n;
+  // One byte more than a block tells a longer file without reading it all.
+  const size_t total = std::fread(block.bytes(), 1, ReceiverDataBlock::kSize, file.get());
+  uint8_t extra = 0;
+  const bool longer =
+      total == ReceiverDataBlock::kSize && std::fread(&extra, 1, 1, file.get()) == 1;
   if (std::ferror(file.get())) return ReportErrno("cannot read", path, errno);
+  if (longer) {
+    std::fprintf(stderr,
+                 "tavlink-cli: %s is not a receiver data block: it holds more than %zu bytes, a "
+                 "block holds %zu.\n",
+                 path.c_str(), ReceiverDataBlock::kSize, ReceiverDataBlock::kSize);
+    return kExitFailure;
+  }
   if (total != ReceiverDataBlock::kSize) {
     std::fprintf(stderr,
                  "tavlink-cli: %s is not a receiver data block: it holds %zu bytes, a block "
@@ -72,29 +94,12 @@ int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
   return kExitOk;
 }
 
-int WriteFileAtomically(const std::string& path, const std::function<int(std::FILE*)>& write) {
-  std::string temporary;
-  FilePtr file;
-  for (int attempt = 0; attempt < 10 && !file; ++attempt) {
-    temporary = TemporaryName(path);
-    file.reset(std::fopen(temporary.c_str(), "wbx"));
-    if (!file && errno != EEXIST) break;
-  }
-  if (!file) return ReportErrno("cannot create a temporary file for", path, errno);
-
-  int status = write(file.get());
-  int error = 0;
-  if (std::ferror(file.get())) error = errno ? errno : EIO;
-  if (std::fclose(file.release()) != 0 && error == 0) error = errno ? errno : EIO;
-  if (status == kExitOk && error == 0) {
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (!ec) return kExitOk;
-    error = ec.value();
-  }
-  std::remove(temporary.c_str());
-  if (status != kExitOk) return status;
-  return ReportErrno("cannot write", path, error);
+void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text) {
+  std::string refusal = ReadBackError(text);
+  if (refusal.empty()) return;
+  if (refusal.back() != '\n') refusal += '\n';
+  std::fprintf(stderr, "tavlink-cli: warning: %s: %s\n%s", path.c_str(),
+               std::string(kSavedTextRefused).c_str(), refusal.c_str());
 }
 
 }  // namespace tavlink::cli

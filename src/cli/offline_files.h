@@ -1,11 +1,11 @@
 #pragma once
-// File handling of the offline commands: opening with the system's reason on
-// failure, reading a block image, and writing an output file all or nothing.
+// Input files of the commands: opening with the system's reason on failure,
+// reading a data text or a block image (output files: see output_file.h).
 // Every failure is reported on standard error as "tavlink-cli: ..." here, so
 // the commands only pass exit statuses on.
 
+#include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,20 +21,26 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // Opens `path` in binary `mode`; on failure reports strerror and returns null.
 FilePtr OpenFile(const std::string& path, const char* mode);
 
-// Reads a data text file into `block`. Returns 0, the reader's result 1..9
-// (its message printed exactly as the reader gives it), or kExitUsage when the
-// file cannot be opened or read.
-int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block);
+// Opens `path` for reading in binary mode, as a plain file whose length is
+// left in *length: a folder, a device or a FIFO is refused before anything is
+// done with it. On failure reports why and returns null.
+FilePtr OpenPlainFile(const std::string& path, uint64_t* length);
 
-// Reads a block image, which must be exactly 65,536 bytes and valid. Returns
-// 0, kExitFailure for a wrong size or an invalid block, or kExitUsage when the
+// Reads a data text file into `block`. Returns 0; kExitFailure when the
+// reader refuses the text (its message printed exactly as the reader gives
+// it, its result 1..9 left in *readerResult when given); or kExitUsage when
+// the file cannot be opened or read.
+int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block,
+                     int* readerResult = nullptr);
+
+// Reads a block image, which must be exactly 65,536 bytes and valid; reading
+// stops one byte after that size, so an endless input ends too. Returns 0,
+// kExitFailure for a wrong size or an invalid block, or kExitUsage when the
 // file cannot be opened or read.
 int ReadBlockFile(const std::string& path, ReceiverDataBlock& block);
 
-// Writes `path` through a temporary file in the same directory that is renamed
-// into place only when `write` returned 0 and every write succeeded; otherwise
-// the temporary file is removed and `path` is left as it was. `write` returns
-// an exit status. Returns `write`'s status, or kExitUsage on an I/O error.
-int WriteFileAtomically(const std::string& path, const std::function<int(std::FILE*)>& write);
+// Prints the warning that a data text just saved as `path` will not read
+// back, with the reader's message, when `text` (its bytes) does not.
+void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text);
 
 }  // namespace tavlink::cli

@@ -25,6 +25,11 @@ inline bool IsRomImageHeader(const uint8_t* header, size_t got) {
          std::memcmp(header, ROM_SIGNATURE.data(), ROM_SIGNATURE.size()) == 0;
 }
 
+// The largest ROM image an upgrade can send: it announces the image length
+// and counts its 4,080-byte blocks, (length - 10) / 4080 rounded up, in 32
+// bits, so a longer file would send a wrong length and block total.
+inline constexpr uint64_t kMaxRomImageSize = 0xFFFFFFFFu - (4080u - 11u);
+
 // The connect answer area: byte 0 non-zero means connected; the hardware and
 // software version texts lie in 32-byte fields.
 inline constexpr size_t kAnswerSize = 100;

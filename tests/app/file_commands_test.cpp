@@ -1,8 +1,11 @@
 // Upgrade Software, Read User Data and Write Factory Data against real
 // files, with the transfer faked by the scripted shell.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/main_logic.h"
 #include "app/scripted_shell.h"
@@ -10,12 +13,15 @@
 #include "data/data_text_reader.h"
 #include "data/data_text_writer.h"
 #include "data/text_io.h"
+#include "support/deep_folder.h"
+#include "transfer/saved_text.h"
 #include "transfer/transfer_file.h"
 
 namespace tavlink {
 namespace {
 
 using testing::ForeignLock;
+using testing::MakeFolderOfLength;
 using testing::ReadBytes;
 using testing::ScriptedShell;
 using testing::TempFolder;
@@ -37,11 +43,27 @@ std::string DataTextOf(const ReceiverDataBlock& block) {
 
 class FileCommandsTest : public ::testing::Test {
  protected:
+  // Read User Data of `path`, answered by a transfer that delivers `sent`.
+  void ReadInto(const std::string& path, const ReceiverDataBlock& sent) {
+    shell.files = {path};
+    shell.transfer = [&sent](const TransferRequest& request) {
+      *request.block = sent;
+      return TransferOutcome::kSucceeded;
+    };
+    logic.ReadUserData();
+  }
+
   ScriptedShell shell;
   ReceiverDataBlock block;
   MainLogic logic{shell, block};
   TempFolder folder;
 };
+
+struct stat StatOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info;
+}
 
 // --- Upgrade Software ------------------------------------------------------
 
@@ -102,6 +124,24 @@ TEST_F(FileCommandsTest, UpgradeAcceptsAnImageOfExactlyTheHeader) {
   const std::string path = folder.File("header-only");  // no extension: used as typed
   WriteBytes(path, kSignature + std::string(2, '\0'));
   shell.files = {path};
+  logic.UpgradeSoftware();
+  EXPECT_TRUE(shell.messages.empty());
+  EXPECT_EQ(shell.transfers.size(), 1u);
+}
+
+TEST_F(FileCommandsTest, UpgradeRefusesAnImageTooLongForItsLengthField) {
+  const std::string path = folder.File("huge.bin");
+  WriteBytes(path, kSignature + std::string(2, '\0'));
+  // Sparse: one byte past what 32 bits can count, without the disk space.
+  std::filesystem::resize_file(path, kMaxRomImageSize + 1);
+  shell.files = {path};
+  logic.UpgradeSoftware();
+  EXPECT_EQ(shell.messages, std::vector<std::string>{std::string(kWrongRomImage)});
+  EXPECT_TRUE(shell.transfers.empty());
+
+  std::filesystem::resize_file(path, 5000);
+  shell.files = {path};
+  shell.messages.clear();
   logic.UpgradeSoftware();
   EXPECT_TRUE(shell.messages.empty());
   EXPECT_EQ(shell.transfers.size(), 1u);
@@ -196,6 +236,140 @@ TEST_F(FileCommandsTest, ReadEndsSilentlyInAFolderThatCannotBeWritten) {
   logic.ReadUserData();
   EXPECT_TRUE(shell.transfers.empty());
   EXPECT_TRUE(shell.fileErrors.empty());
+}
+
+TEST_F(FileCommandsTest, ReadKeepsThePermissionBitsOfTheFileItReplaces) {
+  const std::string path = folder.File("private.txt");
+  WriteBytes(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  ReceiverDataBlock sent;
+  MakeValid(sent);
+  ReadInto(path, sent);
+  EXPECT_EQ(ReadBytes(path), DataTextOf(sent));
+  EXPECT_EQ(StatOf(path).st_mode & 07777, 0640u);
+  EXPECT_EQ(folder.Count(), 1u);
+}
+
+TEST_F(FileCommandsTest, ReadWritesThroughASymbolicLink) {
+  ASSERT_EQ(::mkdir(folder.File("real").c_str(), 0755), 0);
+  const std::string real = folder.File("real/data.txt");
+  WriteBytes(real, "old");
+  ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+  const std::string link = folder.File("link.txt");
+  ASSERT_EQ(::symlink("real/data.txt", link.c_str()), 0);  // relative to the link's folder
+  ReceiverDataBlock sent;
+  MakeValid(sent, 3);
+  ReadInto(link, sent);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadBytes(real), DataTextOf(sent));
+  EXPECT_EQ(StatOf(real).st_mode & 07777, 0600u);
+  EXPECT_EQ(folder.Count(), 2u);
+
+  // A link to a file that does not exist yet makes that file.
+  const std::string dangling = folder.File("dangling.txt");
+  ASSERT_EQ(::symlink("real/new.txt", dangling.c_str()), 0);
+  ReadInto(dangling, sent);
+  EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+  EXPECT_EQ(ReadBytes(folder.File("real/new.txt")), DataTextOf(sent));
+}
+
+TEST_F(FileCommandsTest, ReadReplacesAFileWhoseNameIsAtTheLengthLimit) {
+  // A temporary name made by adding to this one would be too long.
+  const std::string path = folder.File(std::string(251, 'n') + ".txt");
+  WriteBytes(path, "old");
+  const ino_t before = StatOf(path).st_ino;
+  ReceiverDataBlock sent;
+  MakeValid(sent);
+  ReadInto(path, sent);
+  EXPECT_TRUE(shell.fileErrors.empty());
+  EXPECT_EQ(ReadBytes(path), DataTextOf(sent));
+  EXPECT_NE(StatOf(path).st_ino, before) << "replaced through a temporary file";
+  EXPECT_EQ(folder.Count(), 1u);
+}
+
+TEST_F(FileCommandsTest, ReadRewritesTheFileInPlaceWhenNoTemporaryFileFitsBesideIt) {
+  const std::string deep = MakeFolderOfLength(folder.path().string(), 4085);
+  ASSERT_FALSE(deep.empty());
+  const std::string path = deep + "/f.txt";
+  WriteBytes(path, "precious\r\n");
+  const ino_t before = StatOf(path).st_ino;
+
+  // A failed transfer leaves it as it was.
+  shell.files = {path};
+  shell.transfer = [](const TransferRequest&) { return TransferOutcome::kFailed; };
+  logic.ReadUserData();
+  EXPECT_EQ(ReadBytes(path), "precious\r\n");
+
+  ReceiverDataBlock sent;
+  MakeValid(sent, 5);
+  ReadInto(path, sent);
+  EXPECT_TRUE(shell.fileErrors.empty());
+  EXPECT_EQ(ReadBytes(path), DataTextOf(sent));
+  EXPECT_EQ(StatOf(path).st_ino, before) << "the file itself was rewritten";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(deep), {}), 1);
+
+  // A new file there is made and written too.
+  const std::string fresh = deep + "/g.txt";
+  ReadInto(fresh, sent);
+  EXPECT_EQ(ReadBytes(fresh), DataTextOf(sent));
+}
+
+TEST_F(FileCommandsTest, ReadRewritesAWritableFileInAFolderTheUserCannotWrite) {
+  if (::geteuid() == 0) GTEST_SKIP() << "every folder is writable for root";
+  const std::string path = folder.File("locked-folder/data.txt");
+  ASSERT_EQ(::mkdir(folder.File("locked-folder").c_str(), 0755), 0);
+  WriteBytes(path, "old");
+  ASSERT_EQ(::chmod(folder.File("locked-folder").c_str(), 0555), 0);
+  ReceiverDataBlock sent;
+  MakeValid(sent);
+  ReadInto(path, sent);
+  ::chmod(folder.File("locked-folder").c_str(), 0755);
+  EXPECT_TRUE(shell.fileErrors.empty());
+  EXPECT_EQ(ReadBytes(path), DataTextOf(sent));
+}
+
+TEST_F(FileCommandsTest, ReadOntoAFullDeviceShowsTheFileErrorAndKeepsTheLink) {
+  const std::string link = folder.File("full.txt");
+  ASSERT_EQ(::symlink("/dev/full", link.c_str()), 0);
+  ReceiverDataBlock sent;
+  MakeValid(sent);
+  ReadInto(link, sent);
+  ASSERT_EQ(shell.fileErrors.size(), 1u);
+  EXPECT_EQ(shell.fileErrors[0],
+            "An error occurred while writing " + link + ".\nNo space left on device");
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+  EXPECT_EQ(folder.Count(), 1u);
+}
+
+TEST_F(FileCommandsTest, ReadEndsSilentlyOnAFifoThatNobodyReads) {
+  const std::string fifo = folder.File("pipe");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  shell.files = {fifo};
+  logic.ReadUserData();  // must not wait for a reader
+  EXPECT_TRUE(shell.transfers.empty());
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+TEST_F(FileCommandsTest, ReadWarnsAfterSavingATextThatWillNotReadBack) {
+  const std::string path = folder.File("factory_data.txt");
+  ReceiverDataBlock sent;
+  MakeValid(sent);
+  sent.set_antenna_config(9);  // the reader takes -1 to 8
+  ReadInto(path, sent);
+  EXPECT_EQ(ReadBytes(path), DataTextOf(sent)) << "saved all the same";
+  ASSERT_EQ(shell.messages.size(), 2u);
+  const std::string& warning = shell.messages[1];
+  EXPECT_EQ(warning.find("\n " + std::string(kSavedTextRefused) + "\n\n * Error : line "), 0u)
+      << warning;
+  EXPECT_NE(warning.find("Default Switch Configuation value format error."), std::string::npos)
+      << warning;
+
+  // A text that reads back gets no box.
+  sent.set_antenna_config(8);
+  shell.messages.clear();
+  ReadInto(path, sent);
+  EXPECT_EQ(shell.messages.size(), 1u);  // the question only
 }
 
 // --- Write Factory Data ----------------------------------------------------

@@ -2,7 +2,9 @@
 // exit statuses, messages, and that nothing is written on failure.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -11,13 +13,16 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "data/receiver_data_block.h"
+#include "support/deep_folder.h"
 
 namespace tavlink {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::MakeFolderOfLength;
 
 struct CliRun {
   int status;
@@ -54,8 +59,9 @@ class OfflineCommandsTest : public ::testing::Test {
 
   CliRun Cli(const std::string& args) {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    // The time limit turns a command that never ends into a failure.
     const std::string command =
-        cli_.string() + " " + args + " >" + out.string() + " 2>" + err.string();
+        "timeout 60 " + cli_.string() + " " + args + " >" + out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
     CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
     fs::remove(out);
@@ -107,6 +113,13 @@ TEST_F(OfflineCommandsTest, MissingFileGivesTheSystemsReason) {
   EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
 }
 
+TEST_F(OfflineCommandsTest, HelpGivesTheExitStatuses) {
+  const CliRun help = Cli("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("only check exits with the reader's result 1-9"), std::string::npos)
+      << help.out;
+}
+
 TEST_F(OfflineCommandsTest, UsageErrorsExitWith2) {
   EXPECT_EQ(Cli("check").status, 2);
   EXPECT_EQ(Cli("check --bogus x").status, 2);
@@ -137,15 +150,15 @@ TEST_F(OfflineCommandsTest, TextToBlockAndBackRoundTrips) {
   EXPECT_EQ(Slurp(Path("c.bin")), image);
 }
 
-TEST_F(OfflineCommandsTest, TextToBlockWritesNothingOnFailure) {
+TEST_F(OfflineCommandsTest, TextToBlockWritesNothingOnFailureAndExitsWith1) {
   Spit(Path("bad.txt"), "x\n");
   const CliRun run = Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin"));
-  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.status, 1) << "only check exits with the reader's result (4 here)";
   EXPECT_EQ(run.err, " * Error : line 1. Invalid tag 'x'.\n");
   EXPECT_FALSE(fs::exists(Path("b.bin")));
   // An existing output stays as it was.
   Spit(Path("b.bin"), "old");
-  EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin")).status, 4);
+  EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin")).status, 1);
   EXPECT_EQ(Slurp(Path("b.bin")), "old");
   EXPECT_EQ(FileCount(), 2);
 }
@@ -176,6 +189,184 @@ TEST_F(OfflineCommandsTest, SampleFactoryDataIsAcceptedAndRoundTrips) {
   ASSERT_EQ(Cli("block-to-text " + Path("s.bin") + " " + Path("s.txt")).status, 0);
   EXPECT_EQ(Slurp(Path("s.txt")), Slurp(sample));  // the sample is in the writer's format
 }
+
+// --- Output files ------------------------------------------------------------
+
+mode_t ModeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+ino_t InodeOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+  return info.st_ino;
+}
+
+TEST_F(OfflineCommandsTest, AnOutputThatIsTheInputIsRefused) {
+  Spit(Path("same.txt"), kGoodText);
+  ASSERT_EQ(::symlink("same.txt", Path("link.txt").c_str()), 0);
+  ASSERT_EQ(::link(Path("same.txt").c_str(), Path("hard.txt").c_str()), 0);
+  for (const char* output : {"same.txt", "link.txt", "hard.txt"}) {
+    const CliRun run = Cli("text-to-block " + Path("same.txt") + " " + Path(output));
+    EXPECT_EQ(run.status, 2) << output;
+    EXPECT_EQ(run.err, "tavlink-cli: " + Path(output) + " is the input file " + Path("same.txt") +
+                           "; give another output file.\n");
+    EXPECT_EQ(Slurp(Path("same.txt")), kGoodText);
+  }
+  ASSERT_EQ(Cli("text-to-block " + Path("same.txt") + " " + Path("b.bin")).status, 0);
+  const std::string image = Slurp(Path("b.bin"));
+  EXPECT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("b.bin")).status, 2);
+  EXPECT_EQ(Slurp(Path("b.bin")), image);
+  EXPECT_EQ(FileCount(), 4);
+}
+
+TEST_F(OfflineCommandsTest, OutputsKeepTheirModeAndAreWrittenThroughLinks) {
+  Spit(Path("good.txt"), kGoodText);
+  Spit(Path("b.bin"), "old");
+  ASSERT_EQ(::chmod(Path("b.bin").c_str(), 0600), 0);
+  ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
+  EXPECT_EQ(Slurp(Path("b.bin")).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(ModeOf(Path("b.bin")), 0600u);
+
+  fs::create_directory(dir_ / "real");
+  Spit(Path("real/text.txt"), "old");
+  ASSERT_EQ(::chmod(Path("real/text.txt").c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("real/text.txt", Path("link.txt").c_str()), 0);
+  ASSERT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("link.txt")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
+  EXPECT_NE(Slurp(Path("real/text.txt")).find("a         2\r\n"), std::string::npos);
+  EXPECT_EQ(ModeOf(Path("real/text.txt")), 0640u);
+
+  // A link to a file that does not exist yet makes that file.
+  ASSERT_EQ(::symlink("real/new.bin", Path("dangling.bin").c_str()), 0);
+  ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("dangling.bin")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("dangling.bin")));
+  EXPECT_EQ(Slurp(Path("real/new.bin")), Slurp(Path("b.bin")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 2);
+
+  // Links that lead round in a circle lead nowhere.
+  ASSERT_EQ(::symlink("loop-b", Path("loop-a").c_str()), 0);
+  ASSERT_EQ(::symlink("loop-a", Path("loop-b").c_str()), 0);
+  const CliRun loop = Cli("text-to-block " + Path("good.txt") + " " + Path("loop-a"));
+  EXPECT_EQ(loop.status, 2);
+  EXPECT_EQ(loop.err, "tavlink-cli: cannot write " + Path("loop-a") +
+                          ": Too many levels of symbolic links\n");
+}
+
+TEST_F(OfflineCommandsTest, DevicesAndFifosAreWrittenToNotReplaced) {
+  Spit(Path("good.txt"), kGoodText);
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0644), 0);
+  std::string received;
+  std::thread reader([&] { received = Slurp(Path("fifo")); });
+  const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + Path("fifo"));
+  reader.join();
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(received.size(), ReceiverDataBlock::kSize);
+  EXPECT_TRUE(fs::is_fifo(Path("fifo")));
+
+  // Devices through links, so that a fault replaces a link, not a device.
+  ASSERT_EQ(::symlink("/dev/null", Path("null").c_str()), 0);
+  EXPECT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("null")).status, 0);
+  EXPECT_TRUE(fs::is_symlink(Path("null")));
+  ASSERT_EQ(::symlink("/dev/full", Path("full").c_str()), 0);
+  const CliRun full = Cli("text-to-block " + Path("good.txt") + " " + Path("full"));
+  EXPECT_EQ(full.status, 2);
+  EXPECT_EQ(full.err, "tavlink-cli: cannot write " + Path("full") + ": No space left on device\n");
+  EXPECT_TRUE(fs::is_character_file("/dev/null") && fs::is_character_file("/dev/full"));
+  EXPECT_EQ(FileCount(), 4);
+
+  const CliRun folder = Cli("text-to-block " + Path("good.txt") + " " + dir_.string());
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_NE(folder.err.find("Is a directory"), std::string::npos) << folder.err;
+}
+
+TEST_F(OfflineCommandsTest, OutputIsRewrittenInPlaceWhenNoTemporaryFileFitsBesideIt) {
+  Spit(Path("good.txt"), kGoodText);
+  const std::string deep = MakeFolderOfLength(dir_.string(), 4085);
+  ASSERT_FALSE(deep.empty());
+  const std::string path = deep + "/b.bin";
+  Spit(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  const ino_t before = InodeOf(path);
+  Spit(Path("bad.txt"), "x\n");
+  EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + path).status, 1);
+  EXPECT_EQ(Slurp(path), "old");
+
+  const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + path);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Slurp(path).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(InodeOf(path), before);
+  EXPECT_EQ(ModeOf(path), 0600u);
+  // A new file there is made, and a failure leaves none.
+  EXPECT_EQ(Cli("block-to-text " + path + " " + deep + "/t.txt").status, 0);
+  EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + deep + "/c.bin").status, 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(deep), fs::directory_iterator()), 2);
+}
+
+TEST_F(OfflineCommandsTest, OutputInAFolderTheUserCannotWriteIsRewrittenInPlace) {
+  if (::geteuid() == 0) GTEST_SKIP() << "every folder is writable for root";
+  Spit(Path("good.txt"), kGoodText);
+  fs::create_directory(dir_ / "ro");
+  Spit(Path("ro/b.bin"), "old");
+  ASSERT_EQ(::chmod(Path("ro").c_str(), 0555), 0);
+  const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + Path("ro/b.bin"));
+  const CliRun fresh = Cli("text-to-block " + Path("good.txt") + " " + Path("ro/new.bin"));
+  ::chmod(Path("ro").c_str(), 0755);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Slurp(Path("ro/b.bin")).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(fresh.status, 2);
+  EXPECT_EQ(fresh.err, "tavlink-cli: cannot write " + Path("ro/new.bin") + ": Permission denied\n");
+}
+
+TEST_F(OfflineCommandsTest, BlockToTextStopsReadingAnEndlessInput) {
+  const CliRun run = Cli("block-to-text /dev/zero " + Path("out.txt"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "tavlink-cli: /dev/zero is not a receiver data block: it holds more than 65536 bytes, "
+            "a block holds 65536.\n");
+  EXPECT_EQ(FileCount(), 0);
+}
+
+struct UnreadableBlock {
+  const char* name;
+  size_t offset;  // the byte to change in the image of kGoodText
+  char value;
+  const char* readersMessage;
+};
+
+class SavedTextTest : public OfflineCommandsTest,
+                      public ::testing::WithParamInterface<UnreadableBlock> {};
+
+TEST_P(SavedTextTest, BlockToTextSavesButWarnsWhenTheTextWillNotReadBack) {
+  Spit(Path("good.txt"), kGoodText);
+  ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
+  std::string image = Slurp(Path("b.bin"));
+  ASSERT_EQ(image.size(), ReceiverDataBlock::kSize);
+  image[GetParam().offset] = GetParam().value;
+  Spit(Path("b.bin"), image);
+
+  const CliRun run = Cli("block-to-text " + Path("b.bin") + " " + Path("out.txt"));
+  EXPECT_EQ(run.status, 0) << "the text is saved";
+  EXPECT_TRUE(fs::exists(Path("out.txt")));
+  EXPECT_EQ(run.err, "tavlink-cli: warning: " + Path("out.txt") +
+                         ": The file is saved, but Write Factory Data would refuse it as it "
+                         "stands:\n" +
+                         GetParam().readersMessage);
+  // The reader says the same when asked.
+  EXPECT_EQ(Cli("check " + Path("out.txt")).err, GetParam().readersMessage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Unreadable, SavedTextTest,
+    ::testing::Values(
+        UnreadableBlock{"AntennaNine", 24, 9,
+                        " * Error : line 24. Default Switch Configuation value format error.\n"},
+        UnreadableBlock{"QuoteInAName", 0x2C + 1, '"',
+                        " * Error : line 38. Default Satellite Data format error.\n"
+                        "   field : lnb_low\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tavlink
