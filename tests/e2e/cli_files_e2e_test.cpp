@@ -110,9 +110,14 @@ TEST_P(StoppedBackupTest, LeavesAnExistingFileByteForByteAndTellsTheReceiver) {
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.out << r.err;
   EXPECT_NE(r.out.find("Closing Connection..."), std::string::npos) << r.out;
-  // The trace shows that the receiver was told (whether the frame also
-  // survives the port's closing is the serial port's matter).
   EXPECT_NE(r.err.find("PC -> RX FC_ABORT"), std::string::npos) << r.err;
+  // The receiver got the FC_ABORT whole, though the port closed right after.
+  bool told = false;
+  for (int i = 0; i < 40 && !told; ++i) {
+    told = sim_->Stderr().find("the PC aborted") != std::string::npos;
+    if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(told) << sim_->Stderr();
   ExpectKept(path);
 }
 
