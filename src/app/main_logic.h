@@ -15,7 +15,7 @@
 
 #include "app/link_shell.h"
 #include "data/receiver_data_block.h"
-#include "transfer/file_side.h"
+#include "files/file_side.h"
 
 namespace tavlink {
 
@@ -26,6 +26,10 @@ inline constexpr std::string_view kConnectionEstablished = "Connection establish
 
 // The system command that opens the About box ("&About TAVLINK...").
 inline constexpr int kAboutSystemCommand = 16;
+
+// The file-error box's text after reading or writing `path` failed with
+// `error` (0 when unknown).
+std::string FileErrorText(std::string_view verb, const std::string& path, int error);
 
 // The file dialogs' initial names and type lists.
 FileChoice RomImageChoice();

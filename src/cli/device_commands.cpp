@@ -15,9 +15,10 @@
 #include "cli/output_file.h"
 #include "cli/serial_ports.h"
 #include "data/data_text.h"
+#include "files/file_error.h"
+#include "files/file_side.h"
 #include "link/port_names.h"
 #include "settings/setting_store.h"
-#include "transfer/file_side.h"
 #include "transfer/transfer_runner.h"
 
 namespace tavlink::cli {
@@ -115,16 +116,24 @@ int RunUpgrade(const DeviceOptions& options) {
   uint64_t length = 0;
   FilePtr file = OpenPlainFile(options.file, &length);
   if (!file) return kExitUsage;
-  uint8_t header[kRomHeaderSize];
-  if (!IsRomImageHeader(header, std::fread(header, 1, kRomHeaderSize, file.get()))) {
-    PrintBox("", kWrongRomImage);
-    return kExitUsage;
-  }
-  if (length > kMaxRomImageSize) {
-    std::fprintf(stderr, "tavlink-cli: %s is too long for a ROM image: %llu bytes, at most %llu.\n",
-                 options.file.c_str(), static_cast<unsigned long long>(length),
-                 static_cast<unsigned long long>(kMaxRomImageSize));
-    return kExitUsage;
+  int error = 0;
+  switch (CheckRomImage(file.get(), length, &error)) {
+    case RomCheck::kUnreadable:
+      std::fprintf(stderr, "tavlink-cli: cannot read %s: %s\n", options.file.c_str(),
+                   DescribeFileError(error).c_str());
+      return kExitUsage;
+    case RomCheck::kWrongImage:
+      PrintBox("", kWrongRomImage);
+      return kExitUsage;
+    case RomCheck::kTooLong:
+      PrintBox("", kWrongRomImage);
+      std::fprintf(stderr,
+                   "tavlink-cli: %s is too long for a ROM image: %llu bytes, at most %llu.\n",
+                   options.file.c_str(), static_cast<unsigned long long>(length),
+                   static_cast<unsigned long long>(kMaxRomImageSize));
+      return kExitUsage;
+    case RomCheck::kGood:
+      break;
   }
   StdioTransferFile image(file.get());  // positioned just after the header
   return ExitStatusOf(Session(options).Run(OP_UPGRADE, &image));
@@ -138,28 +147,27 @@ int RunReadUserData(const DeviceOptions& options) {
     std::fprintf(stderr, "tavlink-cli: not confirmed; answer on a terminal or give --yes.\n");
     return kExitStopped;
   }
-  // Receive into a block of its own, and write the file only from a whole,
-  // valid image: a failed read never destroys an existing file.
+  // This run's own block; the file is written only from a whole, valid
+  // image, so a failed read never destroys an existing file.
   auto block = std::make_unique<ReceiverDataBlock>();
   const TransferOutcome outcome = Session(options).Run(OP_READ_USER_DATA, nullptr, block.get());
-  if (outcome != TransferOutcome::kSucceeded || !block->IsValid()) {
+  const std::optional<std::string> text =
+      outcome == TransferOutcome::kSucceeded ? DataTextToSave(*block) : std::nullopt;
+  if (!text) {
     PrintBox("", kFactoryDataNotValid);
     return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
   }
-  GetDataBlock() = *block;
-  StringTextOutput text;
-  WriteDataText(GetDataBlock(), text);
-  std::fwrite(text.str().data(), 1, text.str().size(), output->stream());
+  std::fwrite(text->data(), 1, text->size(), output->stream());
   if (!output->Commit()) return kExitFailure;
-  WarnIfTextDoesNotReadBack(options.file, text.str());
+  WarnIfTextDoesNotReadBack(options.file, *text);
   return kExitOk;
 }
 
 int RunWriteFactoryData(const DeviceOptions& options) {
-  ReceiverDataBlock& block = GetDataBlock();
-  const int status = ReadDataTextFile(options.file, block);
+  auto block = std::make_unique<ReceiverDataBlock>();
+  const int status = ReadDataTextFile(options.file, *block);
   if (status != kExitOk) return status;  // nothing is sent
-  return ExitStatusOf(Session(options).Run(OP_WRITE_FACTORY, nullptr, &block));
+  return ExitStatusOf(Session(options).Run(OP_WRITE_FACTORY, nullptr, block.get()));
 }
 
 int RunBackup(const DeviceOptions& options) {

@@ -1,14 +1,13 @@
 #include "cli/offline_files.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "cli/commands.h"
-#include "data/data_text_reader.h"
-#include "data/text_io.h"
-#include "transfer/saved_text.h"
+#include "files/file_error.h"
+#include "files/file_side.h"
+#include "files/input_file.h"
+#include "files/saved_text.h"
 
 namespace tavlink::cli {
 namespace {
@@ -20,50 +19,35 @@ int ReportErrno(const char* what, const std::string& path, int error) {
 
 }  // namespace
 
-FilePtr OpenFile(const std::string& path, const char* mode) {
-  FilePtr file(std::fopen(path.c_str(), mode));
-  if (!file) ReportErrno("cannot open", path, errno);
-  return file;
-}
-
 FilePtr OpenPlainFile(const std::string& path, uint64_t* length) {
-  FilePtr file = OpenFile(path, "rb");
-  if (!file) return nullptr;
-  struct stat info {};
-  if (::fstat(::fileno(file.get()), &info) != 0) {
-    ReportErrno("cannot read", path, errno);
+  int error = 0;
+  std::optional<InputFile> input = OpenInputFile(path, &error);
+  if (!input) {
+    std::fprintf(stderr, "tavlink-cli: cannot read %s: %s\n", path.c_str(),
+                 DescribeFileError(error).c_str());
     return nullptr;
   }
-  if (S_ISDIR(info.st_mode)) {
-    ReportErrno("cannot read", path, EISDIR);
-    return nullptr;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    std::fprintf(stderr, "tavlink-cli: %s is not a plain file.\n", path.c_str());
-    return nullptr;
-  }
-  *length = static_cast<uint64_t>(info.st_size);
-  return file;
+  *length = input->length;
+  return std::move(input->stream);
 }
 
 int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block, int* readerResult) {
-  const FilePtr file = OpenFile(path, "rb");
+  uint64_t length = 0;
+  const FilePtr file = OpenPlainFile(path, &length);
   if (!file) return kExitUsage;
-  FileTextInput input(file.get());
-  DataTextReader reader(block);
-  const int result = reader.ReadDataText(input);
-  if (input.failed()) return ReportErrno("cannot read", path, errno);
-  if (readerResult != nullptr) *readerResult = result;
-  if (result == kReadOk) return kExitOk;
-  const std::string message = reader.GetErrorText();
-  std::fputs(message.c_str(), stderr);
-  if (message.empty() || message.back() != '\n') std::fputc('\n', stderr);
+  const DataTextRead read = ReadDataTextFrom(file.get(), block);
+  if (read.error != 0) return ReportErrno("cannot read", path, read.error);
+  if (readerResult != nullptr) *readerResult = read.result;
+  if (read.result == 0) return kExitOk;
+  std::fputs(read.message.c_str(), stderr);
+  if (read.message.empty() || read.message.back() != '\n') std::fputc('\n', stderr);
   return kExitFailure;
 }
 
 int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
-  const FilePtr file = OpenFile(path, "rb");
-  if (!file) return kExitUsage;
+  // Any file will do here (a pipe, /dev/stdin): it is read only this far.
+  const FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return ReportErrno("cannot open", path, errno);
   // One byte more than a block tells a longer file without reading it all.
   const size_t total = std::fread(block.bytes(), 1, ReceiverDataBlock::kSize, file.get());
   uint8_t extra = 0;

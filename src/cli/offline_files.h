@@ -10,20 +10,15 @@
 #include <string>
 
 #include "data/receiver_data_block.h"
+#include "files/input_file.h"
 
 namespace tavlink::cli {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+using FilePtr = StreamPtr;
 
-// Opens `path` in binary `mode`; on failure reports strerror and returns null.
-FilePtr OpenFile(const std::string& path, const char* mode);
-
-// Opens `path` for reading in binary mode, as a plain file whose length is
-// left in *length: a folder, a device or a FIFO is refused before anything is
-// done with it. On failure reports why and returns null.
+// Opens `path` for reading (files/input_file.h), as a plain file whose
+// length is left in *length: a folder, a device or a FIFO is refused before
+// anything is done with it. On failure reports why and returns null.
 FilePtr OpenPlainFile(const std::string& path, uint64_t* length);
 
 // Reads a data text file into `block`. Returns 0; kExitFailure when the

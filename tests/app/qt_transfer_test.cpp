@@ -11,7 +11,7 @@
 #include "app/qt_main_dialog.h"
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
-#include "app/temp_folder.h"
+#include "support/temp_folder.h"
 #include "link/port_names.h"
 #include "support/sim_process.h"
 

@@ -18,7 +18,7 @@
 #include "app/qt_shell.h"
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
-#include "app/temp_folder.h"
+#include "support/temp_folder.h"
 #include "settings/qsettings_store.h"
 
 namespace tavlink {

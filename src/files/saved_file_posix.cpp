@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "transfer/saved_file.h"
+#include "files/saved_file.h"
 
 namespace tavlink {
 namespace {

@@ -1,4 +1,4 @@
-#include "transfer/saved_text.h"
+#include "files/saved_text.h"
 
 #include <memory>
 
