@@ -1,7 +1,7 @@
 // The port setup dialog.
 #include "app/qt_port_setup_dialog.h"
 
-#include "app/dialog_units.h"
+#include "app/dialog_form.h"
 #include "app/qt_resources.h"
 #include "link/port_names.h"
 
@@ -16,7 +16,7 @@ QString PortDeviceLine(int portNumber) {
 PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
   InitResources();
   ui_.setupUi(this);
-  ApplyDialogUnits(this);
+  SetUpForm(this);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(AppIcon());

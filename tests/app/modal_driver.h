@@ -1,8 +1,9 @@
 #pragma once
 // Drives modal windows in widget tests without screen positions: each
 // scripted step runs once on the next modal window that opens, and finds
-// its controls by identifier. A modal window that opens with no step left
-// is recorded and rejected, so that a test never hangs on it.
+// its controls by identifier (clicks, the keyboard focus, Enter). A modal
+// window that opens with no step left is recorded and rejected, so that a
+// test never hangs on it.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -93,6 +95,42 @@ inline void Click(QWidget* window, int id) {
   auto* button = qobject_cast<QAbstractButton*>(app::FindControl(window, id));
   ASSERT_NE(button, nullptr) << "no button " << id;
   button->click();
+}
+
+// Makes `window` the active window, as a click on it would.
+inline void Activate(QWidget* window) {
+  window->activateWindow();
+  QDeadlineTimer deadline(5000);
+  while (!window->isActiveWindow() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  ASSERT_TRUE(window->isActiveWindow()) << "the window cannot be activated";
+}
+
+// Gives control `id` of `window` the keyboard focus as the Tab key would.
+inline void Focus(QWidget* window, int id) {
+  QWidget* control = app::FindControl(window, id);
+  ASSERT_NE(control, nullptr) << "no control " << id;
+  Activate(window);
+  control->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(control->hasFocus()) << "control " << id << " has no focus";
+}
+
+// Presses Enter in `window` as the window system delivers it: to the focus
+// widget, and on to its parents while they ignore it.
+inline void PressEnter(QWidget* window) {
+  Activate(window);
+  QWidget* target = QApplication::focusWidget();
+  ASSERT_NE(target, nullptr) << "nothing has the focus";
+  ASSERT_EQ(target->window(), window) << "the focus is in another window";
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+}
+
+// Enter on control `id` of `window`.
+inline void PressEnterOn(QWidget* window, int id) {
+  Focus(window, id);
+  if (!::testing::Test::HasFatalFailure()) PressEnter(window);
 }
 
 // The text of a message box, and presses its OK (or first) button.

@@ -1,6 +1,6 @@
 // The Qt windows offscreen: start-up and the port dialog with the stored
-// setting, the About box and its hidden strip, the system command, and the
-// forms' identifiers and sizes.
+// setting, the About box and its hidden strip, the system command, Enter
+// in every window, and the forms' identifiers and sizes.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -26,7 +26,9 @@ using app::FindControl;
 using app::MainDialog;
 using testing::AcceptBox;
 using testing::Click;
+using testing::Focus;
 using testing::ModalDriver;
+using testing::PressEnterOn;
 
 // A private settings folder for the whole test process (QSettings reads
 // XDG_CONFIG_HOME once).
@@ -189,6 +191,91 @@ TEST_F(QtWindowsTest, ExitEndsTheModalRun) {
   EXPECT_EQ(window.exec(), QDialog::Rejected);
   EXPECT_TRUE(driver.done());
   EXPECT_TRUE(setupHasFocus);
+}
+
+TEST_F(QtWindowsTest, EnterOnExitEndsTheProgramWithoutOpeningSetupComm) {
+  StorePort(2);
+  MainDialog window(MakeQSettingsStore(), block);
+  window.Initialize();
+  ModalDriver driver;
+  driver.Then([](QWidget* main) { PressEnterOn(main, 1005); });
+  EXPECT_EQ(window.exec(), QDialog::Rejected);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+}
+
+TEST_F(QtWindowsTest, EnterRunsTheCommandOfTheFocusedButton) {
+  StorePort(2);
+  // The default button itself, and one that is not the default.
+  for (const auto& [id, opens] :
+       {std::pair{1001, "Communication Setup"}, std::pair{1004, "About ZOR Link"}}) {
+    MainDialog window(MakeQSettingsStore(), block);
+    window.Initialize();
+    ModalDriver driver;
+    QString title;
+    driver.Then([id](QWidget* main) {
+      PressEnterOn(main, id);  // returns when the window it opened is closed
+      Click(main, 1005);
+    });
+    driver.Then([&](QWidget* opened) {
+      title = opened->windowTitle();
+      qobject_cast<QDialog*>(opened)->reject();
+    });
+    window.exec();
+    EXPECT_TRUE(driver.done()) << id;
+    EXPECT_TRUE(driver.unexpected().empty()) << id;
+    EXPECT_EQ(title, opens) << id;
+  }
+}
+
+TEST_F(QtWindowsTest, EnterOnThePortDialogsCancelCancels) {
+  app::PortSetupDialog dialog;
+  dialog.selectedPort = 1;
+  ModalDriver driver;
+  driver.Then([](QWidget* window) {
+    Click(window, 1013);
+    PressEnterOn(window, 2);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(dialog.selectedPort, 1);
+}
+
+TEST_F(QtWindowsTest, EnterOnARadioButtonGoesToTheDefaultOk) {
+  app::PortSetupDialog dialog;
+  dialog.selectedPort = 1;
+  ModalDriver driver;
+  driver.Then([](QWidget* window) {
+    // Cancel held the focus (and so took Enter) before the radio button.
+    Focus(window, 2);
+    Click(window, 1013);
+    PressEnterOn(window, 1013);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(dialog.selectedPort, 2);
+}
+
+TEST_F(QtWindowsTest, EnterOnTheAboutBoxsHiddenStripShowsItsMessage) {
+  app::AboutDialog about;
+  ModalDriver driver;
+  std::string text;
+  driver.Then([](QWidget* window) {
+    PressEnterOn(window, 1020);  // returns when its box is dismissed
+    PressEnterOn(window, 1);
+  });
+  driver.Then([&](QWidget* box) { text = AcceptBox(box); });
+  EXPECT_EQ(about.exec(), QDialog::Accepted);
+  EXPECT_TRUE(driver.done());
+  EXPECT_EQ(text, app::kHiddenStripMessage);
+}
+
+TEST_F(QtWindowsTest, EnterOnTheTransferWindowsCancelPressesIt) {
+  app::QtTransferWindow transfer(nullptr);
+  int pressed = 0;
+  QObject::connect(qobject_cast<QPushButton*>(FindControl(&transfer, 2)), &QPushButton::clicked,
+                   [&pressed] { ++pressed; });
+  transfer.show();
+  PressEnterOn(&transfer, 2);
+  EXPECT_EQ(pressed, 1);
 }
 
 TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
