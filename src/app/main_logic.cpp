@@ -27,7 +27,9 @@ void MainLogic::Initialize() {
 }
 
 void MainLogic::ReadPortSetting() {
-  if (auto stored = shell_.Settings().ReadPort()) {
+  // 0 is what a cancelled first choice stores: no port chosen, so ask again
+  // rather than open COM0 on every run.
+  if (auto stored = shell_.Settings().ReadPort(); stored && *stored != 0) {
     selectedPort = *stored;  // used unchanged, even outside 1..2
     return;
   }
