@@ -6,6 +6,15 @@
 #include "link/port_names.h"
 
 namespace tavlink::app {
+namespace {
+
+// A tool tip shows rich text when its text looks like markup; a device name
+// is shown as it stands.
+QString PlainToolTip(const QString& text) {
+  return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped());
+}
+
+}  // namespace
 
 QString PortDeviceLine(int portNumber) {
   return QString::fromStdString(ComPortName(portNumber)) + QStringLiteral(" \u2192 ") +
@@ -28,8 +37,8 @@ int PortSetupDialog::exec() {
   (selectedPort == 1 ? ui_.id1012 : ui_.id1013)->setChecked(true);
   ui_.com1Device->setText(PortDeviceLine(1));
   ui_.com2Device->setText(PortDeviceLine(2));
-  ui_.id1012->setToolTip(ui_.com1Device->text());
-  ui_.id1013->setToolTip(ui_.com2Device->text());
+  ui_.id1012->setToolTip(PlainToolTip(ui_.com1Device->text()));
+  ui_.id1013->setToolTip(PlainToolTip(ui_.com2Device->text()));
   ui_.id1->setFocus();
   return QDialog::exec();
 }

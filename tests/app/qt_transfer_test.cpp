@@ -99,6 +99,21 @@ TEST_F(SimulatorTest, ThirtyTwoCharacterVersionsShowAllOfThem) {
   EXPECT_EQ(Text(window_.get(), 1018).toStdString(), hardware);
 }
 
+TEST_F(SimulatorTest, VersionTextsThatLookLikeMarkupAreShownLiterally) {
+  const QString software = "<b>x</b>", hardware = "<i>HW</i> &amp; <br>";
+  if (!Start({"--software", software.toStdString(), "--hardware", hardware.toStdString()}))
+    GTEST_SKIP() << skipReason_;
+  ModalDriver driver;
+  SetupCommOnCom1(driver);
+  for (const auto& [id, text] : {std::pair{1021, software}, std::pair{1018, hardware}}) {
+    auto* label = qobject_cast<QLabel*>(FindControl(window_.get(), id));
+    EXPECT_EQ(label->text(), text) << id;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << id;
+    // Every character is drawn, tags included.
+    EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(text)) << id;
+  }
+}
+
 TEST_F(SimulatorTest, EnterOnTheTransferWindowStopsTheReadAndSavesNothing) {
   if (!Start({"--pace"})) GTEST_SKIP() << skipReason_;
   testing::TempFolder folder;

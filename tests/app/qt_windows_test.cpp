@@ -1,6 +1,7 @@
 // The Qt windows offscreen: start-up and the port dialog with the stored
 // setting, the About box and its hidden strip, the system command, Enter
-// in every window, and the forms' identifiers and sizes.
+// in every window, plain receiver texts, and the forms' identifiers and
+// sizes.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -276,6 +277,19 @@ TEST_F(QtWindowsTest, EnterOnTheTransferWindowsCancelPressesIt) {
   transfer.show();
   PressEnterOn(&transfer, 2);
   EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(QtWindowsTest, ReceiverTextsAreShownAsPlainText) {
+  MainDialog window(std::make_unique<testing::MemoryStore>(), block);
+  for (int id : {1021, 1018, 1022}) {
+    EXPECT_EQ(qobject_cast<QLabel*>(FindControl(&window, id))->textFormat(), Qt::PlainText) << id;
+  }
+  app::QtTransferWindow transfer(nullptr);
+  EXPECT_EQ(qobject_cast<QLabel*>(FindControl(&transfer, 1014))->textFormat(), Qt::PlainText);
+  app::PortSetupDialog ports;
+  for (const char* name : {"com1Device", "com2Device"}) {
+    EXPECT_EQ(ports.findChild<QLabel*>(name)->textFormat(), Qt::PlainText) << name;
+  }
 }
 
 TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
