@@ -1,6 +1,8 @@
 // The port setup dialog.
 #include "app/qt_port_setup_dialog.h"
 
+#include <algorithm>
+
 #include "app/dialog_form.h"
 #include "app/qt_resources.h"
 #include "link/port_names.h"
@@ -26,6 +28,10 @@ PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
   InitResources();
   ui_.setupUi(this);
   SetUpForm(this);
+  formLinesTop_ = ui_.com1Device->y();
+  formLineHeight_ = ui_.com1Device->height();
+  formLineGap_ = ui_.com2Device->y() - ui_.com1Device->geometry().bottom() - 1;
+  formBottomMargin_ = height() - ui_.com2Device->geometry().bottom() - 1;
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(AppIcon());
@@ -39,8 +45,21 @@ int PortSetupDialog::exec() {
   ui_.com2Device->setText(PortDeviceLine(2));
   ui_.id1012->setToolTip(PlainToolTip(ui_.com1Device->text()));
   ui_.id1013->setToolTip(PlainToolTip(ui_.com2Device->text()));
+  FitDeviceLines();
   ui_.id1->setFocus();
   return QDialog::exec();
+}
+
+void PortSetupDialog::FitDeviceLines() {
+  // Each line wraps onto as many lines as it needs; the port controls above
+  // stay where they are and the dialog grows downward.
+  int top = formLinesTop_;
+  for (QLabel* line : {ui_.com1Device, ui_.com2Device}) {
+    const int height = std::max(line->heightForWidth(line->width()), formLineHeight_);
+    line->setGeometry(line->x(), top, line->width(), height);
+    top += height + formLineGap_;
+  }
+  setFixedHeight(top - formLineGap_ + formBottomMargin_);
 }
 
 void PortSetupDialog::accept() {

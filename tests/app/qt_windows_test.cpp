@@ -19,6 +19,7 @@
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "app/temp_folder.h"
+#include "link/port_names.h"
 
 namespace tavlink {
 namespace {
@@ -290,6 +291,44 @@ TEST_F(QtWindowsTest, ReceiverTextsAreShownAsPlainText) {
   for (const char* name : {"com1Device", "com2Device"}) {
     EXPECT_EQ(ports.findChild<QLabel*>(name)->textFormat(), Qt::PlainText) << name;
   }
+}
+
+TEST_F(QtWindowsTest, PortDialogWrapsALongDeviceLineAndGrowsDownward) {
+  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+  const std::string device = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  SetComDeviceOverride(2, device);
+  const app::DialogUnits units = app::UnitsOf(app::DialogFont());
+  app::PortSetupDialog dialog;
+  QString text;
+  QRect line, needs;
+  QSize size;
+  std::map<int, QRect> controls;
+  ModalDriver driver;
+  driver.Then([&](QWidget* window) {
+    auto* label = window->findChild<QLabel*>("com2Device");
+    text = label->text();
+    line = label->geometry();
+    // How the label lays the text out in its width.
+    needs =
+        label->fontMetrics().boundingRect(QRect(0, 0, line.width(), 1000), Qt::TextWordWrap, text);
+    size = window->size();
+    for (int id : {1, 2, 1012, 1013}) controls[id] = FindControl(window, id)->geometry();
+    Click(window, 2);
+  });
+  dialog.exec();
+  SetComDeviceOverride(2, "");
+  EXPECT_EQ(text.toStdString(), "COM2 \u2192 " + device + " (setting)");
+  EXPECT_LE(needs.width(), line.width()) << "cut off at the right";
+  EXPECT_LE(needs.height(), line.height()) << "cut off at the bottom";
+  EXPECT_GT(line.height(), units.charHeight) << "not wrapped";
+  EXPECT_LE(line.bottom(), size.height());
+  const QSize form = units.ToPixels(QRect(0, 0, 188, 83)).size();
+  EXPECT_EQ(size.width(), form.width());
+  EXPECT_GT(size.height(), form.height());
+  EXPECT_EQ(controls[1], units.ToPixels(QRect(131, 9, 50, 14)));
+  EXPECT_EQ(controls[2], units.ToPixels(QRect(131, 27, 50, 14)));
+  EXPECT_EQ(controls[1012], units.ToPixels(QRect(18, 21, 50, 10)));
+  EXPECT_EQ(controls[1013], units.ToPixels(QRect(18, 39, 50, 10)));
 }
 
 TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
