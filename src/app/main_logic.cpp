@@ -39,7 +39,9 @@ TransferOutcome MainLogic::RunTransfer(const TransferRequest& request) {
 }
 
 void MainLogic::ReadPortSetting() {
-  if (auto stored = shell_.Settings().ReadPort()) {
+  // 0 is what a cancelled first choice stores: no port chosen, so ask again
+  // rather than open COM0 on every run.
+  if (auto stored = shell_.Settings().ReadPort(); stored && *stored != 0) {
     selectedPort = *stored;  // used unchanged, even outside 1..2
     return;
   }

@@ -54,8 +54,8 @@ class MainLogic {
   // ReadPortSetting. Never connects.
   void Initialize();
 
-  // Loads "Port" into selectedPort; when it cannot be read, sets 0 and
-  // asks with ChoosePort (result ignored).
+  // Loads "Port" into selectedPort; when it cannot be read or is 0 (no
+  // port chosen), sets 0 and asks with ChoosePort (result ignored).
   void ReadPortSetting();
 
   // Runs the port dialog; after OK selectedPort becomes 1 or 2. Stores

@@ -1,7 +1,7 @@
 // The About box.
 #include "app/qt_about_dialog.h"
 
-#include "app/dialog_units.h"
+#include "app/dialog_form.h"
 #include "app/qt_message_box.h"
 #include "app/qt_resources.h"
 
@@ -10,7 +10,7 @@ namespace tavlink::app {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   InitResources();
   ui_.setupUi(this);
-  ApplyDialogUnits(this);
+  SetUpForm(this);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowIcon(AppIcon());

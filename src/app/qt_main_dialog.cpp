@@ -4,7 +4,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-#include "app/dialog_units.h"
+#include "app/dialog_form.h"
 #include "app/qt_resources.h"
 
 namespace tavlink::app {
@@ -13,7 +13,7 @@ MainDialog::MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& b
     : shell_(this, std::move(store)), logic_(shell_, block) {
   InitResources();
   ui_.setupUi(this);
-  ApplyDialogUnits(this);
+  SetUpForm(this);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(AppIcon());

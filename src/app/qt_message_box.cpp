@@ -38,8 +38,11 @@ BoxAnswer ShowBox(QWidget* parent, std::string_view text, std::string_view capti
       box.setEscapeButton(QMessageBox::Cancel);
       break;
     case BoxButtons::kYesNo:
+      // The one Yes/No question, whether to stop a software upgrade, has
+      // Yes as the choice that can leave a receiver without working
+      // software: a reflex Enter answers No.
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-      box.setDefaultButton(QMessageBox::Yes);
+      box.setDefaultButton(QMessageBox::No);
       box.setEscapeButton(QMessageBox::No);
       break;
   }

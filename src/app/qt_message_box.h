@@ -19,8 +19,9 @@ namespace tavlink::app {
 QString ApplicationCaption();
 
 // A modal box over `parent` (may be nullptr). An empty `caption` makes it
-// an application box. Esc and the close box answer Cancel (OK/Cancel) or
-// No (Yes/No).
+// an application box. The default button, which has the focus and takes
+// Enter, is OK (OK, OK/Cancel) or No (Yes/No). Esc and the close box answer
+// Cancel (OK/Cancel) or No (Yes/No). The text is shown as plain text.
 BoxAnswer ShowBox(QWidget* parent, std::string_view text, std::string_view caption,
                   BoxButtons buttons);
 

@@ -1,7 +1,8 @@
 #pragma once
 // The port setup dialog (dialog 131, "Communication Setup"): radio buttons
-// 1012 (COM1) and 1013 (COM2), OK (1) and Cancel (2), and a grey line per
-// port telling which device it opens.
+// 1012 (COM1) and 1013 (COM2), OK (1) and Cancel (2), and below them a grey
+// line per port telling which device it opens, wrapped to the dialog's width
+// (the dialog grows downward for a long device name).
 //
 // Threading: user-interface thread only.
 
@@ -30,7 +31,15 @@ class PortSetupDialog final : public QDialog {
   int selectedPort = 0;
 
  private:
+  // Sizes the two device lines to their wrapped text and the dialog to them.
+  void FitDeviceLines();
+
   Ui::PortSetupDialogForm ui_;
+  // The form's placing of the device lines, in pixels.
+  int formLinesTop_ = 0;
+  int formLineHeight_ = 0;
+  int formLineGap_ = 0;
+  int formBottomMargin_ = 0;
 };
 
 // "COM1 → /dev/ttyUSB0 (setting)": where port n leads and why.

@@ -3,7 +3,7 @@
 
 #include <QCloseEvent>
 
-#include "app/dialog_units.h"
+#include "app/dialog_form.h"
 #include "app/on_ui_thread.h"
 #include "app/qt_message_box.h"
 #include "transfer/transfer_dialog.h"
@@ -19,7 +19,7 @@ QString ToQString(std::string_view text) {
 
 QtTransferWindow::QtTransferWindow(QWidget* parent) : QDialog(parent) {
   ui_.setupUi(this);
-  ApplyDialogUnits(this);
+  SetUpForm(this);
   // Caption only: no system menu and so no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   connect(ui_.id2, &QPushButton::clicked, this, &QtTransferWindow::reject);

@@ -68,7 +68,7 @@ TEST_F(MainLogicTest, FirstStartStoresTheChosenPortWithoutConnecting) {
 }
 
 TEST_F(MainLogicTest, StoredPortIsUsedUnchangedWithoutAsking) {
-  for (int stored : {0, 1, 3, 49}) {
+  for (int stored : {1, 2, 3, 49, -1}) {
     ScriptedShell fresh;
     MainLogic start(fresh, block);
     fresh.store.port = stored;
@@ -79,6 +79,27 @@ TEST_F(MainLogicTest, StoredPortIsUsedUnchangedWithoutAsking) {
     ASSERT_EQ(fresh.transfers.size(), 1u);
     EXPECT_EQ(fresh.transfers[0].portNumber, stored);
   }
+}
+
+TEST_F(MainLogicTest, StoredZeroAsksAtEveryStartUntilAPortIsChosen) {
+  // A first run whose port dialog was cancelled stored 0.
+  shell.store.port = 0;
+  shell.portAnswers = {std::nullopt};
+  logic.Initialize();
+  EXPECT_EQ(shell.portDialogs, std::vector<int>{0});
+  EXPECT_EQ(shell.store.port, 0);
+  EXPECT_EQ(logic.selectedPort, 0);
+
+  ScriptedShell next;
+  next.store.port = shell.store.port;
+  next.portAnswers = {2};
+  MainLogic restart(next, block);
+  restart.Initialize();
+  EXPECT_EQ(next.portDialogs, std::vector<int>{0});
+  EXPECT_EQ(next.store.port, 2);
+  EXPECT_EQ(restart.selectedPort, 2);
+  EXPECT_TRUE(next.transfers.empty());
+  EXPECT_EQ(restart.Info().status, "Connection failed.");
 }
 
 TEST_F(MainLogicTest, SetupCommCancelRewritesThePortAndDoesNotConnect) {

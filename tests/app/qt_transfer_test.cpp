@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <filesystem>
 
 #include "app/dialog_units.h"
@@ -23,6 +24,8 @@ using app::MainDialog;
 using testing::AcceptBox;
 using testing::Click;
 using testing::ModalDriver;
+using testing::PressEnter;
+using testing::PressEnterOn;
 
 QString Text(QWidget* window, int id) {
   return qobject_cast<QLabel*>(FindControl(window, id))->text();
@@ -93,6 +96,43 @@ TEST_F(SimulatorTest, ThirtyTwoCharacterVersionsShowAllOfThem) {
   EXPECT_EQ(Text(window_.get(), 1018).toStdString(), hardware);
 }
 
+TEST_F(SimulatorTest, VersionTextsThatLookLikeMarkupAreShownLiterally) {
+  const QString software = "<b>x</b>", hardware = "<i>HW</i> &amp; <br>";
+  if (!Start({"--software", software.toStdString(), "--hardware", hardware.toStdString()}))
+    GTEST_SKIP() << skipReason_;
+  ModalDriver driver;
+  SetupCommOnCom1(driver);
+  for (const auto& [id, text] : {std::pair{1021, software}, std::pair{1018, hardware}}) {
+    auto* label = qobject_cast<QLabel*>(FindControl(window_.get(), id));
+    EXPECT_EQ(label->text(), text) << id;
+    EXPECT_EQ(label->textFormat(), Qt::PlainText) << id;
+    // Every character is drawn, tags included.
+    EXPECT_GE(label->sizeHint().width(), label->fontMetrics().horizontalAdvance(text)) << id;
+  }
+}
+
+TEST_F(SimulatorTest, EnterOnTheTransferWindowStopsTheReadAndSavesNothing) {
+  if (!Start({"--pace"})) GTEST_SKIP() << skipReason_;
+  testing::TempFolder folder;
+  const std::string path = folder.File("factory_data.txt");
+  ModalDriver driver;
+  driver.Then([](QWidget* box) { AcceptBox(box); });
+  driver.Then([&](QWidget* chooser) {
+    auto* dialog = qobject_cast<QFileDialog*>(chooser);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString(path));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  driver.Then([](QWidget* transfer) { PressEnterOn(transfer, 2); });
+  std::string afterwards;
+  driver.Then([&](QWidget* box) { afterwards = AcceptBox(box); });
+  Click(window_.get(), 1002);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+  EXPECT_EQ(afterwards, "\n Factory data of the receiver is not valid. ");
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST_F(SimulatorTest, ReadUserDataSavesTheReceiversData) {
   if (!Start({})) GTEST_SKIP() << skipReason_;
   testing::TempFolder folder;
@@ -161,6 +201,23 @@ TEST(QtTransferWindowTest, PortThatCannotOpenReportsAndEnds) {
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1], "Open error");
   EXPECT_EQ(caption, "ERROR");
+  EXPECT_TRUE(driver.unexpected().empty());
+}
+
+TEST(QtTransferWindowTest, EnterOnTheStopUpgradeQuestionAnswersNoUnlessYesHasTheFocus) {
+  testing::TestApp();
+  app::QtTransferWindow window(nullptr);
+  const std::string_view question =
+      " It is very important time!  \n\n You want to stop the upgrade procedure?  ";
+  ModalDriver driver;
+  driver.Then([](QWidget* box) { PressEnter(box); });
+  EXPECT_EQ(window.ShowMessage(question, "", BoxButtons::kYesNo), BoxAnswer::kNo);
+  driver.Then([](QWidget* box) {
+    qobject_cast<QMessageBox*>(box)->button(QMessageBox::Yes)->setFocus(Qt::TabFocusReason);
+    PressEnter(box);
+  });
+  EXPECT_EQ(window.ShowMessage(question, "", BoxButtons::kYesNo), BoxAnswer::kYes);
+  EXPECT_TRUE(driver.done());
   EXPECT_TRUE(driver.unexpected().empty());
 }
 

@@ -1,6 +1,7 @@
 // The Qt windows offscreen: start-up and the port dialog with the stored
-// setting, the About box and its hidden strip, the system command, and the
-// forms' identifiers and sizes.
+// setting, the About box and its hidden strip, the system command, Enter
+// in every window, plain receiver texts, and the forms' identifiers and
+// sizes.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -18,8 +19,9 @@
 #include "app/qt_shell.h"
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
-#include "support/temp_folder.h"
+#include "link/port_names.h"
 #include "settings/qsettings_store.h"
+#include "support/temp_folder.h"
 
 namespace tavlink {
 namespace {
@@ -28,7 +30,9 @@ using app::FindControl;
 using app::MainDialog;
 using testing::AcceptBox;
 using testing::Click;
+using testing::Focus;
 using testing::ModalDriver;
+using testing::PressEnterOn;
 
 // A private settings folder for the whole test process (QSettings reads
 // XDG_CONFIG_HOME once).
@@ -192,6 +196,140 @@ TEST_F(QtWindowsTest, ExitEndsTheModalRun) {
   EXPECT_EQ(window.exec(), QDialog::Rejected);
   EXPECT_TRUE(driver.done());
   EXPECT_TRUE(setupHasFocus);
+}
+
+TEST_F(QtWindowsTest, EnterOnExitEndsTheProgramWithoutOpeningSetupComm) {
+  StorePort(2);
+  MainDialog window(MakeQSettingsStore(), block);
+  window.Initialize();
+  ModalDriver driver;
+  driver.Then([](QWidget* main) { PressEnterOn(main, 1005); });
+  EXPECT_EQ(window.exec(), QDialog::Rejected);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+}
+
+TEST_F(QtWindowsTest, EnterRunsTheCommandOfTheFocusedButton) {
+  StorePort(2);
+  // The default button itself, and one that is not the default.
+  for (const auto& [id, opens] :
+       {std::pair{1001, "Communication Setup"}, std::pair{1004, "About ZOR Link"}}) {
+    MainDialog window(MakeQSettingsStore(), block);
+    window.Initialize();
+    ModalDriver driver;
+    QString title;
+    driver.Then([id](QWidget* main) {
+      PressEnterOn(main, id);  // returns when the window it opened is closed
+      Click(main, 1005);
+    });
+    driver.Then([&](QWidget* opened) {
+      title = opened->windowTitle();
+      qobject_cast<QDialog*>(opened)->reject();
+    });
+    window.exec();
+    EXPECT_TRUE(driver.done()) << id;
+    EXPECT_TRUE(driver.unexpected().empty()) << id;
+    EXPECT_EQ(title, opens) << id;
+  }
+}
+
+TEST_F(QtWindowsTest, EnterOnThePortDialogsCancelCancels) {
+  app::PortSetupDialog dialog;
+  dialog.selectedPort = 1;
+  ModalDriver driver;
+  driver.Then([](QWidget* window) {
+    Click(window, 1013);
+    PressEnterOn(window, 2);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+  EXPECT_EQ(dialog.selectedPort, 1);
+}
+
+TEST_F(QtWindowsTest, EnterOnARadioButtonGoesToTheDefaultOk) {
+  app::PortSetupDialog dialog;
+  dialog.selectedPort = 1;
+  ModalDriver driver;
+  driver.Then([](QWidget* window) {
+    // Cancel held the focus (and so took Enter) before the radio button.
+    Focus(window, 2);
+    Click(window, 1013);
+    PressEnterOn(window, 1013);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(dialog.selectedPort, 2);
+}
+
+TEST_F(QtWindowsTest, EnterOnTheAboutBoxsHiddenStripShowsItsMessage) {
+  app::AboutDialog about;
+  ModalDriver driver;
+  std::string text;
+  driver.Then([](QWidget* window) {
+    PressEnterOn(window, 1020);  // returns when its box is dismissed
+    PressEnterOn(window, 1);
+  });
+  driver.Then([&](QWidget* box) { text = AcceptBox(box); });
+  EXPECT_EQ(about.exec(), QDialog::Accepted);
+  EXPECT_TRUE(driver.done());
+  EXPECT_EQ(text, app::kHiddenStripMessage);
+}
+
+TEST_F(QtWindowsTest, EnterOnTheTransferWindowsCancelPressesIt) {
+  app::QtTransferWindow transfer(nullptr);
+  int pressed = 0;
+  QObject::connect(qobject_cast<QPushButton*>(FindControl(&transfer, 2)), &QPushButton::clicked,
+                   [&pressed] { ++pressed; });
+  transfer.show();
+  PressEnterOn(&transfer, 2);
+  EXPECT_EQ(pressed, 1);
+}
+
+TEST_F(QtWindowsTest, ReceiverTextsAreShownAsPlainText) {
+  MainDialog window(std::make_unique<testing::MemoryStore>(), block);
+  for (int id : {1021, 1018, 1022}) {
+    EXPECT_EQ(qobject_cast<QLabel*>(FindControl(&window, id))->textFormat(), Qt::PlainText) << id;
+  }
+  app::QtTransferWindow transfer(nullptr);
+  EXPECT_EQ(qobject_cast<QLabel*>(FindControl(&transfer, 1014))->textFormat(), Qt::PlainText);
+  app::PortSetupDialog ports;
+  for (const char* name : {"com1Device", "com2Device"}) {
+    EXPECT_EQ(ports.findChild<QLabel*>(name)->textFormat(), Qt::PlainText) << name;
+  }
+}
+
+TEST_F(QtWindowsTest, PortDialogWrapsALongDeviceLineAndGrowsDownward) {
+  const std::string device = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  const app::DialogUnits units = app::UnitsOf(app::DialogFont());
+  app::PortSetupDialog dialog;
+  dialog.SetDeviceLine(2, app::PortDeviceLine(2, {device, ComDevice::Source::kSetting}));
+  QString text;
+  QRect line, needs;
+  QSize size;
+  std::map<int, QRect> controls;
+  ModalDriver driver;
+  driver.Then([&](QWidget* window) {
+    auto* label = window->findChild<QLabel*>("com2Device");
+    text = label->text();
+    line = label->geometry();
+    // How the label lays the text out in its width.
+    needs =
+        label->fontMetrics().boundingRect(QRect(0, 0, line.width(), 1000), Qt::TextWordWrap, text);
+    size = window->size();
+    for (int id : {1, 2, 1012, 1013}) controls[id] = FindControl(window, id)->geometry();
+    Click(window, 2);
+  });
+  dialog.exec();
+  EXPECT_EQ(text.toStdString(), "COM2 \u2192 " + device + " (setting)");
+  EXPECT_LE(needs.width(), line.width()) << "cut off at the right";
+  EXPECT_LE(needs.height(), line.height()) << "cut off at the bottom";
+  EXPECT_GT(line.height(), units.charHeight) << "not wrapped";
+  EXPECT_LE(line.bottom(), size.height());
+  const QSize form = units.ToPixels(QRect(0, 0, 188, 83)).size();
+  EXPECT_EQ(size.width(), form.width());
+  EXPECT_GT(size.height(), form.height());
+  EXPECT_EQ(controls[1], units.ToPixels(QRect(131, 9, 50, 14)));
+  EXPECT_EQ(controls[2], units.ToPixels(QRect(131, 27, 50, 14)));
+  EXPECT_EQ(controls[1012], units.ToPixels(QRect(18, 21, 50, 10)));
+  EXPECT_EQ(controls[1013], units.ToPixels(QRect(18, 39, 50, 10)));
 }
 
 TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
