@@ -1,7 +1,8 @@
 #pragma once
 // The platform seam under SerialPort: one opened serial device. The POSIX
-// backend (serial_device_posix.cpp) drives a tty; tests substitute an
-// in-memory line with a scripted receiver. No platform type appears here.
+// backend (serial_device_posix.cpp) drives a tty, the Win32 backend
+// (serial_device_win32.cpp) a COM device; tests substitute an in-memory line
+// with a scripted receiver. No platform type appears here.
 //
 // Threading: one thread at a time, like the SerialPort that owns it.
 
@@ -78,7 +79,8 @@ class SerialDevice {
 };
 
 // Makes a fresh, unopened device object of the platform's backend; it opens
-// the device that ComDevicePath names for the port number.
+// the device that ComDevicePath names for the port number (on Windows the
+// COM device itself unless a mapping names another).
 std::unique_ptr<SerialDevice> MakePlatformSerialDevice();
 
 // The same, but it opens `path` whatever the port number (the command
