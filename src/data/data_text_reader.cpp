@@ -6,6 +6,7 @@
 
 #include "data/data_text_keywords.h"
 #include "data/field_scanner.h"
+#include "data/printf_like.h"
 
 namespace tavlink {
 namespace {
@@ -89,6 +90,19 @@ bool InRange(int value, int low, int high) {
   return value >= low && value <= high;
 }
 
+using ErrorText = std::array<char, DataTextReader::kLineBufferSize>;
+
+// Puts the message into `text` and returns `result`.
+int Fail(ErrorText& text, int result, const char* format, ...) TAVLINK_PRINTF_LIKE(3, 4);
+
+int Fail(ErrorText& text, int result, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(text.data(), text.size(), format, args);
+  va_end(args);
+  return result;
+}
+
 }  // namespace
 
 int DataTextReader::ReadDataText(TextInput& file) {
@@ -103,8 +117,9 @@ int DataTextReader::ReadDataText(TextInput& file) {
   for (;; ++line_number_) {
     const LineResult lineResult = ReadLine(file);
     if (lineResult == LineResult::kTooLong) {
-      return Fail(kReadLineTooLong, " * Error : line %d is too long. size of line_buffer = %d.\n",
-                  line_number_, static_cast<int>(kLineBufferSize));
+      return Fail(error_text_, kReadLineTooLong,
+                  " * Error : line %d is too long. size of line_buffer = %d.\n", line_number_,
+                  static_cast<int>(kLineBufferSize));
     }
     if (lineResult == LineResult::kEndOfFile) {
       block_.FinishHeader(sat_count_, tp_count_, service_count_, antenna_value_);
@@ -128,13 +143,13 @@ int DataTextReader::ReadDataText(TextInput& file) {
       case 's':
       case 'S': {
         if (program_seen_) {
-          return Fail(kReadSatelliteAfterService,
+          return Fail(error_text_, kReadSatelliteAfterService,
                       " * Error : line %d. Program information and satellite information mixed.",
                       line_number_);
         }
         const int index = ParseSatelliteLine(fromTag);
         if (index < 0) {
-          return Fail(kReadSatelliteError,
+          return Fail(error_text_, kReadSatelliteError,
                       " * Error : line %d. Default Satellite Data format error.\n%s", line_number_,
                       SatelliteFieldText(index));
         }
@@ -144,13 +159,13 @@ int DataTextReader::ReadDataText(TextInput& file) {
       case 't':
       case 'T': {
         if (program_seen_) {
-          return Fail(kReadTransponderAfterService,
+          return Fail(error_text_, kReadTransponderAfterService,
                       " * Error : line %d. Program information and transponder information mixed.",
                       line_number_);
         }
         const int index = ParseTransponderLine(fromTag, current_satellite_);
         if (index < 0) {
-          return Fail(kReadTransponderError,
+          return Fail(error_text_, kReadTransponderError,
                       " * Error : line %d. Default TP Data format error.\n%s", line_number_,
                       TransponderFieldText(index));
         }
@@ -163,14 +178,15 @@ int DataTextReader::ReadDataText(TextInput& file) {
         program_seen_ = true;
         const int index = ParseServiceLine(fromTag);
         if (index < 0) {
-          return Fail(kReadServiceError,
+          return Fail(error_text_, kReadServiceError,
                       " * Error : line %d. Default Service Data format error.\n%s", line_number_,
                       ServiceFieldText(index));
         }
         break;
       }
       default:
-        return Fail(kReadInvalidTag, " * Error : line %d. Invalid tag '%c'.\n", line_number_, tag);
+        return Fail(error_text_, kReadInvalidTag, " * Error : line %d. Invalid tag '%c'.\n",
+                    line_number_, tag);
     }
   }
 }
@@ -194,12 +210,12 @@ DataTextReader::LineResult DataTextReader::ReadLine(TextInput& file) {
 
 int DataTextReader::ReadAntennaLine(std::string_view fromTag) {
   if (program_seen_) {
-    return Fail(kReadAntennaAfterService,
+    return Fail(error_text_, kReadAntennaAfterService,
                 " * Error : line %d. Program information and switch configuration mixed.",
                 line_number_);
   }
   if (antenna_seen_) {
-    return Fail(kReadAntennaError,
+    return Fail(error_text_, kReadAntennaError,
                 " * Error : line %d. Default Switch Configuation value was defined duplicatly.",
                 line_number_);
   }
@@ -207,7 +223,7 @@ int DataTextReader::ReadAntennaLine(std::string_view fromTag) {
   std::string_view tagWord;
   int value = 0;
   if (!scan.ReadWord(&tagWord) || !scan.ReadInt(&value) || !InRange(value, -1, 8)) {
-    return Fail(kReadAntennaError,
+    return Fail(error_text_, kReadAntennaError,
                 " * Error : line %d. Default Switch Configuation value format error.",
                 line_number_);
   }
@@ -350,14 +366,6 @@ int DataTextReader::ParseServiceLine(std::string_view fromTag) {
   if (v[kLock]) flags |= service_flag::kLock;
   record.set_service_flags(flags);
   return service_count_++;
-}
-
-int DataTextReader::Fail(int result, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(error_text_.data(), error_text_.size(), format, args);
-  va_end(args);
-  return result;
 }
 
 }  // namespace tavlink

@@ -61,8 +61,6 @@ class DataTextReader {
   int ParseSatelliteLine(std::string_view fromTag);
   int ParseTransponderLine(std::string_view fromTag, int satellite);
   int ParseServiceLine(std::string_view fromTag);
-  // Puts the message into error_text_ and returns `result`.
-  int Fail(int result, const char* format, ...) __attribute__((format(printf, 3, 4)));
 
   ReceiverDataBlock& block_;
   std::array<char, kLineBufferSize> line_buffer_{};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/data_text_banners.h"
+#include "data/printf_like.h"
 
 namespace tavlink {
 namespace {
@@ -121,7 +122,7 @@ class DataTextWriter {
 
   // Formats one data line (never longer than the buffer: names are at most 14
   // characters and every number at most 11) and hands it to the file.
-  void Printf(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+  void Printf(const char* format, ...) TAVLINK_PRINTF_LIKE(2, 3) {
     std::array<char, 1024> line;
     va_list args;
     va_start(args, format);

@@ -1,7 +1,8 @@
 #pragma once
 // The platform seam under SerialPort: one opened serial device. The POSIX
-// backend (serial_device_posix.cpp) drives a tty; tests substitute an
-// in-memory line with a scripted receiver. No platform type appears here.
+// backend (serial_device_posix.cpp) drives a tty, the Win32 backend
+// (serial_device_win32.cpp) a COM device; tests substitute an in-memory line
+// with a scripted receiver. No platform type appears here.
 //
 // Threading: one thread at a time, like the SerialPort that owns it.
 

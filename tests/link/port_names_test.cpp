@@ -15,9 +15,19 @@ namespace {
 // A port number no one maps in the environment of a test run.
 constexpr int kPort = 97;
 
+#ifdef _WIN32
+void SetVariable(const char* name, const char* value) {
+  _putenv_s(name, value);  // an empty value removes it
+}
+#else
+void SetVariable(const char* name, const char* value) {
+  ::setenv(name, value, 1);
+}
+#endif
+
 class PortNamesTest : public ::testing::Test {
  protected:
-  void TearDown() override { ::unsetenv("TAVLINK_COM97"); }
+  void TearDown() override { SetVariable("TAVLINK_COM97", ""); }
 };
 
 TEST_F(PortNamesTest, EnvironmentWinsOverTheSettingWhichWinsOverTheDefault) {
@@ -30,12 +40,12 @@ TEST_F(PortNamesTest, EnvironmentWinsOverTheSettingWhichWinsOverTheDefault) {
   EXPECT_EQ(bySetting.path, "/dev/ttyUSB3");
   EXPECT_EQ(bySetting.source, ComDevice::Source::kSetting);
 
-  ::setenv("TAVLINK_COM97", "/dev/pts/42", 1);
+  SetVariable("TAVLINK_COM97", "/dev/pts/42");
   const ComDevice byEnvironment = ResolveComDevice(kPort, std::string("/dev/ttyUSB3"));
   EXPECT_EQ(byEnvironment.path, "/dev/pts/42");
   EXPECT_EQ(DescribeSource(kPort, byEnvironment.source), "environment TAVLINK_COM97");
 
-  ::setenv("TAVLINK_COM97", "", 1);  // empty counts as unset
+  SetVariable("TAVLINK_COM97", "");  // empty counts as unset
   EXPECT_EQ(ResolveComDevice(kPort, std::nullopt).source, ComDevice::Source::kDefault);
 }
 
