@@ -1,54 +1,15 @@
 #include "cli/console.h"
 
-#include <pthread.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <climits>
-#include <csignal>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "cli/interrupts.h"
+#include "cli/terminal.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::cli {
 namespace {
-
-// Shared with the signal handler, so lock-free atomics only.
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free &&
-              std::atomic<const char*>::is_always_lock_free);
-std::atomic<int> interrupts{0};
-std::atomic<bool> transferRunning{false};
-
-// The file to remove when leaving at once. Each path gets a slot of its own
-// that is never written again, so the handler never reads a path that is
-// being changed.
-constexpr int kRemovalSlots = 8;
-char removalPaths[kRemovalSlots][PATH_MAX];
-int removalSlotsUsed = 0;  // user-interface thread only
-std::atomic<const char*> removalPath{nullptr};
-
-constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
-
-void Say(const char* text, size_t length) {
-  (void)!::write(STDERR_FILENO, text, length);
-}
-
-extern "C" void OnInterrupt(int) {
-  const int count = interrupts.fetch_add(1) + 1;
-  if (transferRunning.load() && count < 3) return;  // the Cancel command, see OnIdle
-  // Leave at once; the system closes the line. Only async-signal-safe
-  // calls from here on.
-  if (const char* path = removalPath.load()) ::unlink(path);
-  static const char kInsisted[] = "\ntavlink-cli: stopped at once.\n";
-  static const char kStopped[] = "\ntavlink-cli: stopped.\n";
-  if (count >= 3)
-    Say(kInsisted, sizeof kInsisted - 1);
-  else
-    Say(kStopped, sizeof kStopped - 1);
-  ::_exit(130);
-}
 
 std::string Fold(std::string_view text) {
   std::string out;
@@ -75,15 +36,7 @@ void PrintBox(std::string_view caption, std::string_view text) {
 
 bool AskYesNo(std::string_view question, bool assumeYes) {
   if (assumeYes) return true;
-  std::FILE* tty = std::fopen("/dev/tty", "r+");
-  if (tty == nullptr) return false;
-  std::fprintf(tty, "%s [y/N] ", Fold(question).c_str());
-  std::fflush(tty);
-  char line[64] = {};
-  const bool yes =
-      std::fgets(line, sizeof line, tty) != nullptr && (line[0] == 'y' || line[0] == 'Y');
-  std::fclose(tty);
-  return yes;
+  return AskOnTerminal(Fold(question)).value_or(false);
 }
 
 void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {
@@ -144,13 +97,42 @@ BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption
     PrintBox(caption, text);
     return BoxAnswer::kOk;
   }
-  const bool yes = AskYesNo(text, options_.assumeYes || !::isatty(STDIN_FILENO));
+  // Without a terminal there is no one to ask: a script that interrupts
+  // means it (the stop question of an upgrade), as --yes does.
+  const bool yes = options_.assumeYes || !StdinIsTerminal() || Ask(text);
   if (buttons == BoxButtons::kYesNo) return yes ? BoxAnswer::kYes : BoxAnswer::kNo;
   return yes ? BoxAnswer::kOk : BoxAnswer::kCancel;
 }
 
+bool ConsoleView::Ask(std::string_view text) {
+  // The session's events go on while the user thinks: the worker is never
+  // held up at its next status line by an open question.
+  TerminalQuestion question(Fold(text));
+  if (!question.ok()) return false;
+  questionOpen_ = true;
+  questionInterrupted_ = false;
+  std::optional<bool> answer;
+  const bool answered = PumpUntil([&] {
+    if (questionInterrupted_) return true;  // Ctrl-C on a question is No
+    if (!answer) answer = question.Poll();
+    return answer.has_value();
+  });
+  questionOpen_ = false;
+  if (!answered || questionInterrupted_) question.Abandon();
+  return answered && !questionInterrupted_ && answer.value_or(false);
+}
+
 void ConsoleView::OnIdle() {
-  for (int n = TakeInterrupts(); n > 0; --n) Dialog()->OnCancel();
+  // Every interrupt since this run last looked is one Cancel command.
+  // Each is taken before it is acted on: a question that the Cancel opens
+  // runs this again and must not see the same interrupt.
+  while (takenInterrupts_ < InterruptCount()) {
+    ++takenInterrupts_;
+    if (questionOpen_)
+      questionInterrupted_ = true;
+    else
+      Dialog()->OnCancel();
+  }
 }
 
 void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
@@ -163,48 +145,6 @@ void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
   std::fprintf(stderr, "[%9.3f] %s %s\n", seconds,
                direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
   std::fflush(stderr);
-}
-
-void InstallInterruptHandler() {
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  // One interrupt at a time: the handler never interrupts itself.
-  for (int signal : kInterruptSignals) sigaddset(&action.sa_mask, signal);
-  for (int signal : kInterruptSignals) sigaction(signal, &action, nullptr);
-}
-
-int TakeInterrupts() {
-  return interrupts.exchange(0);
-}
-
-TransferInterrupts::TransferInterrupts() {
-  transferRunning.store(true);
-}
-
-TransferInterrupts::~TransferInterrupts() {
-  transferRunning.store(false);
-}
-
-void RemoveOnInterrupt(const std::string& path) {
-  removalPath.store(nullptr);
-  if (removalSlotsUsed == kRemovalSlots || path.size() >= PATH_MAX) return;
-  char* slot = removalPaths[removalSlotsUsed++];
-  std::memcpy(slot, path.c_str(), path.size() + 1);
-  removalPath.store(slot);
-}
-
-void KeepOnInterrupt() {
-  removalPath.store(nullptr);
-}
-
-void WithInterruptsDeferred(const std::function<void()>& task) {
-  sigset_t held, previous;
-  sigemptyset(&held);
-  for (int signal : kInterruptSignals) sigaddset(&held, signal);
-  pthread_sigmask(SIG_BLOCK, &held, &previous);
-  task();
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 }  // namespace tavlink::cli

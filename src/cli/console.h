@@ -7,11 +7,11 @@
 // frame.
 
 #include <chrono>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 
+#include "cli/interrupts.h"
 #include "link/error_reporter.h"
 #include "link/frame.h"
 #include "transfer/event_loop_view.h"
@@ -40,7 +40,9 @@ class ConsoleReporter final : public ErrorReporter {
 
 class ConsoleView final : public EventLoopView {
  public:
-  explicit ConsoleView(ConsoleOptions options) : options_(options) {}
+  // Interrupts that came before this view are not its to take.
+  explicit ConsoleView(ConsoleOptions options)
+      : options_(options), takenInterrupts_(InterruptCount()) {}
   ~ConsoleView() override;
 
  protected:
@@ -54,12 +56,17 @@ class ConsoleView final : public EventLoopView {
  private:
   void Redraw();
   void EndLiveLine();
+  // Asks on the terminal while the session goes on; false for No.
+  bool Ask(std::string_view text);
 
   ConsoleOptions options_;
   std::string status_;
   int upper_ = 100;
   int position_ = 0;
   bool liveLineOpen_ = false;
+  int takenInterrupts_;  // interrupts this run has taken as Cancel
+  bool questionOpen_ = false;
+  bool questionInterrupted_ = false;
 };
 
 // Prints each frame on standard error with the time since the start.
@@ -71,35 +78,5 @@ class ConsoleTrace final : public FrameTrace {
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
-
-// Interrupts: Ctrl-C (SIGINT), SIGTERM and SIGHUP. While a transfer runs
-// each one is counted by the signal handler and taken on the user-interface
-// thread as the Cancel command, and the third in a row leaves at once. Outside
-// a transfer the first one leaves at once. Leaving at once removes the file
-// named by RemoveOnInterrupt and exits with 130.
-void InstallInterruptHandler();
-
-// The interrupts counted since the last call, read and reset in one step.
-int TakeInterrupts();
-
-// Marks the span of one transfer session: within it interrupts are Cancel.
-class TransferInterrupts {
- public:
-  TransferInterrupts();
-  ~TransferInterrupts();
-  TransferInterrupts(const TransferInterrupts&) = delete;
-  TransferInterrupts& operator=(const TransferInterrupts&) = delete;
-};
-
-// Names the one file that leaving at once removes (a temporary file, or an
-// output this command created); KeepOnInterrupt forgets it. The path is
-// copied beforehand, so that the handler only calls unlink. Only the first
-// few paths of a run are taken, which is more than any command needs.
-void RemoveOnInterrupt(const std::string& path);
-void KeepOnInterrupt();
-
-// Runs `task` with interrupts held back, so that leaving at once never cuts
-// it half way (a file rewritten in place); they are handled when it returns.
-void WithInterruptsDeferred(const std::function<void()>& task);
 
 }  // namespace tavlink::cli

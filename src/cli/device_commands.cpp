@@ -1,8 +1,6 @@
 // The device commands of tavlink-cli: each runs one transfer session, the
 // same session logic as the desktop window, with the console as its window.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -14,6 +12,7 @@
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
 #include "cli/serial_ports.h"
+#include "cli/terminal.h"
 #include "data/data_text.h"
 #include "files/file_error.h"
 #include "files/file_side.h"
@@ -66,7 +65,7 @@ class Session {
  public:
   explicit Session(const DeviceOptions& options)
       : errors_(reporter_, options.line.hint),
-        view_(ConsoleOptions{options.yes, ::isatty(STDOUT_FILENO) != 0 && !options.trace}),
+        view_(ConsoleOptions{options.yes, StdoutIsTerminal() && !options.trace}),
         environment_{SystemClock(), errors_,
                      [path = options.line.path] { return MakeSerialDeviceAt(path); },
                      options.trace ? &trace_ : nullptr},

@@ -1,6 +1,6 @@
 #include "cli/output_file.h"
 
-#include "cli/console.h"
+#include "cli/interrupts.h"
 #include "files/file_error.h"
 
 namespace tavlink::cli {

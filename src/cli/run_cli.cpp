@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "cli/console.h"
+#include "cli/interrupts.h"
 
 namespace tavlink::cli {
 

@@ -1,0 +1,43 @@
+#pragma once
+// Interrupts of tavlink-cli: Ctrl-C, SIGTERM and SIGHUP on POSIX. While a
+// transfer session runs, each one is the Cancel command of every running
+// session, which each session takes on its own user-interface thread by
+// comparing InterruptCount with the count it has already taken; the third
+// leaves at once. Outside a transfer the first one leaves at once. Leaving
+// at once removes the file named by RemoveOnInterrupt and exits with 130.
+//
+// The handler is process-wide by nature; the state of each run (what it has
+// taken) lives with the run.
+
+#include <functional>
+#include <string>
+
+namespace tavlink::cli {
+
+void InstallInterruptHandler();
+
+// The interrupts since the program started; never goes back.
+int InterruptCount();
+
+// Marks the span of one transfer session: within it interrupts are Cancel.
+// Spans may overlap (several sessions at once).
+class TransferInterrupts {
+ public:
+  TransferInterrupts();
+  ~TransferInterrupts();
+  TransferInterrupts(const TransferInterrupts&) = delete;
+  TransferInterrupts& operator=(const TransferInterrupts&) = delete;
+};
+
+// Names the one file that leaving at once removes (a temporary file, or an
+// output this command created); KeepOnInterrupt forgets it. The path is
+// copied beforehand, so that the handler only calls unlink. Only the first
+// few paths of a run are taken, which is more than any command needs.
+void RemoveOnInterrupt(const std::string& path);
+void KeepOnInterrupt();
+
+// Runs `task` with interrupts held back, so that leaving at once never cuts
+// it half way (a file rewritten in place); they are handled when it returns.
+void WithInterruptsDeferred(const std::function<void()>& task);
+
+}  // namespace tavlink::cli

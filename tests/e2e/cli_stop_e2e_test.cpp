@@ -1,0 +1,147 @@
+// Stopping tavlink-cli in the middle of an operation, against tavlink-sim in
+// real time: an interrupt is the Cancel button, the receiver gets its whole
+// FC_ABORT, and the exit status is 130. On a terminal the upgrade asks first,
+// without holding the upload up while the question is open.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "support/cli_process.h"
+#include "support/sim_process.h"
+#include "support/terminal_process.h"
+
+namespace tavlink {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CliProcess;
+using testing::CliResult;
+using testing::ReadWholeFile;
+using testing::SimProcess;
+using testing::TerminalProcess;
+
+class CliStopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tavlink-e2e-stop-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
+    fs::remove_all(dir_);
+  }
+  void StartSim(std::vector<std::string> args) {
+    args.push_back("--log");
+    sim_ = std::make_unique<SimProcess>(args);
+    ASSERT_FALSE(sim_->DevicePath().empty());
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // A ROM image whose body is `bytes` long.
+  std::string RomImage(size_t bytes) {
+    std::string image;
+    for (size_t i = 0; i < bytes; ++i) image += static_cast<char>((i * 31) & 0xFF);
+    std::ofstream(Path("rom.bin"), std::ios::binary) << "ZOR Digital Satellite Receiver ROM image"
+                                                     << "v1" << image;
+    image_ = image;
+    return Path("rom.bin");
+  }
+  // Waits (at most 20 s) for the simulator to report `text`.
+  bool SimSaid(const std::string& text) {
+    for (int i = 0; i < 400; ++i) {
+      if (sim_->Stderr().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  fs::path dir_;
+  std::unique_ptr<SimProcess> sim_;
+  std::string image_;
+};
+
+// Without a terminal nobody is asked: an interrupt stops every operation
+// that sends, the upgrade included.
+struct Sending {
+  const char* name;
+  const char* waitFor;  // a status line shown once the data flows
+};
+
+class StopSendingTest : public CliStopTest, public ::testing::WithParamInterface<Sending> {};
+
+TEST_P(StopSendingTest, InterruptStopsWithAWholeAbortAndExits130) {
+  StartSim({"--pace", "--ready-delay", "0.2"});
+  const std::string command = GetParam().name;
+  std::string file;
+  if (command == "upgrade") {
+    file = RomImage(5 * 4080);
+  } else if (command == "restore") {
+    file = Path("user.bak");
+    std::string data(65536, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+    std::ofstream(file, std::ios::binary) << std::string("\x00\x01\x00\x00", 4) << data;
+  } else {
+    const char* source = std::getenv("TAVLINK_SOURCE_DIR");
+    file = (fs::path(source ? source : ".") / "resources/sample_factory_data.txt").string();
+  }
+  CliProcess cli({"--device", sim_->DevicePath(), command, file}, dir_);
+  for (int i = 0; i < 400 && cli.OutSoFar().find(GetParam().waitFor) == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_NE(cli.OutSoFar().find(GetParam().waitFor), std::string::npos) << cli.OutSoFar();
+  cli.Signal(SIGINT);
+  const CliResult r = cli.Wait();
+  EXPECT_EQ(r.status, 130) << r.out << r.err;
+  EXPECT_NE(r.out.find("Closing Connection..."), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Transfer Complete..."), std::string::npos) << r.out;
+  EXPECT_TRUE(SimSaid("the PC aborted"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, StopSendingTest,
+                         ::testing::Values(Sending{"upgrade", "Uploading...   block 1/"},
+                                           Sending{"write-factory-data",
+                                                   "Uploading...   block 1/32"},
+                                           Sending{"restore", "Uploading...   block 1/17"}),
+                         [](const auto& info) {
+                           std::string name = info.param.name;
+                           std::erase(name, '-');
+                           return name;
+                         });
+
+// On a terminal the upgrade asks before it stops. The upload goes on while
+// the question is open, and No lets it finish.
+TEST_F(CliStopTest, UpgradeQuestionOnATerminalDoesNotHoldTheUploadUp) {
+  StartSim({"--ready-delay", "0.2", "--rom-out", Path("received.bin")});
+  TerminalProcess cli({"--device", sim_->DevicePath(), "upgrade", RomImage(6 * 4080)}, 100, dir_);
+  ASSERT_TRUE(cli.WaitFor("block 1/")) << cli.Shown();
+  cli.Signal(SIGINT);
+  ASSERT_TRUE(cli.WaitFor("You want to stop the upgrade procedure? [y/N]")) << cli.Shown();
+  const size_t asked = cli.Shown().size();
+  // Each frame takes a second of the protocol's own pause: two more blocks
+  // go while the question waits for its answer.
+  EXPECT_TRUE(cli.WaitFor("block 3/", asked, std::chrono::seconds(10))) << cli.Shown();
+  cli.Type("n\n");
+  EXPECT_EQ(cli.Wait(), 0) << cli.Shown();
+  EXPECT_NE(cli.Shown().find("Transfer Complete..."), std::string::npos) << cli.Shown();
+  EXPECT_EQ(ReadWholeFile(Path("received.bin")), image_);
+}
+
+TEST_F(CliStopTest, UpgradeQuestionAnsweredYesStopsIt) {
+  StartSim({"--ready-delay", "0.2"});
+  TerminalProcess cli({"--device", sim_->DevicePath(), "upgrade", RomImage(6 * 4080)}, 100, dir_);
+  ASSERT_TRUE(cli.WaitFor("block 1/")) << cli.Shown();
+  cli.Signal(SIGINT);
+  ASSERT_TRUE(cli.WaitFor("[y/N]")) << cli.Shown();
+  cli.Type("y\n");
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  EXPECT_TRUE(SimSaid("the PC aborted"));
+}
+
+}  // namespace
+}  // namespace tavlink
