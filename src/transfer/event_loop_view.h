@@ -53,10 +53,12 @@ class EventLoopView : public TransferView {
   // The dialog being run; valid inside the hooks.
   TransferDialog* Dialog() const { return dialog_; }
 
- private:
-  // Runs `task` on the user-interface thread and waits for it; at once when
-  // already there.
+  // Runs `task` on the user-interface thread and waits for it, after every
+  // event posted before; at once when already there or when no modal run is
+  // under way.
   void Sync(const std::function<void()>& task);
+
+ private:
   void Post(std::function<void()> task);
 
   std::mutex mutex_;

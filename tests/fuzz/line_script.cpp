@@ -11,6 +11,7 @@ constexpr int kCommandKind = 1;
 constexpr int kDataKind = 2;
 constexpr int kDamagedKind = 3;
 constexpr int kFloodKind = 4;
+constexpr int kCancelKind = 5;
 constexpr int kRawKind = 0;
 constexpr size_t kMaxDataPayload = 4096;
 // All items together carry at most this many bytes; the rest is cut off, so
@@ -116,6 +117,9 @@ LineScript DecodeLineScript(const uint8_t* data, size_t size) {
       const Bytes frame = FrameOfKind(inner, in);
       for (int i = 0; i < copies && item.bytes.size() < budget; ++i)
         item.bytes.insert(item.bytes.end(), frame.begin(), frame.end());
+    } else if (kind == kCancelKind) {
+      item.cancel = true;
+      item.answerNo = (in.U8() & 1) != 0;
     } else {
       item.bytes = FrameOfKind(kind, in);
     }
@@ -202,6 +206,12 @@ LineScriptWriter& LineScriptWriter::FloodData(uint8_t extra, uint16_t length, co
   bytes_.push_back(extra);
   bytes_.push_back(kDataKind);
   DataBody(length, fill);
+  return *this;
+}
+
+LineScriptWriter& LineScriptWriter::Cancel(bool answerNo) {
+  Head(kCancelKind);
+  bytes_.push_back(answerNo ? 1 : 0);
   return *this;
 }
 

@@ -15,13 +15,17 @@
 //   kind 3 damaged frame   a data frame body | damage:1 | value:2 (LineDamage)
 //   kind 4 flood           count:1 | head:1 | body: the inner item (kind 1, 2
 //                          or 3) sent count + 1 times
+//   kind 5 Cancel          answer:1; the user presses Cancel (bit 0 set: and
+//                          answers No to an upgrade's stop question)
 //   other  raw bytes       length:2 | bytes (cut short at the input's end)
 //
 // An item whose joins bit is clear starts a new answer. The receiver sends
 // one answer for each frame the PC writes, and for each time the PC opens
 // the line again at another rate (read user data's 19200 baud), in order.
 // The items of an answer become readable one after the other, each its
-// delay after the one before (the first its delay after the PC's frame).
+// delay after the one before (the first its delay after the PC's frame); a
+// Cancel is pressed then, or at the end of the PC's first wait that ends
+// later.
 // With kEarlyAnswer in the variant, the first answer is already on the line
 // when the session starts. Input cut short ends the item it cuts; all items
 // together carry at most 160 KiB (floods are cut there). What the variant
@@ -57,6 +61,8 @@ enum LineDamage : uint8_t {
 struct LineItem {
   Bytes bytes;
   uint32_t delayMs = 0;
+  bool cancel = false;    // a Cancel press instead of bytes
+  bool answerNo = false;  // ... answering No to the stop question
 };
 
 struct LineScript {
@@ -90,6 +96,7 @@ class LineScriptWriter {
   LineScriptWriter& Silence() { return Raw({}); }  // an answer that sends nothing
   LineScriptWriter& FloodCode(uint8_t extra, int code);
   LineScriptWriter& FloodData(uint8_t extra, uint16_t length, const Bytes& fill = {});
+  LineScriptWriter& Cancel(bool answerNo = false);
 
   const Bytes& bytes() const { return bytes_; }
 

@@ -85,6 +85,8 @@ std::vector<LineSeed> LineSeeds() {
   add("connect_stray_byte_before_request",
       W(kConnect, kEarlyAnswer, 0).Raw(Text("E")).Code(FC_ACK).Join().Code(FC_CONNECT_END),
       O::kFailed);
+  add("connect_cancel_pressed_at_the_start", W(kConnect, kEarlyAnswer, 0).Delay(1).Cancel(),
+      O::kStopped);
   add("connect_no_answer_buffer",
       W(kConnect, 2, 0).Code(FC_ACK).Join().Data(96, VersionAnswer()).Code(FC_CONNECT_END),
       O::kSucceeded);
@@ -115,6 +117,8 @@ std::vector<LineSeed> LineSeeds() {
     DataFrames(w, 17, 4096);
     add("read_user_data_more_than_the_block", w, O::kFailed);
   }
+  add("read_user_data_cancel_after_first_block",
+      W(kReadUserData, 0, 0).Code(FC_ACK).Data(4084).Cancel().Join().Data(4084), O::kStopped);
   add("read_user_data_refused", W(kReadUserData, 0, 0).Code(FC_NAK), O::kFailed);
   add("read_user_data_empty_first_payload", W(kReadUserData, 0, 0).Code(FC_ACK).Data(0),
       O::kFailed);
@@ -175,6 +179,22 @@ std::vector<LineSeed> LineSeeds() {
       W(kUpgrade, 0, 100).Code(FC_READY).Silence().Code(FC_ACK).Code(FC_NAK), O::kFailed);
   add("upgrade_never_ready", W(kUpgrade, 0, 100).Code(FC_ACK), O::kStopped);
   add("upgrade_receiver_off", W(kUpgrade, 0, 100), O::kStopped);
+  add("upgrade_flood_of_nak",
+      W(kUpgrade, 0, 100).Code(FC_READY).Silence().FloodCode(255, FC_NAK).FloodCode(255, FC_NAK),
+      O::kStopped);
+  add("upgrade_cancel_answered_no_goes_on",
+      W(kUpgrade, 0, 100).Code(FC_READY).Silence().Cancel(true).Join().Code(FC_ACK).Code(FC_ACK),
+      O::kSucceeded);
+  add("upgrade_cancel_during_completion_display",
+      W(kUpgrade, 0, 100)
+          .Code(FC_READY)
+          .Silence()
+          .Code(FC_ACK)
+          .Code(FC_ACK)
+          .Join()
+          .Delay(9)
+          .Cancel(),
+      O::kSucceeded);
   add("upgrade_image_unreadable", W(kUpgrade, 1, 100).Code(FC_READY).Silence(), O::kFailed);
 
   // Write factory data: 32 frames of 2048 bytes.

@@ -12,8 +12,8 @@
 #include "link/frame.h"
 #include "support/memory_line.h"
 #include "support/recording_reporter.h"
-#include "support/recording_view.h"
 #include "support/scripted_receiver.h"
+#include "transfer/event_loop_view.h"
 
 namespace tavlink::fuzz {
 namespace {
@@ -174,6 +174,29 @@ int ClosingAcknowledgement(int operation) {
   }
 }
 
+// The session's window: records what the session shows, answers the stop
+// question as the Cancel press asked and every other box with OK.
+class SessionView final : public EventLoopView {
+ public:
+  // The user-interface thread reads it inside the Sync that presses Cancel.
+  BoxAnswer questionAnswer = BoxAnswer::kYes;
+  std::vector<std::string> statuses;
+  std::vector<std::string> boxes;
+
+  // The Cancel command, on the user-interface thread, as the button gives
+  // it; returns once the dialog has taken it.
+  void PressCancel(TransferDialog& dialog) {
+    Sync([&dialog] { dialog.OnCancel(); });
+  }
+
+ protected:
+  void OnStatus(std::string_view text) override { statuses.emplace_back(text); }
+  BoxAnswer OnMessage(std::string_view text, std::string_view, BoxButtons buttons) override {
+    boxes.emplace_back(text);
+    return buttons == BoxButtons::kYesNo ? questionAnswer : BoxAnswer::kOk;
+  }
+};
+
 class LineSession {
  public:
   explicit LineSession(const LineScript& script)
@@ -213,7 +236,7 @@ class LineSession {
     result.cancelAtMs = cancelAtMs_;
     result.pcCodes = receiver_.Codes();
     result.statuses = view_.statuses;
-    for (const auto& box : view_.boxes) result.boxes.push_back(box.text);
+    result.boxes = view_.boxes;
     result.deviceErrors = reporter_.Boxes().size();
     result.violations = std::move(violations_);
     CheckEnding(result, operands);
@@ -221,17 +244,29 @@ class LineSession {
   }
 
  private:
-  // Worker thread, inside the PC's write of a whole frame or its new line set-up.
+  struct PendingCancel {
+    long long dueMs;
+    bool answerNo;
+  };
+
+  // Worker thread, inside the PC's write of a whole frame or its new line
+  // set-up (the main thread for an answer on the line before the session).
   void AnswerPcFrame() {
     idleMs_ = 0;
     if (next_ >= script_.answers.size()) {
       exhausted_ = true;
       return;
     }
+    const long long now = clock_.ElapsedMs();
     long long delayMs = 0;
     for (const LineItem& item : script_.answers[next_]) {
       delayMs += item.delayMs;
-      line_->Deliver(item.bytes, delayMs);
+      if (!item.cancel)
+        line_->Deliver(item.bytes, delayMs);
+      else if (delayMs == 0 && dialog_ != nullptr)
+        PressCancel(item.answerNo, false);
+      else
+        pendingCancels_.push_back({now + delayMs, item.answerNo});
     }
     ++next_;
   }
@@ -239,14 +274,25 @@ class LineSession {
   // Worker thread, after each of its sleeps on the virtual clock.
   void OnWorkerSleep(long long sleptMs) {
     const long long now = clock_.ElapsedMs();
+    for (auto it = pendingCancels_.begin(); it != pendingCancels_.end();) {
+      if (it->dueMs > now) {
+        ++it;
+        continue;
+      }
+      const bool answerNo = it->answerNo;
+      it = pendingCancels_.erase(it);
+      PressCancel(answerNo, false);
+    }
     const bool silent = line_->Pending() == 0;
     idleMs_ = silent ? idleMs_ + sleptMs : 0;
-    if (cancelAtMs_ < 0 && silent && (exhausted_ || idleMs_ >= kSilentWaitMs)) PressCancel();
+    if (silent && (exhausted_ || idleMs_ >= kSilentWaitMs) && cancelAtMs_ < 0 &&
+        dialog_->state.load() == TS_RUNNING)
+      PressCancel(false, true);
 
     if (now > boundMs_ && !overBound_) {
       overBound_ = true;
       violations_.push_back("session ran past its bound of " + std::to_string(boundMs_) + " ms");
-      if (cancelAtMs_ < 0) PressCancel();
+      if (dialog_->state.load() == TS_RUNNING) PressCancel(false, false);
     }
     if (cancelAtMs_ >= 0 && now - cancelAtMs_ > kAfterCancelBoundMs && !overCancelBound_) {
       overCancelBound_ = true;
@@ -259,13 +305,15 @@ class LineSession {
     }
   }
 
-  // The Cancel command, posted to the user-interface thread as the button
-  // is; the worker waits until the dialog has taken it (the stop question
-  // of an upgrade is answered Yes), so it meets it at its next check point.
-  void PressCancel() {
-    cancelAtMs_ = clock_.ElapsedMs();
-    view_.PostCancel();
-    while (dialog_->state.load() == TS_RUNNING) std::this_thread::yield();
+  // Presses Cancel and waits until the dialog has taken it, so the worker
+  // meets it at its next check point in every run. `inputUsedUp`: the
+  // harness's own press, from which the session must end within
+  // kAfterCancelBoundMs.
+  void PressCancel(bool answerNo, bool inputUsedUp) {
+    view_.questionAnswer = answerNo ? BoxAnswer::kNo : BoxAnswer::kYes;
+    view_.PressCancel(*dialog_);
+    if (dialog_->state.load() == TS_CANCEL_REQUESTED) stopRequested_ = true;
+    if (inputUsedUp) cancelAtMs_ = clock_.ElapsedMs();
   }
 
   void CheckEnding(LineSessionResult& r, const Operands& operands) {
@@ -282,8 +330,8 @@ class LineSession {
 
     // Once the PC gives up it sends FC_ABORT (twice at most) and nothing else.
     size_t aborts = 0;
-    for (size_t i = 0; i < r.pcCodes.size(); ++i) {
-      if (r.pcCodes[i] == FC_ABORT)
+    for (int code : r.pcCodes) {
+      if (code == FC_ABORT)
         ++aborts;
       else if (aborts > 0)
         broken("the PC sent a frame after FC_ABORT");
@@ -291,7 +339,7 @@ class LineSession {
     if (aborts > 2) broken("the PC sent FC_ABORT more than twice");
     const int last = r.pcCodes.empty() ? -1 : r.pcCodes.back();
     if (r.outcome == TransferOutcome::kStopped) {
-      if (r.cancelAtMs < 0) broken("stopped without a Cancel");
+      if (!stopRequested_) broken("stopped without a Cancel");
       if (last != FC_ABORT) broken("stopped without FC_ABORT");
     }
     if (r.outcome == TransferOutcome::kSucceeded) {
@@ -310,7 +358,7 @@ class LineSession {
   testing::RecordingReporter reporter_;
   std::shared_ptr<testing::MemoryLine> line_ = std::make_shared<testing::MemoryLine>(clock_);
   testing::ScriptedReceiver receiver_{line_};
-  testing::RecordingView view_;
+  SessionView view_;
   TransferDialog* dialog_ = nullptr;
 
   // Worker thread while the session runs; read after it has been joined.
@@ -318,7 +366,9 @@ class LineSession {
   size_t next_ = 0;
   bool exhausted_ = false;
   long long idleMs_ = 0;
+  std::vector<PendingCancel> pendingCancels_;
   long long cancelAtMs_ = -1;
+  bool stopRequested_ = false;
   bool overBound_ = false;
   bool overCancelBound_ = false;
   std::vector<std::string> violations_;
@@ -327,9 +377,12 @@ class LineSession {
 }  // namespace
 
 long long SessionBoundMs(const LineScript& script) {
+  long long frames = 0;
+  for (const auto& answer : script.answers)
+    for (const auto& item : answer) frames += static_cast<long long>(item.bytes.size() / 12 + 1);
   return static_cast<long long>(script.TotalDelayMs()) +
          static_cast<long long>(script.answers.size() + 2) * kPerAnswerBoundMs +
-         kAfterCancelBoundMs;
+         frames * kPerFrameBoundMs + kAfterCancelBoundMs;
 }
 
 LineSessionResult RunLineSession(const LineScript& script) {

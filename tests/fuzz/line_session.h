@@ -2,11 +2,13 @@
 // Plays one LineScript against the PC: the operation's worker runs on its own
 // thread in a TransferDialog, as in the tool, over the in-memory line in
 // virtual time. The receiver answers each frame the PC writes with the
-// script's next answer. When the input is used up (a PC frame finds no
-// answer left, or the PC has waited kSilentWaitMs on a silent line with
-// nothing on its way, as while it waits for readiness) the harness presses
-// Cancel, the way a user would, and the session must then end within
-// kAfterCancelBoundMs.
+// script's next answer; the script's Cancel presses go to the dialog on its
+// user-interface thread, as the button's do. When
+// the input is used up (a PC frame finds no answer left, or the PC has
+// waited kSilentWaitMs on a silent line with nothing on its way, as while it
+// waits for readiness) the harness presses Cancel itself, and the session
+// must then end within kAfterCancelBoundMs. Every session must end within
+// SessionBoundMs.
 //
 // Deterministic per input: the receiver, the Cancel and every check run on
 // the worker's thread at fixed points of its progress (its writes and its
@@ -39,13 +41,19 @@ inline constexpr long long kAfterCancelBoundMs = 25000;
 // ms each) and the silent wait before the Cancel, rounded up.
 inline constexpr long long kPerAnswerBoundMs = 60000;
 
+// And each frame the receiver sends (every 12 bytes it sends, and every
+// item) may cost the PC one paced data frame or one block of read user data
+// (1,000 ms at most) and a request pause (100 ms): a flood of FC_NAK makes
+// an upload send its frame again, a second apiece, as often as it comes.
+inline constexpr long long kPerFrameBoundMs = 1100;
+
 // The bound on a whole session's virtual time for `script`.
 long long SessionBoundMs(const LineScript& script);
 
 struct LineSessionResult {
   TransferOutcome outcome = TransferOutcome::kNotRun;
   long long elapsedMs = 0;    // virtual time when the modal run returned
-  long long cancelAtMs = -1;  // when the harness pressed Cancel; -1 never
+  long long cancelAtMs = -1;  // when the used-up input made the harness press Cancel; -1 never
   std::vector<int> pcCodes;   // every frame the PC wrote, in order
   std::vector<std::string> statuses;
   std::vector<std::string> boxes;

@@ -108,6 +108,17 @@ TEST(LineScriptTest, FloodRepeatsItsFrameAndInputCutShortEndsTheRawItem) {
   EXPECT_EQ(s.answers[1][0].bytes, Bytes{'a'});
 }
 
+TEST(LineScriptTest, CancelItemIsAPressWithItsAnswerNotBytes) {
+  const LineScript s = Decode({0, 0, 0, 0, 0x05, 0x01, 0x85, 0x00});
+  ASSERT_EQ(s.answers.size(), 1u);
+  ASSERT_EQ(s.answers[0].size(), 2u);
+  EXPECT_TRUE(s.answers[0][0].cancel);
+  EXPECT_TRUE(s.answers[0][0].answerNo);
+  EXPECT_TRUE(s.answers[0][0].bytes.empty());
+  EXPECT_TRUE(s.answers[0][1].cancel);
+  EXPECT_FALSE(s.answers[0][1].answerNo);
+}
+
 TEST(LineScriptTest, EmptyInputIsAConnectWithNoAnswers) {
   const LineScript s = DecodeLineScript(nullptr, 0);
   EXPECT_EQ(s.operation, 16);
