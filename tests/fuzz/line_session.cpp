@@ -197,6 +197,18 @@ class SessionView final : public EventLoopView {
   }
 };
 
+// A frame observer, as the command line's --trace attaches one, so that the
+// port's trace calls and the frame names run too.
+class NamingTrace final : public FrameTrace {
+ public:
+  void OnFrame(Direction, int code, long, std::string_view verdict) override {
+    characters_ += FrameCodeName(code).size() + verdict.size();
+  }
+
+ private:
+  size_t characters_ = 0;
+};
+
 class LineSession {
  public:
   explicit LineSession(const LineScript& script)
@@ -220,6 +232,7 @@ class LineSession {
     env.clock = &clock_;
     env.errors = &reporter_;
     env.makeDevice = [this] { return std::make_unique<testing::MemoryDevice>(line_); };
+    env.trace = &trace_;
     LineSessionResult result;
     {
       TransferDialog dialog(view_, env);
@@ -359,6 +372,7 @@ class LineSession {
   std::shared_ptr<testing::MemoryLine> line_ = std::make_shared<testing::MemoryLine>(clock_);
   testing::ScriptedReceiver receiver_{line_};
   SessionView view_;
+  NamingTrace trace_;
   TransferDialog* dialog_ = nullptr;
 
   // Worker thread while the session runs; read after it has been joined.
