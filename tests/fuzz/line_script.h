@@ -25,11 +25,10 @@
 // The items of an answer become readable one after the other, each its
 // delay after the one before (the first its delay after the PC's frame); a
 // Cancel is pressed then, or at the end of the PC's first wait that ends
-// later.
-// With kEarlyAnswer in the variant, the first answer is already on the line
-// when the session starts. Input cut short ends the item it cuts; all items
-// together carry at most 160 KiB (floods are cut there). What the variant
-// and size mean for each operation's file or buffer: line_session.cpp.
+// later. With kEarlyAnswer in the variant, the first answer is already on
+// the line when the session starts. Input cut short ends the item it cuts;
+// all items together carry at most 160 KiB (floods are cut there). What the
+// variant and size mean for each operation's file or buffer: line_session.cpp.
 
 #include <cstddef>
 #include <cstdint>
