@@ -60,16 +60,17 @@ class EventLoopView : public TransferView {
   // ended first. OnIdle runs between events as in the main loop.
   bool PumpUntil(const std::function<bool()>& done);
 
+  // Runs `task` on the user-interface thread and waits for it, after every
+  // event posted before; at once when already there or when no modal run is
+  // under way.
+  void Sync(const std::function<void()>& task);
+
  private:
   // Runs the next event, waiting up to one idle period; false when there
   // was none (OnIdle has then run), the dialog ended, or `stopFirst` (if
   // given) was true once an event had come, which is then left queued.
   bool RunOneEvent(const std::function<bool()>& stopFirst);
   bool Ended();
-
-  // Runs `task` on the user-interface thread and waits for it; at once when
-  // already there.
-  void Sync(const std::function<void()>& task);
   void Post(std::function<void()> task);
 
   std::mutex mutex_;

@@ -30,9 +30,11 @@ class MemoryLine {
   // --- far side ---------------------------------------------------------
   // Queues bytes that the PC can read once `delayMs` of virtual time passed.
   void Deliver(const std::vector<uint8_t>& bytes, long long delayMs = 0) {
+    if (bytes.empty()) return;
     std::lock_guard lock(mutex_);
     const auto at = clock_.Now() + std::chrono::milliseconds(delayMs);
-    for (uint8_t b : bytes) incoming_.push_back({b, at});
+    incoming_.push_back({bytes, 0, at});
+    pending_ += bytes.size();
   }
   void Deliver(const std::string& bytes, long long delayMs = 0) {
     Deliver(std::vector<uint8_t>(bytes.begin(), bytes.end()), delayMs);
@@ -69,9 +71,10 @@ class MemoryLine {
     std::lock_guard lock(mutex_);
     return writeSizes_;
   }
+  // Bytes queued for the PC and not yet read, including those not yet due.
   size_t Pending() const {
     std::lock_guard lock(mutex_);
-    return incoming_.size();
+    return pending_;
   }
 
   // Every rate Configure applied, and the settings it applied last.
@@ -100,9 +103,14 @@ class MemoryLine {
     const auto now = clock_.Now();
     size_t n = 0;
     while (n < max && !incoming_.empty() && incoming_.front().at <= now) {
-      buf[n++] = incoming_.front().byte;
-      incoming_.pop_front();
+      Timed& chunk = incoming_.front();
+      const size_t k = std::min(max - n, chunk.bytes.size() - chunk.taken);
+      std::memcpy(buf + n, chunk.bytes.data() + chunk.taken, k);
+      chunk.taken += k;
+      n += k;
+      if (chunk.taken == chunk.bytes.size()) incoming_.pop_front();
     }
+    pending_ -= n;
     return n;
   }
   void Take(const uint8_t* buf, size_t n) {
@@ -120,16 +128,21 @@ class MemoryLine {
   void Flush() {
     std::lock_guard lock(mutex_);
     incoming_.clear();
+    pending_ = 0;
   }
 
  private:
+  // The bytes of one Deliver call, readable from `at` on; `taken` of them
+  // have been read.
   struct Timed {
-    uint8_t byte;
+    std::vector<uint8_t> bytes;
+    size_t taken;
     Clock::TimePoint at;
   };
   Clock& clock_;
   mutable std::mutex mutex_;
   std::deque<Timed> incoming_;
+  size_t pending_ = 0;
   std::vector<uint8_t> written_;
   std::vector<size_t> writeSizes_;
   std::function<void(const uint8_t*, size_t)> onWrite_;
