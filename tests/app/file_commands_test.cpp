@@ -9,12 +9,12 @@
 
 #include "app/main_logic.h"
 #include "app/scripted_shell.h"
-#include "support/temp_folder.h"
 #include "data/data_text_reader.h"
 #include "data/data_text_writer.h"
 #include "data/text_io.h"
-#include "support/deep_folder.h"
 #include "files/saved_text.h"
+#include "support/deep_folder.h"
+#include "support/temp_folder.h"
 #include "transfer/transfer_file.h"
 
 namespace tavlink {

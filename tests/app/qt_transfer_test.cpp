@@ -12,9 +12,9 @@
 #include "app/qt_main_dialog.h"
 #include "app/qt_transfer_window.h"
 #include "app/scripted_shell.h"
-#include "support/temp_folder.h"
 #include "link/port_names.h"
 #include "support/sim_process.h"
+#include "support/temp_folder.h"
 
 namespace tavlink {
 namespace {
@@ -37,14 +37,8 @@ class SimulatorTest : public ::testing::Test {
   // False (with the reason recorded) when the simulator cannot be used.
   bool Start(std::vector<std::string> args) {
     testing::TestApp();
-    if (std::getenv("TAVLINK_BIN_DIR") == nullptr) {
-      // Test programs are built to <build>/tests, the tools to <build>/bin.
-      const QString bin = QCoreApplication::applicationDirPath() + "/../bin";
-      ::setenv("TAVLINK_BIN_DIR", bin.toLocal8Bit().constData(), 0);
-    }
-    const char* dir = std::getenv("TAVLINK_BIN_DIR");
-    if (dir == nullptr || !std::filesystem::exists(std::string(dir) + "/tavlink-sim")) {
-      skipReason_ = "tavlink-sim not built (TAVLINK_BIN_DIR)";
+    if (!std::filesystem::exists(testing::SimProgramPath())) {
+      skipReason_ = "tavlink-sim not built: " + testing::SimProgramPath();
       return false;
     }
     if (std::getenv("TAVLINK_COM1") != nullptr) {

@@ -17,6 +17,7 @@
 
 #include "data/receiver_data_block.h"
 #include "support/deep_folder.h"
+#include "support/paths.h"
 
 namespace tavlink {
 namespace {
@@ -44,8 +45,7 @@ void Spit(const fs::path& path, const std::string& bytes) {
 class OfflineCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* bin = std::getenv("TAVLINK_BIN_DIR");
-    cli_ = bin != nullptr ? fs::path(bin) / "tavlink-cli" : fs::path(TAVLINK_CLI_PATH);
+    cli_ = testing::BinDir() / "tavlink-cli";
     if (!fs::exists(cli_)) GTEST_SKIP() << cli_ << " is not built";
     dir_ = fs::temp_directory_path() /
            ("tavlink-cli-test-" + std::to_string(::getpid()) + "-" +
@@ -180,9 +180,7 @@ TEST_F(OfflineCommandsTest, BlockToTextRefusesWrongSizeAndInvalidBlocks) {
 }
 
 TEST_F(OfflineCommandsTest, SampleFactoryDataIsAcceptedAndRoundTrips) {
-  const char* source = std::getenv("TAVLINK_SOURCE_DIR");
-  if (source == nullptr) GTEST_SKIP() << "TAVLINK_SOURCE_DIR is not set";
-  const std::string sample = (fs::path(source) / "resources/sample_factory_data.txt").string();
+  const std::string sample = testing::SampleDataText().string();
   const CliRun run = Cli("check " + sample);
   ASSERT_EQ(run.status, 0) << run.err;
   ASSERT_EQ(Cli("text-to-block " + sample + " " + Path("s.bin")).status, 0);

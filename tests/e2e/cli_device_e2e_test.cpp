@@ -45,10 +45,7 @@ class CliDeviceTest : public ::testing::Test {
     return r;
   }
   fs::path Path(const std::string& name) const { return dir_ / name; }
-  static std::string Sample() {
-    const char* source = std::getenv("TAVLINK_SOURCE_DIR");
-    return ReadWholeFile(fs::path(source ? source : ".") / "resources/sample_factory_data.txt");
-  }
+  static std::string Sample() { return ReadWholeFile(testing::SampleDataText()); }
   // The simulator reports any frame that arrived under wrong line settings.
   void ExpectLineSettingsRight() {
     EXPECT_EQ(sim_->Stderr().find("mismatch"), std::string::npos) << sim_->Stderr();

@@ -159,9 +159,7 @@ TEST_F(CliFilesTest, ReadUserDataOnAFullDiskSaysSo) {
 TEST_F(CliFilesTest, ReadUserDataWritesThroughALinkKeepsTheModeAndWarnsOfATextThatWontReadBack) {
   // The receiver's data: the sample with antenna value 9, which the writer
   // puts out and the reader refuses.
-  const char* source = std::getenv("TAVLINK_SOURCE_DIR");
-  const std::string sample =
-      (fs::path(source ? source : ".") / "resources/sample_factory_data.txt");
+  const std::string sample = testing::SampleDataText().string();
   ASSERT_EQ(RunCli({"text-to-block", sample, (dir_ / "user.bin").string()}, dir_).status, 0);
   std::string image = ReadWholeFile(dir_ / "user.bin");
   ASSERT_EQ(image.size(), 65536u);

@@ -88,8 +88,7 @@ TEST_P(StopSendingTest, InterruptStopsWithAWholeAbortAndExits130) {
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
     std::ofstream(file, std::ios::binary) << std::string("\x00\x01\x00\x00", 4) << data;
   } else {
-    const char* source = std::getenv("TAVLINK_SOURCE_DIR");
-    file = (fs::path(source ? source : ".") / "resources/sample_factory_data.txt").string();
+    file = testing::SampleDataText().string();
   }
   CliProcess cli({"--device", sim_->DevicePath(), command, file}, dir_);
   for (int i = 0; i < 400 && cli.OutSoFar().find(GetParam().waitFor) == std::string::npos; ++i)

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/paths.h"
+
 namespace tavlink::testing {
 
 struct CliResult {
@@ -31,10 +33,7 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
 }
 
 inline std::filesystem::path CliProgramPath() {
-  if (const char* dir = std::getenv("TAVLINK_BIN_DIR"); dir && *dir)
-    return std::filesystem::path(dir) / "tavlink-cli";
-  return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path() / "bin" /
-         "tavlink-cli";
+  return BinDir() / "tavlink-cli";
 }
 
 // Environment variables set for the child: {"NAME", "value"}.

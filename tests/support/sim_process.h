@@ -1,7 +1,6 @@
 #pragma once
 // Runs tavlink-sim as a child process for end-to-end tests. The program is
-// looked for in $TAVLINK_BIN_DIR, or else in the bin/ folder beside the
-// tests/ folder of the running test executable (the build tree layout).
+// looked for in the built programs' folder (support/paths.h).
 //
 //   SimProcess sim({"--log", "--payload-size", "4084"});
 //   SerialPort port(...);            // open sim.DevicePath()
@@ -29,18 +28,13 @@
 #include <thread>
 #include <vector>
 
+#include "support/paths.h"
+
 namespace tavlink::testing {
 
 // Path of the simulator executable (see above).
 inline std::string SimProgramPath() {
-  if (const char* dir = std::getenv("TAVLINK_BIN_DIR"); dir && *dir) {
-    return std::string(dir) + "/tavlink-sim";
-  }
-  char self[4096] = {};
-  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-  std::string path = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string("./x");
-  path.erase(path.find_last_of('/') + 1);  // <build>/tests/
-  return path + "../bin/tavlink-sim";
+  return (BinDir() / "tavlink-sim").string();
 }
 
 class SimProcess {
