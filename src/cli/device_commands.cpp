@@ -11,12 +11,12 @@
 #include "cli/console.h"
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
-#include "cli/serial_ports.h"
 #include "cli/terminal.h"
 #include "data/data_text.h"
 #include "files/file_error.h"
 #include "files/file_side.h"
 #include "link/port_names.h"
+#include "link/serial_ports.h"
 #include "settings/setting_store.h"
 #include "transfer/transfer_runner.h"
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "cli/serial_ports.h"
+#include "link/serial_ports.h"
 
-namespace tavlink::cli {
+namespace tavlink {
 namespace {
 
 namespace fs = std::filesystem;
@@ -66,11 +66,14 @@ std::vector<SerialDeviceInfo> ListSerialDevices() {
       if (type.empty() || type == "0") continue;  // a legacy port without a UART
       description = UartName(std::atoi(type.c_str()));
     }
-    devices.push_back({"/dev/" + name, description});
+    SerialDeviceInfo info;
+    info.path = info.kernelName = "/dev/" + name;
+    info.description = description;
+    devices.push_back(info);
   }
   std::sort(devices.begin(), devices.end(),
             [](const auto& a, const auto& b) { return a.path < b.path; });
   return devices;
 }
 
-}  // namespace tavlink::cli
+}  // namespace tavlink
