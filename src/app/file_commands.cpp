@@ -54,7 +54,7 @@ void MainLogic::ReadUserData() {
   // Held for the whole command; it changes only when a valid block has
   // arrived, and a failed read never destroys an existing file.
   int error = 0;
-  const std::unique_ptr<SaveTarget> target = SaveTarget::Prepare(*path, {}, nullptr, &error);
+  const std::unique_ptr<SaveTarget> target = SaveTarget::Prepare(*path, {}, {}, &error);
   if (!target) return;
 
   // The worker fills a scratch copy; a failed or stopped transfer leaves

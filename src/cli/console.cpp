@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/interrupts.h"
+#include "cli/progress_line.h"
 #include "cli/terminal.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::cli {
 namespace {
+
+using Seconds = std::chrono::seconds;
 
 std::string Fold(std::string_view text) {
   std::string out;
@@ -26,6 +28,8 @@ std::string Fold(std::string_view text) {
   return out;
 }
 
+constexpr std::string_view kClosing = "Closing Connection...";
+
 }  // namespace
 
 void PrintBox(std::string_view caption, std::string_view text) {
@@ -39,28 +43,50 @@ bool AskYesNo(std::string_view question, bool assumeYes) {
   return AskOnTerminal(Fold(question)).value_or(false);
 }
 
-void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {
-  std::lock_guard lock(mutex_);
-  std::fprintf(stderr, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-               static_cast<int>(text.size()), text.data());
-  std::fflush(stderr);
-}
+ConsoleView::ConsoleView(ConsoleOptions options)
+    : options_(std::move(options)), takenInterrupts_(InterruptCount()) {}
 
 ConsoleView::~ConsoleView() {
   EndLiveLine();
 }
 
+std::chrono::steady_clock::duration ConsoleView::Elapsed() const {
+  return std::chrono::steady_clock::now() - start_;
+}
+
+void ConsoleView::Say(std::string_view text) {
+  Sync([this, text] { Print(text); });
+}
+
+void ConsoleView::Print(std::string_view text) {
+  EndLiveLine();
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  std::fflush(stderr);
+}
+
+void ConsoleView::NoteSilence() {
+  silenceAtMs_.store(std::chrono::duration_cast<std::chrono::milliseconds>(Elapsed()).count());
+  silence_.store(true);
+}
+
+void ConsoleView::SayNoAnswerHint() {
+  if (saidNoAnswer_ || !silence_.load()) return;
+  saidNoAnswer_ = true;
+  Print("tavlink-cli: no answer on " + options_.line + " within " +
+        std::to_string(TransferDialog::kTimeoutMs / 1000) +
+        " s; check the cable, the port choice and that the receiver is on.");
+}
+
 void ConsoleView::OnTitle(std::string_view title) {
-  std::printf("%.*s\n", static_cast<int>(title.size()), title.data());
-  std::fflush(stdout);
+  Print(title);
 }
 
 void ConsoleView::OnStatus(std::string_view text) {
   if (text == status_) return;
   status_ = text;
+  statusSince_ = std::chrono::steady_clock::now();
   if (options_.liveProgress) return Redraw();
-  std::printf("%s\n", status_.c_str());
-  std::fflush(stdout);
+  Print(status_);
 }
 
 void ConsoleView::OnProgressRange(int upper) {
@@ -74,19 +100,19 @@ void ConsoleView::OnProgressPos(int position) {
 }
 
 void ConsoleView::Redraw() {
-  constexpr int kWidth = 24;
-  const int filled = upper_ > 0 ? std::min(kWidth, std::max(0, position_) * kWidth / upper_) : 0;
-  std::string bar(static_cast<size_t>(filled), '#');
-  bar.resize(kWidth, '.');
-  std::printf("\r\033[K%-52s [%s]", status_.c_str(), bar.c_str());
-  std::fflush(stdout);
+  const auto elapsed = std::chrono::duration_cast<Seconds>(Elapsed());
+  const std::string line = FormatProgressLine(
+      status_, position_, upper_, elapsed, TimeLeft(position_, upper_, elapsed), StderrColumns());
+  std::fprintf(stderr, "\r\033[K%s", line.c_str());
+  std::fflush(stderr);
   liveLineOpen_ = true;
+  lastRedraw_ = std::chrono::steady_clock::now();
 }
 
 void ConsoleView::EndLiveLine() {
   if (!liveLineOpen_) return;
-  std::printf("\n");
-  std::fflush(stdout);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
   liveLineOpen_ = false;
 }
 
@@ -95,6 +121,7 @@ BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption
   EndLiveLine();
   if (buttons == BoxButtons::kOk) {
     PrintBox(caption, text);
+    SayNoAnswerHint();
     return BoxAnswer::kOk;
   }
   // Without a terminal there is no one to ask: a script that interrupts
@@ -123,9 +150,8 @@ bool ConsoleView::Ask(std::string_view text) {
 }
 
 void ConsoleView::OnIdle() {
-  // Every interrupt since this run last looked is one Cancel command.
-  // Each is taken before it is acted on: a question that the Cancel opens
-  // runs this again and must not see the same interrupt.
+  // Each interrupt is taken before it is acted on: a question that the
+  // Cancel opens runs this again and must not see the same interrupt.
   while (takenInterrupts_ < InterruptCount()) {
     ++takenInterrupts_;
     if (questionOpen_)
@@ -133,15 +159,44 @@ void ConsoleView::OnIdle() {
     else
       Dialog()->OnCancel();
   }
+  const auto now = std::chrono::steady_clock::now();
+  if (options_.timeout && !timedOut_ && now - start_ >= *options_.timeout) {
+    timedOut_ = true;
+    Print("tavlink-cli: the --timeout of " + std::to_string(options_.timeout->count()) +
+          " s is up: stopping.");
+    Dialog()->RequestStop();
+  }
+  // A request that the receiver leaves unanswered is sent again for as
+  // long as it takes (an operation that fails on it says so after its
+  // message instead); say why nothing moves.
+  if (silence_.load() && status_ == "Connecting..." &&
+      now - start_ >= std::chrono::milliseconds(silenceAtMs_.load()) + Seconds(1))
+    SayNoAnswerHint();
+  // A stop waits for the receive under way, which may take its whole time-out.
+  if (status_ == kClosing && !saidWaiting_ && now - statusSince_ >= Seconds(1)) {
+    saidWaiting_ = true;
+    Print(std::string(kClosing) + " waiting up to " +
+          std::to_string(TransferDialog::kTimeoutMs / 1000) + " s for the receiver");
+  }
+  if (options_.liveProgress && liveLineOpen_ && now - lastRedraw_ >= Seconds(1)) Redraw();
+}
+
+void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {
+  const std::string line = std::string(caption) + ": " + std::string(text);
+  view_.Say(line);
 }
 
 void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
                            std::string_view verdict) {
+  if (direction == Direction::kReceived && code == RX_TIMEOUT && verdict == "no answer")
+    view_.NoteSilence();
+  if (!print_) return;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
   std::string line = FrameCodeName(code);
   if (payloadLength >= 0) line.append(" len ").append(std::to_string(payloadLength));
   if (!verdict.empty()) line.append(" ").append(verdict);
+  std::lock_guard lock(mutex_);
   std::fprintf(stderr, "[%9.3f] %s %s\n", seconds,
                direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
   std::fflush(stderr);

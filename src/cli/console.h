@@ -1,13 +1,17 @@
 #pragma once
 // The command line's stand-ins for the transfer window and the device error
-// box: status texts and a live progress bar on a terminal (plain status
-// lines otherwise), message boxes as lines on standard error with their
-// caption, questions asked on the terminal or answered by --yes, Ctrl-C,
-// SIGTERM and SIGHUP as the Cancel command, and an optional trace of every
-// frame.
+// box. Everything the session shows goes to standard error, so that standard
+// output carries only results: status texts, and on a terminal one live
+// line with a bar, the percentage and the times (plain status lines
+// otherwise); message boxes as lines with their caption; questions asked on
+// the user's terminal or answered by --yes; interrupts as the Cancel
+// command; a time limit (--timeout); and the hints a technician needs when
+// the receiver does not answer.
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +23,10 @@
 namespace tavlink::cli {
 
 struct ConsoleOptions {
-  bool assumeYes = false;     // --yes: answer every question with Yes / OK
-  bool liveProgress = false;  // redraw one status line with a bar (a terminal)
+  bool assumeYes = false;                       // --yes: answer every question with Yes / OK
+  bool liveProgress = false;                    // one live line on standard error (a terminal)
+  std::optional<std::chrono::seconds> timeout;  // --timeout: stop the session then
+  std::string line;  // "COM1 (/dev/ttyUSB0)": where the session talks, for hints
 };
 
 // Writes `caption: text` on standard error, the text's line breaks folded.
@@ -30,20 +36,29 @@ void PrintBox(std::string_view caption, std::string_view text);
 // Without a terminal to ask on, the answer is no.
 bool AskYesNo(std::string_view question, bool assumeYes);
 
-class ConsoleReporter final : public ErrorReporter {
- public:
-  void ShowError(std::string_view caption, std::string_view text) override;
-
- private:
-  std::mutex mutex_;
-};
-
 class ConsoleView final : public EventLoopView {
  public:
   // Interrupts that came before this view are not its to take.
-  explicit ConsoleView(ConsoleOptions options)
-      : options_(options), takenInterrupts_(InterruptCount()) {}
+  explicit ConsoleView(ConsoleOptions options);
   ~ConsoleView() override;
+
+  // Writes `text` as a line of its own on standard error, after the live
+  // line. Any thread: from the worker it waits for the user-interface thread.
+  void Say(std::string_view text);
+
+  // A receive got no answer at all (the worker's frame observer calls it).
+  void NoteSilence();
+  // Prints, once, the hint that the receiver did not answer, when it did not.
+  void SayNoAnswerHint();
+
+  // Ends the live line, so that what follows starts a line of its own
+  // (after the session; user-interface thread).
+  void CloseLiveLine() { EndLiveLine(); }
+
+  // True once --timeout stopped the session.
+  bool TimedOut() const { return timedOut_; }
+  // The time since the view was made: the session's length.
+  std::chrono::steady_clock::duration Elapsed() const;
 
  protected:
   void OnTitle(std::string_view title) override;
@@ -54,28 +69,53 @@ class ConsoleView final : public EventLoopView {
   void OnIdle() override;
 
  private:
+  void Print(std::string_view text);  // user-interface thread
   void Redraw();
   void EndLiveLine();
   // Asks on the terminal while the session goes on; false for No.
   bool Ask(std::string_view text);
 
   ConsoleOptions options_;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::string status_;
+  std::chrono::steady_clock::time_point statusSince_ = start_;
   int upper_ = 100;
   int position_ = 0;
   bool liveLineOpen_ = false;
+  std::chrono::steady_clock::time_point lastRedraw_;
   int takenInterrupts_;  // interrupts this run has taken as Cancel
   bool questionOpen_ = false;
   bool questionInterrupted_ = false;
+  bool timedOut_ = false;
+  bool saidWaiting_ = false;
+  std::atomic<bool> silence_{false};
+  std::atomic<long long> silenceAtMs_{0};  // since start_
+  bool saidNoAnswer_ = false;
 };
 
-// Prints each frame on standard error with the time since the start.
+// The device error box of a run: a line on standard error through its view.
+class ConsoleReporter final : public ErrorReporter {
+ public:
+  explicit ConsoleReporter(ConsoleView& view) : view_(view) {}
+  void ShowError(std::string_view caption, std::string_view text) override;
+
+ private:
+  ConsoleView& view_;
+};
+
+// Watches the frames of a run: prints each one on standard error with the
+// time since the start when tracing (--trace), and tells the view when a
+// receive got no answer.
 class ConsoleTrace final : public FrameTrace {
  public:
+  ConsoleTrace(ConsoleView& view, bool print) : view_(view), print_(print) {}
   void OnFrame(Direction direction, int code, long payloadLength,
                std::string_view verdict) override;
 
  private:
+  ConsoleView& view_;
+  bool print_;
+  std::mutex mutex_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 

@@ -1,6 +1,7 @@
 // The device commands of tavlink-cli: each runs one transfer session, the
 // same session logic as the desktop window, with the console as its window.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/device_run.h"
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
 #include "cli/terminal.h"
@@ -23,87 +25,50 @@
 namespace tavlink::cli {
 namespace {
 
-// The line a device command uses: --device PATH, or port N (--port N or
-// the stored port) and where it leads.
-struct LineChoice {
-  int portNumber = 1;
-  std::string path;
-  std::string hint;  // added under "no such device"
-};
-
-struct DeviceOptions {
-  int port = 0;        // --port N; 0 when not given
-  std::string device;  // --device PATH
-  bool yes = false;    // --yes
-  bool trace = false;  // --trace
-  std::string file;    // the command's file argument
-  LineChoice line;     // worked out before the command runs
-};
-
-// Works out the line from the options and the stored settings; nothing
-// (after saying why) when no port is given and none is stored.
-std::optional<LineChoice> ChooseLine(const DeviceOptions& options) {
-  if (!options.device.empty()) return LineChoice{1, options.device, ""};
-  const int port = options.port > 0 ? options.port : MakeSettingStore()->ReadPort().value_or(0);
-  if (port <= 0) {
-    std::fprintf(stderr,
-                 "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
-                 "choose a port in the desktop tool's Setup Comm.\n");
-    return std::nullopt;
-  }
-  const ComDevice device = ResolveComDevice(port, MakeSettingStore()->ReadDevice(port));
-  return LineChoice{port, device.path,
-                    ComPortName(port) + " opens " + device.path + " (" +
-                        DescribeSource(port, device.source) +
-                        "): name another with --device PATH, "
-                        "--port N or " +
-                        ComEnvironmentName(port) + "."};
+// 8160 as "8,160".
+std::string Grouped(uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<size_t>(at), ",");
+  return digits;
 }
 
-// One session on the chosen line, run to its end on this thread.
-class Session {
- public:
-  explicit Session(const DeviceOptions& options)
-      : errors_(reporter_, options.line.hint),
-        view_(ConsoleOptions{options.yes, StdoutIsTerminal() && !options.trace}),
-        environment_{SystemClock(), errors_,
-                     [path = options.line.path] { return MakeSerialDeviceAt(path); },
-                     options.trace ? &trace_ : nullptr},
-        portNumber_(options.line.portNumber) {}
+// "1 satellite", "3 satellites".
+std::string Count(long long n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
-  TransferOutcome Run(int operation, TransferFile* file = nullptr,
-                      ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {}) {
-    const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
-    return RunTransfer(view_, environment_, {portNumber_, operation, answer, file, block});
-  }
+std::string SecondsText(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f s", seconds);
+  return text;
+}
 
- private:
-  ConsoleReporter reporter_;
-  DeviceHintReporter errors_;
-  ConsoleTrace trace_;
-  ConsoleView view_;
-  TransferEnvironment environment_;
-  int portNumber_ = 1;
+// The satellites, transponders and services of a block, as the writer
+// counts them.
+struct BlockCounts {
+  long long satellites, transponders, services;
 };
+BlockCounts CountsOf(const ReceiverDataBlock& block) {
+  return {std::clamp<long long>(block.sat_count(), 0, kMaxSatellites),
+          std::clamp<long long>(block.tp_count(), 0, kMaxTransponders),
+          std::clamp<long long>(block.service_count(), 0, kMaxServices)};
+}
 
-int ExitStatusOf(TransferOutcome outcome) {
-  switch (outcome) {
-    case TransferOutcome::kSucceeded:
-      return kExitOk;
-    case TransferOutcome::kStopped:
-      return kExitStopped;
-    default:
-      return kExitFailure;
-  }
+// Before anything is sent that changes the receiver: what goes where.
+void SaySending(const std::string& what, const DeviceOptions& options) {
+  std::fprintf(stderr, "tavlink-cli: sending %s to %s.\n", what.c_str(), options.line.name.c_str());
+  std::fflush(stderr);
 }
 
 int RunConnect(const DeviceOptions& options) {
   uint8_t answer[kAnswerSize] = {};
-  Session session(options);
-  const TransferOutcome outcome = session.Run(OP_CONNECT, nullptr, nullptr, answer);
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_CONNECT, nullptr, nullptr, answer);
   if (answer[0] == 0) {
     std::fprintf(stderr, "tavlink-cli: not connected.\n");
-    return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
+    run.View().SayNoAnswerHint();
+    return outcome == TransferOutcome::kSucceeded ? kExitFailure : run.ExitStatus(outcome);
   }
   std::printf("Software version: %s\nHardware version: %s\n",
               VersionText(answer, kSoftwareVersionAt).c_str(),
@@ -134,8 +99,14 @@ int RunUpgrade(const DeviceOptions& options) {
     case RomCheck::kGood:
       break;
   }
-  StdioTransferFile image(file.get());  // positioned just after the header
-  return ExitStatusOf(Session(options).Run(OP_UPGRADE, &image));
+  const std::string image = options.file + " (" + Grouped(length - kRomHeaderSize) + " bytes)";
+  SaySending("the ROM image " + image, options);
+  StdioTransferFile body(file.get());  // positioned just after the header
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_UPGRADE, &body);
+  if (outcome != TransferOutcome::kSucceeded) return run.ExitStatus(outcome);
+  std::printf("Upgraded from %s in %s\n", image.c_str(), SecondsText(run.Seconds()).c_str());
+  return kExitOk;
 }
 
 int RunReadUserData(const DeviceOptions& options) {
@@ -149,15 +120,23 @@ int RunReadUserData(const DeviceOptions& options) {
   // This run's own block; the file is written only from a whole, valid
   // image, so a failed read never destroys an existing file.
   auto block = std::make_unique<ReceiverDataBlock>();
-  const TransferOutcome outcome = Session(options).Run(OP_READ_USER_DATA, nullptr, block.get());
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_READ_USER_DATA, nullptr, block.get());
   const std::optional<std::string> text =
       outcome == TransferOutcome::kSucceeded ? DataTextToSave(*block) : std::nullopt;
   if (!text) {
     PrintBox("", kFactoryDataNotValid);
-    return outcome == TransferOutcome::kStopped ? kExitStopped : kExitFailure;
+    run.View().SayNoAnswerHint();
+    return outcome == TransferOutcome::kSucceeded ? kExitFailure : run.ExitStatus(outcome);
   }
   std::fwrite(text->data(), 1, text->size(), output->stream());
   if (!output->Commit()) return kExitFailure;
+  const BlockCounts counts = CountsOf(*block);
+  std::printf("Saved %s, %s and %s to %s\n",
+              Count(counts.satellites, "satellite", "satellites").c_str(),
+              Count(counts.transponders, "transponder", "transponders").c_str(),
+              Count(counts.services, "service", "services").c_str(), options.file.c_str());
+  std::fflush(stdout);
   WarnIfTextDoesNotReadBack(options.file, *text);
   return kExitOk;
 }
@@ -166,7 +145,40 @@ int RunWriteFactoryData(const DeviceOptions& options) {
   auto block = std::make_unique<ReceiverDataBlock>();
   const int status = ReadDataTextFile(options.file, *block);
   if (status != kExitOk) return status;  // nothing is sent
-  return ExitStatusOf(Session(options).Run(OP_WRITE_FACTORY, nullptr, block.get()));
+  const BlockCounts counts = CountsOf(*block);
+  if (counts.satellites + counts.transponders + counts.services == 0) {
+    // Such a text empties the receiver's data: only on purpose.
+    const std::string what = options.file +
+                             " holds no satellite, transponder or service: writing it empties "
+                             "the receiver's data.";
+    if (!options.yes && !StdinIsTerminal()) {
+      std::fprintf(stderr, "tavlink-cli: %s Give --yes to write it anyway.\n", what.c_str());
+      return kExitUsage;
+    }
+    if (!AskYesNo(what + " Write it anyway?", options.yes)) {
+      std::fprintf(stderr, "tavlink-cli: nothing written.\n");
+      return kExitUsage;
+    }
+  }
+  const int antenna = block->antenna_config();
+  SaySending("the factory data of " + options.file + " (" +
+                 Count(counts.satellites, "satellite", "satellites") + ", " +
+                 Count(counts.transponders, "transponder", "transponders") + ", " +
+                 Count(counts.services, "service", "services") + ", " +
+                 (antenna == -1 ? std::string("no antenna configuration")
+                                : "antenna configuration " + std::to_string(antenna)) +
+                 ")",
+             options);
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_WRITE_FACTORY, nullptr, block.get());
+  if (outcome != TransferOutcome::kSucceeded) {
+    run.View().SayNoAnswerHint();
+    return run.ExitStatus(outcome);
+  }
+  std::printf("Wrote factory data (%d blocks) in %s\n",
+              static_cast<int>(ReceiverDataBlock::kSize / 2048),
+              SecondsText(run.Seconds()).c_str());
+  return kExitOk;
 }
 
 int RunBackup(const DeviceOptions& options) {
@@ -175,17 +187,30 @@ int RunBackup(const DeviceOptions& options) {
   const auto output = OutputFile::Prepare(options.file);
   if (!output) return kExitUsage;
   StdioTransferFile file(output->stream());
-  const int status = ExitStatusOf(Session(options).Run(OP_BACKUP, &file));
-  if (status != kExitOk) return status;
-  return output->Commit() ? kExitOk : kExitFailure;
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_BACKUP, &file);
+  if (outcome != TransferOutcome::kSucceeded) return run.ExitStatus(outcome);
+  const long written = std::ftell(output->stream());
+  if (!output->Commit()) return kExitFailure;
+  std::printf("Backed up the user data to %s (%s bytes) in %s\n", options.file.c_str(),
+              Grouped(static_cast<uint64_t>(std::max(written, 0L))).c_str(),
+              SecondsText(run.Seconds()).c_str());
+  return kExitOk;
 }
 
 int RunRestore(const DeviceOptions& options) {
   uint64_t length = 0;
   FilePtr file = OpenPlainFile(options.file, &length);
   if (!file) return kExitUsage;
+  const std::string backup = options.file + " (" + Grouped(length) + " bytes)";
+  SaySending("the user data of " + backup, options);
   StdioTransferFile data(file.get());
-  return ExitStatusOf(Session(options).Run(OP_RESTORE, &data));
+  DeviceRun run(options);
+  const TransferOutcome outcome = run.Run(OP_RESTORE, &data);
+  if (outcome != TransferOutcome::kSucceeded) return run.ExitStatus(outcome);
+  std::printf("Restored the user data from %s in %s\n", backup.c_str(),
+              SecondsText(run.Seconds()).c_str());
+  return kExitOk;
 }
 
 int RunPorts() {
@@ -209,6 +234,9 @@ void AddGlobalOptions(CLI::App& app, DeviceOptions& options) {
   app.add_option("--device", options.device, "use the serial device PATH directly")->excludes(port);
   app.add_flag("--yes,-y", options.yes, "answer questions with yes (for scripts)");
   app.add_flag("--trace", options.trace, "print every frame on standard error");
+  app.add_option("--timeout", options.timeoutSeconds,
+                 "stop the operation after SECONDS, as the Cancel button does (exit status 3)")
+      ->check(CLI::PositiveNumber);
 }
 
 }  // namespace

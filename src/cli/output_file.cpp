@@ -29,7 +29,8 @@ bool ReportCannotWrite(const std::string& path, int error) {
 
 std::unique_ptr<OutputFile> OutputFile::Prepare(const std::string& path, const std::string& input) {
   int error = 0;
-  std::unique_ptr<SaveTarget> target = SaveTarget::Prepare(path, input, &Guard(), &error);
+  std::unique_ptr<SaveTarget> target =
+      SaveTarget::Prepare(path, input, {&Guard(), /*waitForReader=*/true}, &error);
   if (!target) {
     if (error == kErrorIsTheInput)
       std::fprintf(stderr, "tavlink-cli: %s is the input file %s; give another output file.\n",

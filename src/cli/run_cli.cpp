@@ -1,19 +1,73 @@
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "cli/commands.h"
 #include "cli/interrupts.h"
+#include "settings/setting_store.h"
 
 namespace tavlink::cli {
+namespace {
+
+std::string HelpFooter() {
+  return "Exit status: 0 success; 1 failure, a data text with an error included (only check "
+         "exits with the reader's result 1-9); 2 bad usage or an unusable file; 3 stopped by "
+         "--timeout; 130 stopped with Ctrl-C, SIGTERM or SIGHUP (the Cancel button; an upgrade "
+         "asks first).\n"
+         "Results go to standard output; progress, questions and messages to standard error.\n"
+         "\n"
+         "Serial ports: COM<n> (--port N) opens the device named by the environment variable "
+         "TAVLINK_COM<n>, else the one stored for it in the settings, else the system's own "
+         "(on Linux /dev/ttyS<n-1>); --device PATH opens PATH. Without either, the stored port is "
+         "used. Settings (shared with the desktop tool): " +
+         SettingStoreLocation() + " ($XDG_CONFIG_HOME honoured).\n";
+}
+
+// The first argument that is no option nor an option's value: the command,
+// or nothing.
+std::optional<std::string> CommandWord(CLI::App& app, int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--") return i + 1 < argc ? std::optional<std::string>(argv[i + 1]) : std::nullopt;
+    if (word.empty() || word[0] != '-') return word;
+    if (word.find('=') != std::string::npos) continue;
+    const CLI::Option* option = app.get_option_no_throw(word);
+    if (option != nullptr && option->get_items_expected_max() > 0) ++i;  // its value
+  }
+  return std::nullopt;
+}
+
+bool IsCommand(CLI::App& app, const std::string& word) {
+  for (const CLI::App* sub : app.get_subcommands({})) {
+    if (sub->get_name() == word) return true;
+  }
+  return false;
+}
+
+void ReportUnknownCommand(CLI::App& app, const std::string& word) {
+  std::string commands;
+  for (const CLI::App* sub : app.get_subcommands({}))
+    commands += (commands.empty() ? "" : ", ") + sub->get_name();
+  std::fprintf(stderr,
+               "tavlink-cli: unknown command '%s'\nCommands: %s\nRun with --help for more.\n",
+               word.c_str(), commands.c_str());
+}
+
+}  // namespace
 
 int RunCli(int argc, char** argv) {
   CLI::App app{"ZOR Link: service tool for ZOR digital satellite receivers", "tavlink-cli"};
   app.require_subcommand(1);
-  app.footer(
-      "Exit status: 0 success; 1 failure, a data text with an error included (only check exits "
-      "with the reader's result 1-9); 2 bad usage or an unusable file; 130 stopped with Ctrl-C, "
-      "SIGTERM or SIGHUP (the Cancel button; an upgrade asks first).");
+  app.footer(HelpFooter());
   InstallInterruptHandler();
   int exitStatus = kExitOk;
   RegisterOfflineCommands(app, &exitStatus);
   RegisterDeviceCommands(app, &exitStatus);
+  if (const auto word = CommandWord(app, argc, argv); word && !IsCommand(app, *word)) {
+    ReportUnknownCommand(app, *word);
+    return kExitUsage;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -11,6 +11,11 @@ namespace tavlink::cli {
 
 bool StdoutIsTerminal();
 bool StdinIsTerminal();
+bool StderrIsTerminal();
+
+// The width of the terminal that standard error shows on, now (it follows
+// a resize); 0 when it is not a terminal.
+int StderrColumns();
 
 // Asks `question` ("... [y/N]") on the user's terminal and waits for the
 // answer; nothing when there is no terminal to ask on.

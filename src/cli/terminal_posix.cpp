@@ -1,6 +1,7 @@
 // The terminal on POSIX: isatty(3), and questions on /dev/tty, the user's
 // terminal even when standard input and output are redirected.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,6 +25,16 @@ bool StdoutIsTerminal() {
 
 bool StdinIsTerminal() {
   return ::isatty(STDIN_FILENO) != 0;
+}
+
+bool StderrIsTerminal() {
+  return ::isatty(STDERR_FILENO) != 0;
+}
+
+int StderrColumns() {
+  winsize size{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
 }
 
 std::optional<bool> AskOnTerminal(std::string_view question) {

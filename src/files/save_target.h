@@ -10,7 +10,8 @@
 // through; a plain file is replaced through a temporary file beside it and
 // keeps its permission bits, or, where no temporary file can be made there,
 // is rewritten in place by Commit; a device or FIFO is written to by Commit
-// (a FIFO must have a reader when Prepare runs); a folder, a file this user
+// (a FIFO must have a reader when Prepare runs, unless the caller may wait
+// for one at Commit); a folder, a file this user
 // may not write, a file another program holds, and the command's own input
 // are refused.
 //
@@ -44,12 +45,20 @@ class SaveTarget {
     virtual void Atomically(const std::function<void()>& task) = 0;
   };
 
+  // How a save may behave beyond the contract above.
+  struct Options {
+    Guard* guard = nullptr;  // may be null
+    // A FIFO without a reader: wait at Commit until one comes (a command
+    // line), instead of refusing it at once (a window that must not hang).
+    bool waitForReader = false;
+  };
+
   // Prepares to save `path`. `input`, when not empty, is the command's
-  // input file: an output that is that same file is refused. `guard` may
-  // be null. Nothing, with `*error` set (errno or a file_error.h number),
-  // when the file cannot be saved.
+  // input file: an output that is that same file is refused. Nothing, with
+  // `*error` set (errno or a file_error.h number), when the file cannot be
+  // saved.
   static std::unique_ptr<SaveTarget> Prepare(const std::string& path, const std::string& input,
-                                             Guard* guard, int* error);
+                                             Options options, int* error);
 
   explicit SaveTarget(Key) {}
   ~SaveTarget();
@@ -65,15 +74,16 @@ class SaveTarget {
   bool Commit(int* error);
 
  private:
-  bool Open(const std::string& path, const std::string& input, int* error);
+  bool Open(const std::string& path, const std::string& input, bool waitForReader, int* error);
   void Track(const std::string& path) const;
   void Untrack() const;
   void Atomically(const std::function<void()>& task) const;
 
   Guard* guard_ = nullptr;
-  std::string target_;    // the file that changes
-  int targetFd_ = -1;     // the target, held and locked, when it exists or was made here
-  bool created_ = false;  // the target was made here (to be rewritten in place)
+  std::string target_;         // the file that changes
+  bool openAtCommit_ = false;  // a FIFO whose reader may come later
+  int targetFd_ = -1;          // the target, held and locked, when it exists or was made here
+  bool created_ = false;       // the target was made here (to be rewritten in place)
   std::optional<ReplacementFile> replacement_;
 
   // Everything written, kept in memory until Commit when the target is

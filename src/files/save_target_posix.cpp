@@ -29,18 +29,19 @@ int Lock(int fd) {
 }  // namespace
 
 std::unique_ptr<SaveTarget> SaveTarget::Prepare(const std::string& path, const std::string& input,
-                                                Guard* guard, int* error) {
+                                                Options options, int* error) {
   auto target = std::make_unique<SaveTarget>(Key{});
-  target->guard_ = guard;
+  target->guard_ = options.guard;
   bool opened = false;
   // What is made here is named for removal before a signal can end the
   // program.
-  target->Atomically([&] { opened = target->Open(path, input, error); });
+  target->Atomically([&] { opened = target->Open(path, input, options.waitForReader, error); });
   if (!opened) return nullptr;  // the destructor removes what was made
   return target;
 }
 
-bool SaveTarget::Open(const std::string& path, const std::string& input, int* error) {
+bool SaveTarget::Open(const std::string& path, const std::string& input, bool waitForReader,
+                      int* error) {
   auto fail = [error](int why) {
     *error = why;
     return false;
@@ -57,7 +58,11 @@ bool SaveTarget::Open(const std::string& path, const std::string& input, int* er
   if (exists && !input.empty() && ::stat(input.c_str(), &source) == 0 && SameFile(info, source))
     return fail(kErrorIsTheInput);
 
-  if (exists) {
+  if (exists && S_ISFIFO(info.st_mode) && waitForReader) {
+    // Opened by Commit, which then waits for the reader.
+    if (::access(target_.c_str(), W_OK) != 0) return fail(errno);
+    openAtCommit_ = true;
+  } else if (exists) {
     // Held for the whole command. Non-blocking, so that a FIFO without a
     // reader is refused (ENXIO) rather than hanging the command here.
     targetFd_ = ::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -115,6 +120,13 @@ bool SaveTarget::Commit(int* error) {
     return false;
   }
   const std::string_view contents(memory_, memorySize_);
+  if (openAtCommit_) {
+    targetFd_ = ::open(target_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (targetFd_ < 0) {
+      *error = errno;
+      return false;
+    }
+  }
   // The file itself is rewritten: a signal must not cut that half way.
   bool done = false;
   Atomically([&] {

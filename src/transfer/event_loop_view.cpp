@@ -5,6 +5,11 @@
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink {
+namespace {
+
+constexpr std::chrono::milliseconds kIdlePeriod{50};
+
+}  // namespace
 
 void EventLoopView::RunModal(TransferDialog& dialog) {
   {
@@ -30,13 +35,19 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   {
     std::unique_lock lock(mutex_);
     if (ended_) return false;
-    if (!changed_.wait_for(lock, std::chrono::milliseconds(50),
-                           [this] { return !queue_.empty() || ended_; })) {
+    if (!changed_.wait_for(lock, kIdlePeriod, [this] { return !queue_.empty() || ended_; })) {
       lock.unlock();
+      lastIdle_ = std::chrono::steady_clock::now();
       OnIdle();
       return false;
     }
     if (ended_) return false;
+  }
+  // A steady stream of events must not keep the front end's own checks
+  // (its input, its clocks) from running.
+  if (std::chrono::steady_clock::now() - lastIdle_ >= kIdlePeriod) {
+    lastIdle_ = std::chrono::steady_clock::now();
+    OnIdle();
   }
   // Whoever waits in PumpUntil may be satisfied by now; the event then
   // stays queued for the loop that comes next.

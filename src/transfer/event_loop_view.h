@@ -7,6 +7,7 @@
 // Subclasses say how each request is shown by overriding the On* hooks,
 // which always run on the user-interface thread.
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -47,7 +48,8 @@ class EventLoopView : public TransferView {
   virtual BoxAnswer OnMessage(std::string_view text, std::string_view caption,
                               BoxButtons buttons) = 0;
   // Called on the user-interface thread when no event came for a while
-  // (about 50 ms), so a front end can look for its own input.
+  // (about 50 ms), and at least that often while events keep coming, so a
+  // front end can look for its own input and its clocks.
   virtual void OnIdle() {}
 
   // The dialog being run; valid inside the hooks.
@@ -77,6 +79,7 @@ class EventLoopView : public TransferView {
   std::condition_variable changed_;
   std::deque<std::function<void()>> queue_;
   std::thread::id uiThread_;
+  std::chrono::steady_clock::time_point lastIdle_;
   TransferDialog* dialog_ = nullptr;
   bool ended_ = false;
 };

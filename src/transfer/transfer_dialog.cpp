@@ -90,6 +90,10 @@ void TransferDialog::OnCancel() {
       view_.ShowMessage(kStopUpgradeQuestion, "", BoxButtons::kYesNo) != BoxAnswer::kYes) {
     return;  // the upgrade goes on
   }
+  RequestStop();
+}
+
+void TransferDialog::RequestStop() {
   // The worker may have finished while the question was open; a finished
   // session must stay finished so that its close still ends the dialog.
   int32_t expected = state_.load();

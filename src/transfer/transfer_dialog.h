@@ -96,6 +96,10 @@ class TransferDialog {
   // Cancel, Esc and a close. May also be called from the worker's thread
   // (a test standing in for the user at a precise moment).
   void OnCancel();
+  // Asks the worker to stop at its next check point, without the upgrade's
+  // question (what Cancel does once it is answered Yes): a front end's own
+  // limit on the session's time. Nothing happens once the session finished.
+  void RequestStop();
   void OnTransferDone(int lParam);
 
   TransferOutcome Outcome() const { return outcome_.load(); }

@@ -113,11 +113,24 @@ TEST_F(OfflineCommandsTest, MissingFileGivesTheSystemsReason) {
   EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
 }
 
-TEST_F(OfflineCommandsTest, HelpGivesTheExitStatuses) {
+TEST_F(OfflineCommandsTest, HelpGivesTheExitStatusesTheVariablesAndTheSettingsFile) {
   const CliRun help = Cli("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("only check exits with the reader's result 1-9"), std::string::npos)
-      << help.out;
+  for (const char* text :
+       {"only check exits with the reader's result 1-9", "3 stopped by --timeout",
+        "130 stopped with Ctrl-C", "TAVLINK_COM<n>", "ZOR/ZORLINK.conf", "$XDG_CONFIG_HOME"})
+    EXPECT_NE(help.out.find(text), std::string::npos) << text << "\n" << help.out;
+}
+
+TEST_F(OfflineCommandsTest, UnknownCommandIsNamedAndTheCommandsListed) {
+  for (const char* args : {"bogus", "--port 2 bogus", "--yes bogus check"}) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_NE(run.err.find("tavlink-cli: unknown command 'bogus'"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("check, text-to-block, block-to-text, connect"), std::string::npos)
+        << run.err;
+  }
 }
 
 TEST_F(OfflineCommandsTest, UsageErrorsExitWith2) {

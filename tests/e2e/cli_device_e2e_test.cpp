@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <thread>
 
 #include "support/cli_process.h"
@@ -59,9 +60,10 @@ TEST_F(CliDeviceTest, ConnectPrintsBothVersions) {
   StartSim({"--software", "SW 2.00.17", "--hardware", "HW rev C"});
   const CliResult r = Cli({"connect"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Software version: SW 2.00.17\nHardware version: HW rev C\n"),
-            std::string::npos)
-      << r.out;
+  // Standard output carries the result only; the session's window goes to
+  // standard error.
+  EXPECT_EQ(r.out, "Software version: SW 2.00.17\nHardware version: HW rev C\n");
+  EXPECT_NE(r.err.find("Connect to the receiver\nConnecting...\n"), std::string::npos) << r.err;
   ExpectLineSettingsRight();
 }
 
@@ -69,7 +71,7 @@ TEST_F(CliDeviceTest, ReadUserDataSwitchesTo19200AndSavesTheReceiversText) {
   StartSim();
   const CliResult r = Cli({"--yes", "read-user-data", Path("user.txt").string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Downloading...   block 32/32   error 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Downloading...   block 32/32   error 0"), std::string::npos) << r.err;
   // The simulator serves the sample data; the file written is that text.
   EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
   ExpectLineSettingsRight();
@@ -114,9 +116,23 @@ TEST_F(CliDeviceTest, FactoryDataWrittenIsWhatALaterReadReturns) {
 
   const CliResult write = Cli({"write-factory-data", Path("factory.txt").string()});
   ASSERT_EQ(write.status, 0) << write.err;
-  EXPECT_NE(write.out.find("Transfer Complete..."), std::string::npos) << write.out;
+  EXPECT_NE(write.err.find("Transfer Complete..."), std::string::npos) << write.err;
+  // What goes where before it goes, and what was done after.
+  EXPECT_EQ(
+      write.err.rfind("tavlink-cli: sending the factory data of " + Path("factory.txt").string() +
+                          " (1 satellite, 2 transponders, 2 services, antenna "
+                          "configuration 3) to " +
+                          sim_->DevicePath() + ".\n",
+                      0),
+      0u)
+      << write.err;
+  EXPECT_TRUE(std::regex_match(write.out, std::regex("Wrote factory data \\(32 blocks\\) in "
+                                                     "(3[4-9]|[4-9][0-9])\\.[0-9] s\n")))
+      << write.out;
   const CliResult read = Cli({"--yes", "read-user-data", Path("back.txt").string()});
   ASSERT_EQ(read.status, 0) << read.err;
+  EXPECT_EQ(read.out, "Saved 1 satellite, 2 transponders and 2 services to " +
+                          Path("back.txt").string() + "\n");
   EXPECT_EQ(ReadWholeFile(Path("back.txt")), ReadWholeFile(Path("expected.txt")));
   ExpectLineSettingsRight();
 }
@@ -129,7 +145,10 @@ TEST_F(CliDeviceTest, UpgradeSendsTheImageBehindTheHeader) {
                                                    << "v1" << image;
   const CliResult r = Cli({"upgrade", Path("rom.bin").string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Uploading...   block 2/2   error 0"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Uploading...   block 2/2   error 0"), std::string::npos) << r.err;
+  EXPECT_TRUE(std::regex_match(r.out, std::regex("Upgraded from " + Path("rom.bin").string() +
+                                                 " \\(6,000 bytes\\) in [0-9]+\\.[0-9] s\n")))
+      << r.out;
   EXPECT_EQ(ReadWholeFile(Path("received.bin")), image);
 }
 
@@ -162,7 +181,7 @@ TEST_F(CliDeviceTest, CorruptFrameIsAskedForAgain) {
   StartSim({"--corrupt-frame", "3"});
   const CliResult r = Cli({"--yes", "read-user-data", Path("user.txt").string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Downloading...   block 2/32   err.count 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Downloading...   block 2/32   err.count 1"), std::string::npos) << r.err;
   EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
 }
 
@@ -173,7 +192,7 @@ TEST_F(CliDeviceTest, NakFromTheReceiverSendsTheFrameAgain) {
   StartSim({"--nak-frame", "2"});
   const CliResult r = Cli({"restore", Path("user.bak").string()});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.out.find("Uploading...   block 1/17   err.count 1"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Uploading...   block 1/17   err.count 1"), std::string::npos) << r.err;
 }
 
 TEST_F(CliDeviceTest, SilentReceiverFailsTheConnectAfterTheTimeout) {
@@ -181,8 +200,42 @@ TEST_F(CliDeviceTest, SilentReceiverFailsTheConnectAfterTheTimeout) {
   const auto start = std::chrono::steady_clock::now();
   const CliResult r = Cli({"connect"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Connect: Connection error."), std::string::npos) << r.err;
+  // The system's message, then where nothing answered and what to check.
+  EXPECT_NE(
+      r.err.find("Connect: Connection error.\ntavlink-cli: no answer on " + sim_->DevicePath() +
+                 " within 20 s; check the cable, the port choice and that the receiver "
+                 "is on.\n"),
+      std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
+// A data text without a single record would empty the receiver: without a
+// terminal to ask on it is refused unless --yes says so.
+TEST_F(CliDeviceTest, EmptyFactoryDataIsRefusedWithoutTerminalUnlessConfirmed) {
+  StartSim({"--ready-delay", "0.1"});
+  std::ofstream(Path("empty.txt"), std::ios::binary) << "# nothing at all\r\na 3\r\n";
+  const CliResult refused = Cli({"write-factory-data", Path("empty.txt").string()});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("holds no satellite, transponder or service"), std::string::npos)
+      << refused.err;
+  EXPECT_NE(refused.err.find("--yes"), std::string::npos) << refused.err;
+  EXPECT_EQ(sim_->Stderr().find("PC -> RX"), std::string::npos) << "nothing was sent";
+
+  // Confirmed, it goes; --timeout then ends it through its stop ending.
+  const CliResult confirmed =
+      Cli({"--yes", "--timeout", "3", "write-factory-data", Path("empty.txt").string()});
+  EXPECT_EQ(confirmed.status, 3) << confirmed.err;
+  EXPECT_NE(confirmed.err.find("the --timeout of 3 s is up"), std::string::npos) << confirmed.err;
+  EXPECT_NE(confirmed.err.find("Closing Connection..."), std::string::npos) << confirmed.err;
+  EXPECT_EQ(confirmed.out, "");
+  bool told = false;
+  for (int i = 0; i < 40 && !told; ++i) {
+    told = sim_->Stderr().find("the PC aborted") != std::string::npos;
+    if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(told) << sim_->Stderr();
 }
 
 TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
@@ -190,12 +243,12 @@ TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
   std::ofstream(Path("user.txt"), std::ios::binary) << "keep me";
   CliProcess cli(
       {"--device", sim_->DevicePath(), "--yes", "read-user-data", Path("user.txt").string()}, dir_);
-  for (int i = 0; i < 100 && cli.OutSoFar().find("block 3/32") == std::string::npos; ++i)
+  for (int i = 0; i < 100 && cli.ErrSoFar().find("block 3/32") == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.out << r.err;
-  EXPECT_NE(r.out.find("Closing Connection..."), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Closing Connection..."), std::string::npos) << r.err;
   EXPECT_EQ(ReadWholeFile(Path("user.txt")), "keep me");
 }
 

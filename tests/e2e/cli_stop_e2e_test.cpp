@@ -91,14 +91,14 @@ TEST_P(StopSendingTest, InterruptStopsWithAWholeAbortAndExits130) {
     file = testing::SampleDataText().string();
   }
   CliProcess cli({"--device", sim_->DevicePath(), command, file}, dir_);
-  for (int i = 0; i < 400 && cli.OutSoFar().find(GetParam().waitFor) == std::string::npos; ++i)
+  for (int i = 0; i < 400 && cli.ErrSoFar().find(GetParam().waitFor) == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_NE(cli.OutSoFar().find(GetParam().waitFor), std::string::npos) << cli.OutSoFar();
+  ASSERT_NE(cli.ErrSoFar().find(GetParam().waitFor), std::string::npos) << cli.ErrSoFar();
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.out << r.err;
-  EXPECT_NE(r.out.find("Closing Connection..."), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("Transfer Complete..."), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Closing Connection..."), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Transfer Complete..."), std::string::npos) << r.err;
   EXPECT_TRUE(SimSaid("the PC aborted"));
 }
 

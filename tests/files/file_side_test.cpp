@@ -124,24 +124,24 @@ TEST_F(FileSideTest, SaveTargetRefusesWhatItMustNotReplace) {
   WriteBytes(input, "input");
   const std::string link = folder.File("link.txt");
   ASSERT_EQ(::symlink(input.c_str(), link.c_str()), 0);
-  EXPECT_EQ(SaveTarget::Prepare(link, input, nullptr, &error), nullptr);
+  EXPECT_EQ(SaveTarget::Prepare(link, input, {}, &error), nullptr);
   EXPECT_EQ(error, kErrorIsTheInput);
 
   const std::string held = folder.File("held.txt");
   WriteBytes(held, "kept");
   {
     testing::ForeignLock writer(held);
-    EXPECT_EQ(SaveTarget::Prepare(held, {}, nullptr, &error), nullptr);
+    EXPECT_EQ(SaveTarget::Prepare(held, {}, {}, &error), nullptr);
     EXPECT_EQ(error, kErrorInUse);
   }
-  EXPECT_EQ(SaveTarget::Prepare(folder.path().string(), {}, nullptr, &error), nullptr);
+  EXPECT_EQ(SaveTarget::Prepare(folder.path().string(), {}, {}, &error), nullptr);
   EXPECT_EQ(error, EISDIR);
 
   if (::geteuid() != 0) {  // root may write anything
     const std::string readOnly = folder.File("read-only.txt");
     WriteBytes(readOnly, "mine");
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    EXPECT_EQ(SaveTarget::Prepare(readOnly, {}, nullptr, &error), nullptr);
+    EXPECT_EQ(SaveTarget::Prepare(readOnly, {}, {}, &error), nullptr);
     EXPECT_EQ(error, EACCES);
     EXPECT_EQ(ReadBytes(readOnly), "mine");
   }
@@ -155,14 +155,14 @@ TEST_F(FileSideTest, SaveTargetChangesTheFileOnlyOnCommit) {
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   int error = 0;
   {
-    auto target = SaveTarget::Prepare(path, {}, nullptr, &error);
+    auto target = SaveTarget::Prepare(path, {}, {}, &error);
     ASSERT_NE(target, nullptr);
     std::fputs("abandoned", target->stream());
   }
   EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(folder.Count(), 1u);  // no temporary file left
 
-  auto target = SaveTarget::Prepare(path, {}, nullptr, &error);
+  auto target = SaveTarget::Prepare(path, {}, {}, &error);
   ASSERT_NE(target, nullptr);
   std::fputs("new", target->stream());
   EXPECT_EQ(ReadBytes(path), "old");

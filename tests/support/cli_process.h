@@ -74,6 +74,7 @@ class CliProcess {
 
   void Signal(int sig) { ::kill(pid_, sig); }
   std::string OutSoFar() const { return ReadWholeFile(outPath_); }
+  std::string ErrSoFar() const { return ReadWholeFile(errPath_); }
 
   CliResult Wait() {
     int raw = 0;

@@ -1,0 +1,68 @@
+#pragma once
+// One run of a device command of tavlink-cli: the line it talks on, and one
+// transfer session on it, run to its end on this thread with the console as
+// its window.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "cli/console.h"
+#include "transfer/transfer_runner.h"
+
+namespace tavlink::cli {
+
+// The line a device command uses: --device PATH, or port N (--port N or
+// the stored port) and the device it leads to.
+struct LineChoice {
+  int portNumber = 1;
+  std::string path;
+  std::string name;  // "COM1 (/dev/ttyUSB0)", or the --device path
+  std::string hint;  // added under "no such device"
+};
+
+// What the device commands take from the command line.
+struct DeviceOptions {
+  int port = 0;            // --port N; 0 when not given
+  std::string device;      // --device PATH
+  bool yes = false;        // --yes
+  bool trace = false;      // --trace
+  int timeoutSeconds = 0;  // --timeout; 0 for none
+  std::string file;        // the command's file argument
+  LineChoice line;         // worked out before the command runs
+};
+
+// Works out the line from the options and the stored settings; nothing
+// (after saying why) when no port is given and none is stored.
+std::optional<LineChoice> ChooseLine(const DeviceOptions& options);
+
+class DeviceRun {
+ public:
+  explicit DeviceRun(const DeviceOptions& options);
+  DeviceRun(const DeviceRun&) = delete;
+  DeviceRun& operator=(const DeviceRun&) = delete;
+
+  // Runs the session of `operation` and returns how it ended.
+  TransferOutcome Run(int operation, TransferFile* file = nullptr,
+                      ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {});
+
+  // The exit status of `outcome`: 0, 1, 130, or 3 when --timeout stopped it.
+  int ExitStatus(TransferOutcome outcome) const;
+
+  // The session's length, in seconds.
+  double Seconds() const;
+
+  ConsoleView& View() { return view_; }
+
+ private:
+  ConsoleView view_;
+  ConsoleReporter reporter_;
+  DeviceHintReporter errors_;
+  ConsoleTrace trace_;
+  TransferEnvironment environment_;
+  int portNumber_;
+};
+
+}  // namespace tavlink::cli
