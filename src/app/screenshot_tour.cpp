@@ -24,6 +24,7 @@ class Com1Store final : public SettingStore {
   std::optional<int32_t> ReadPort() override { return 1; }
   bool WritePort(int32_t) override { return true; }
   std::optional<std::string> ReadDevice(int) override { return std::nullopt; }
+  bool WriteDevice(int, const std::string&) override { return true; }
 };
 
 class Tour {

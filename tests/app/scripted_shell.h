@@ -29,11 +29,22 @@ class MemoryStore final : public SettingStore {
     if (it == devices.end()) return std::nullopt;
     return it->second;
   }
+  bool WriteDevice(int portNumber, const std::string& path) override {
+    ++deviceWrites;
+    if (!writable) return false;
+    if (path.empty()) {
+      devices.erase(portNumber);
+    } else {
+      devices[portNumber] = path;
+    }
+    return true;
+  }
 
   std::optional<int32_t> port;
   std::map<int, std::string> devices;
   bool writable = true;
-  int writes = 0;
+  int writes = 0;        // of the port
+  int deviceWrites = 0;  // of a device mapping
 };
 
 // What a transfer was handed, as the worker would see it.
