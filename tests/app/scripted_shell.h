@@ -15,6 +15,11 @@
 
 namespace tavlink::testing {
 
+// The answer OK on `port`, leaving both devices as they are.
+inline PortChoice OkOn(int port) {
+  return PortChoice{port, {}};
+}
+
 // Settings kept in memory; `writable` false makes every write fail.
 class MemoryStore final : public SettingStore {
  public:
@@ -68,10 +73,12 @@ class ScriptedShell final : public LinkShell {
     fileDialogs.push_back(choice);
     return Next(files, std::optional<std::string>{});
   }
-  std::optional<int> RunPortDialog(int currentPort) override {
-    portDialogs.push_back(currentPort);
-    return Next(portAnswers, std::optional<int>{});
+  std::optional<PortChoice> RunPortDialog(const PortDialogOffer& offer) override {
+    portDialogs.push_back(offer.currentPort);
+    portOffers.push_back(offer);
+    return Next(portAnswers, std::optional<PortChoice>{});
   }
+  std::vector<SerialDeviceInfo> SerialDevices() override { return devices; }
   TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) override {
     transfers.push_back({request.portNumber, request.operation, request.answer.size(),
                          request.file != nullptr, request.block, device});
@@ -84,7 +91,8 @@ class ScriptedShell final : public LinkShell {
   // Script.
   std::deque<BoxAnswer> boxAnswers;
   std::deque<std::optional<std::string>> files;
-  std::deque<std::optional<int>> portAnswers;
+  std::deque<std::optional<PortChoice>> portAnswers;
+  std::vector<SerialDeviceInfo> devices;  // this machine's serial devices
   std::function<TransferOutcome(const TransferRequest&)> transfer;
   MemoryStore store;
 
@@ -92,7 +100,8 @@ class ScriptedShell final : public LinkShell {
   std::vector<std::string> messages;
   std::vector<std::string> fileErrors;
   std::vector<FileChoice> fileDialogs;
-  std::vector<int> portDialogs;
+  std::vector<int> portDialogs;  // the port each showed
+  std::vector<PortDialogOffer> portOffers;
   std::vector<SeenTransfer> transfers;
   int aboutShown = 0;
 
