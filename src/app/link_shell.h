@@ -14,7 +14,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/port_choice.h"
 #include "link/port_names.h"
+#include "link/serial_ports.h"
 #include "settings/setting_store.h"
 #include "transfer/transfer_runner.h"
 
@@ -52,9 +54,13 @@ class LinkShell {
   // Returns the chosen full path, or nothing when cancelled.
   virtual std::optional<std::string> ChooseFile(const FileChoice& choice) = 0;
 
-  // The port setup dialog showing `currentPort` (1 shows COM1, any other
-  // value COM2). Returns 1 or 2 after OK, nothing after Cancel.
-  virtual std::optional<int> RunPortDialog(int currentPort) = 0;
+  // The port setup dialog showing `offer` (offer.currentPort 1 shows COM1,
+  // any other value COM2; each port's device list). Returns the port (1 or
+  // 2) and the devices chosen after OK, nothing after Cancel.
+  virtual std::optional<PortChoice> RunPortDialog(const PortDialogOffer& offer) = 0;
+
+  // The serial devices of this machine, as they are now.
+  virtual std::vector<SerialDeviceInfo> SerialDevices() = 0;
 
   // Runs one transfer session modally on `device` (where the request's
   // port leads) and returns how it ended. The buffers, file and block of

@@ -35,7 +35,32 @@ void MainLogic::Initialize() {
 }
 
 TransferOutcome MainLogic::RunTransfer(const TransferRequest& request) {
-  return shell_.RunTransfer(request, DeviceOfPort(shell_.Settings(), request.portNumber));
+  return shell_.RunTransfer(request, DeviceOf(request.portNumber));
+}
+
+ComDevice MainLogic::DeviceOf(int portNumber) {
+  if (portNumber >= 1 && portNumber <= 2) {
+    if (const auto& unstored = unstoredDevices_[portNumber - 1])
+      return ResolveComDevice(portNumber, *unstored);
+  }
+  return DeviceOfPort(shell_.Settings(), portNumber);
+}
+
+void MainLogic::StoreDevices(const PortChoice& choice) {
+  for (int port : {1, 2}) {
+    const std::optional<std::string>& chosen = choice.devices[port - 1];
+    if (!chosen) continue;
+    // The platform's own device needs no mapping.
+    const std::string setting = *chosen == DefaultComDevicePath(port) ? "" : *chosen;
+    std::optional<std::string>& unstored = unstoredDevices_[port - 1];
+    const std::string now = unstored ? *unstored : shell_.Settings().ReadDevice(port).value_or("");
+    if (setting == now) continue;
+    if (shell_.Settings().WriteDevice(port, setting)) {
+      unstored.reset();
+    } else {
+      unstored = setting;
+    }
+  }
 }
 
 void MainLogic::ReadPortSetting() {
@@ -50,8 +75,15 @@ void MainLogic::ReadPortSetting() {
 }
 
 bool MainLogic::ChoosePort() {
-  const std::optional<int> chosen = shell_.RunPortDialog(selectedPort);
-  if (chosen) selectedPort = (*chosen == 1) ? 1 : 2;
+  PortDialogOffer offer;
+  offer.currentPort = selectedPort;
+  const std::vector<SerialDeviceInfo> devices = shell_.SerialDevices();
+  for (int port : {1, 2}) offer.devices[port - 1] = OfferDevices(port, DeviceOf(port), devices);
+  const std::optional<PortChoice> chosen = shell_.RunPortDialog(offer);
+  if (chosen) {
+    selectedPort = (chosen->port == 1) ? 1 : 2;
+    StoreDevices(*chosen);
+  }
   // Stored after Cancel too; a failed write keeps the choice for this run.
   shell_.Settings().WritePort(selectedPort);
   return chosen.has_value();

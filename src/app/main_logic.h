@@ -9,7 +9,9 @@
 // the worker uses the request's buffer, file or block; the command touches
 // them again only after LinkShell::RunTransfer has returned.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,8 +60,10 @@ class MainLogic {
   // port chosen), sets 0 and asks with ChoosePort (result ignored).
   void ReadPortSetting();
 
-  // Runs the port dialog; after OK selectedPort becomes 1 or 2. Stores
-  // selectedPort whatever the answer. True after OK.
+  // Runs the port dialog, with each port's devices listed afresh; after OK
+  // selectedPort becomes 1 or 2 and each port's chosen device is stored
+  // ("Devices/COM<n>"; the platform's own device removes the mapping).
+  // Stores selectedPort whatever the answer. True after OK.
   bool ChoosePort();
 
   // Command 1001: ChoosePort, then Connect after OK.
@@ -88,9 +92,19 @@ class MainLogic {
   // Runs `request` on the device its port leads to.
   TransferOutcome RunTransfer(const TransferRequest& request);
 
+  // Where port n leads: as DeviceOfPort, with a choice that could not be
+  // stored in force for this run.
+  ComDevice DeviceOf(int portNumber);
+
+  // Stores the devices chosen in the port dialog.
+  void StoreDevices(const PortChoice& choice);
+
   LinkShell& shell_;
   ReceiverDataBlock& block_;
   ReceiverInfo info_;
+  // Per port (COM1, COM2) a device chosen this run whose setting could not
+  // be written ("" for the platform's own).
+  std::array<std::optional<std::string>, 2> unstoredDevices_;
 };
 
 }  // namespace tavlink

@@ -9,8 +9,9 @@
 
 namespace tavlink::app {
 
-MainDialog::MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& block)
-    : shell_(this, std::move(store)), logic_(shell_, block) {
+MainDialog::MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& block,
+                       DeviceLister listDevices)
+    : shell_(this, std::move(store), std::move(listDevices)), logic_(shell_, block) {
   InitResources();
   ui_.setupUi(this);
   SetUpForm(this);

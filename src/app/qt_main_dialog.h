@@ -27,8 +27,10 @@ class MainDialog final : public QDialog {
 
  public:
   // `store` keeps the port; `block` is the application's data block and
-  // must outlive the window.
-  MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& block);
+  // must outlive the window; `listDevices` lists the serial devices the
+  // port dialog offers.
+  MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& block,
+             DeviceLister listDevices = ListSerialDevices);
 
   // The initialisation before the window is first shown: may run the port
   // setup dialog (no stored port). Call once, before exec().

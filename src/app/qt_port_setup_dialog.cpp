@@ -1,6 +1,9 @@
 // The port setup dialog.
 #include "app/qt_port_setup_dialog.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "app/dialog_form.h"
@@ -14,6 +17,23 @@ namespace {
 // is shown as it stands.
 QString PlainToolTip(const QString& text) {
   return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(text.toHtmlEscaped());
+}
+
+void Fill(QComboBox* list, const PortDevices& devices) {
+  list->clear();
+  for (const DeviceOption& option : devices.options) {
+    list->addItem(QString::fromStdString(option.text));
+    list->setItemData(list->count() - 1, PlainToolTip(QString::fromStdString(option.device.path)),
+                      Qt::ToolTipRole);
+  }
+  if (devices.current < devices.options.size())
+    list->setCurrentIndex(static_cast<int>(devices.current));
+  list->setEnabled(!devices.fixed);
+  // The list, when open, is as wide as its longest entry.
+  QAbstractItemView* view = list->view();
+  view->setMinimumWidth(std::max(list->width(), view->sizeHintForColumn(0) +
+                                                    2 * view->frameWidth() +
+                                                    view->verticalScrollBar()->sizeHint().width()));
 }
 
 }  // namespace
@@ -37,6 +57,45 @@ PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
   setWindowIcon(AppIcon());
   connect(ui_.id1, &QPushButton::clicked, this, &PortSetupDialog::accept);
   connect(ui_.id2, &QPushButton::clicked, this, &PortSetupDialog::reject);
+  for (int port : {1, 2}) {
+    connect(DeviceList(port), &QComboBox::currentIndexChanged, this, [this, port] {
+      ShowDeviceLine(port);
+      FitDeviceLines();
+    });
+  }
+}
+
+QComboBox* PortSetupDialog::DeviceList(int portNumber) const {
+  return portNumber == 1 ? ui_.id1023 : ui_.id1024;
+}
+
+void PortSetupDialog::Offer(const PortDialogOffer& offer) {
+  offer_ = offer;
+  selectedPort = offer.currentPort;
+  for (int port : {1, 2}) {
+    const PortDevices& devices = offer_.devices[port - 1];
+    QComboBox* list = DeviceList(port);
+    {
+      const QSignalBlocker quiet(list);
+      Fill(list, devices);
+    }
+    list->setToolTip(devices.fixed ? PlainToolTip(QString::fromStdString(
+                                         ComEnvironmentName(port) +
+                                         " names this port's device; it wins over a choice here."))
+                                   : QString());
+    ShowDeviceLine(port);
+  }
+}
+
+void PortSetupDialog::ShowDeviceLine(int portNumber) {
+  const PortDevices& devices = offer_.devices[portNumber - 1];
+  const int index = DeviceList(portNumber)->currentIndex();
+  QString line;
+  if (index >= 0 && static_cast<size_t>(index) < devices.options.size())
+    line = PortDeviceLine(portNumber, devices.options[static_cast<size_t>(index)].device);
+  (portNumber == 1 ? ui_.com1Device : ui_.com2Device)->setText(line);
+  (portNumber == 1 ? ui_.id1012 : ui_.id1013)
+      ->setToolTip(line.isEmpty() ? QString() : PlainToolTip(line));
 }
 
 int PortSetupDialog::exec() {
@@ -46,14 +105,9 @@ int PortSetupDialog::exec() {
   return QDialog::exec();
 }
 
-void PortSetupDialog::SetDeviceLine(int portNumber, const QString& line) {
-  (portNumber == 1 ? ui_.com1Device : ui_.com2Device)->setText(line);
-  (portNumber == 1 ? ui_.id1012 : ui_.id1013)->setToolTip(PlainToolTip(line));
-}
-
 void PortSetupDialog::FitDeviceLines() {
-  // Each line wraps onto as many lines as it needs; the port controls above
-  // stay where they are and the dialog grows downward.
+  // Each line wraps onto as many lines as it needs; the controls above stay
+  // where they are and the dialog grows downward.
   int top = formLinesTop_;
   for (QLabel* line : {ui_.com1Device, ui_.com2Device}) {
     const int height = std::max(line->heightForWidth(line->width()), formLineHeight_);
@@ -66,6 +120,19 @@ void PortSetupDialog::FitDeviceLines() {
 void PortSetupDialog::accept() {
   selectedPort = ui_.id1012->isChecked() ? 1 : 2;
   QDialog::accept();
+}
+
+PortChoice PortSetupDialog::Choice() const {
+  PortChoice choice;
+  choice.port = selectedPort == 1 ? 1 : 2;
+  for (int port : {1, 2}) {
+    const PortDevices& devices = offer_.devices[port - 1];
+    const int index = DeviceList(port)->currentIndex();
+    if (devices.fixed || index < 0 || static_cast<size_t>(index) >= devices.options.size())
+      continue;
+    choice.devices[port - 1] = devices.options[static_cast<size_t>(index)].device.path;
+  }
+  return choice;
 }
 
 }  // namespace tavlink::app

@@ -11,8 +11,8 @@
 
 namespace tavlink::app {
 
-QtShell::QtShell(QWidget* owner, std::unique_ptr<SettingStore> store)
-    : owner_(owner), store_(std::move(store)) {}
+QtShell::QtShell(QWidget* owner, std::unique_ptr<SettingStore> store, DeviceLister listDevices)
+    : owner_(owner), store_(std::move(store)), listDevices_(std::move(listDevices)) {}
 
 BoxAnswer QtShell::ShowAppMessage(std::string_view text, BoxButtons buttons) {
   return ShowBox(owner_, text, {}, buttons);
@@ -47,13 +47,11 @@ std::optional<std::string> QtShell::ChooseFile(const FileChoice& choice) {
   return QDir::toNativeSeparators(files.front()).toStdString();
 }
 
-std::optional<int> QtShell::RunPortDialog(int currentPort) {
+std::optional<PortChoice> QtShell::RunPortDialog(const PortDialogOffer& offer) {
   PortSetupDialog dialog(owner_ != nullptr && owner_->isVisible() ? owner_ : nullptr);
-  dialog.selectedPort = currentPort;
-  for (int port : {1, 2})
-    dialog.SetDeviceLine(port, PortDeviceLine(port, DeviceOfPort(*store_, port)));
+  dialog.Offer(offer);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.selectedPort;
+  return dialog.Choice();
 }
 
 TransferOutcome QtShell::RunTransfer(const TransferRequest& request, const ComDevice& device) {

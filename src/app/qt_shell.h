@@ -6,7 +6,9 @@
 // window through QtTransferWindow, the device error box through
 // QtErrorReporter).
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/link_shell.h"
 #include "app/qt_error_reporter.h"
@@ -16,15 +18,21 @@ class QWidget;
 
 namespace tavlink::app {
 
+// Lists the machine's serial devices (ListSerialDevices).
+using DeviceLister = std::function<std::vector<SerialDeviceInfo>()>;
+
 class QtShell final : public LinkShell {
  public:
-  // `owner` (the main window) must outlive the shell.
-  QtShell(QWidget* owner, std::unique_ptr<SettingStore> store);
+  // `owner` (the main window) must outlive the shell. `listDevices` is
+  // asked each time the port dialog opens.
+  QtShell(QWidget* owner, std::unique_ptr<SettingStore> store,
+          DeviceLister listDevices = ListSerialDevices);
 
   BoxAnswer ShowAppMessage(std::string_view text, BoxButtons buttons) override;
   void ShowFileError(std::string_view text) override;
   std::optional<std::string> ChooseFile(const FileChoice& choice) override;
-  std::optional<int> RunPortDialog(int currentPort) override;
+  std::optional<PortChoice> RunPortDialog(const PortDialogOffer& offer) override;
+  std::vector<SerialDeviceInfo> SerialDevices() override { return listDevices_(); }
   TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) override;
   void ShowAbout() override;
   SettingStore& Settings() override { return *store_; }
@@ -35,6 +43,7 @@ class QtShell final : public LinkShell {
  private:
   QWidget* owner_;
   std::unique_ptr<SettingStore> store_;
+  DeviceLister listDevices_;
   QtErrorReporter errors_;
 };
 

@@ -13,6 +13,7 @@
 #include "cli/device_run.h"
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
+#include "cli/ports_listing.h"
 #include "cli/terminal.h"
 #include "data/data_text.h"
 #include "files/file_error.h"
@@ -213,16 +214,11 @@ int RunRestore(const DeviceOptions& options) {
   return kExitOk;
 }
 
-int RunPorts() {
-  const auto devices = ListSerialDevices();
-  std::printf("Serial devices of this machine:\n");
-  if (devices.empty()) std::printf("  (none found)\n");
-  for (const auto& d : devices) std::printf("  %-16s %s\n", d.path.c_str(), d.description.c_str());
-  for (int port : {1, 2}) {
-    const ComDevice device = ResolveComDevice(port, MakeSettingStore()->ReadDevice(port));
-    std::printf("%s opens %s (%s)\n", ComPortName(port).c_str(), device.path.c_str(),
-                DescribeSource(port, device.source).c_str());
-  }
+// The ports list is a result: standard output.
+int RunPorts(bool json) {
+  const PortsListing listing = GatherPorts(ListSerialDevices(), *MakeSettingStore());
+  const std::string text = json ? PortsJson(listing) : PortsText(listing);
+  std::fwrite(text.data(), 1, text.size(), stdout);
   return kExitOk;
 }
 
@@ -277,9 +273,11 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
       *exitStatus = run(*options);
     });
   }
-  CLI::App* ports =
-      app.add_subcommand("ports", "List the serial devices and what COM1 and COM2 open");
-  ports->callback([exitStatus] { *exitStatus = RunPorts(); });
+  CLI::App* ports = app.add_subcommand(
+      "ports", "List the serial devices, what COM1 and COM2 open and which port is stored");
+  auto json = std::make_shared<bool>(false);
+  ports->add_flag("--json", *json, "print the list as JSON, for scripts");
+  ports->callback([exitStatus, json] { *exitStatus = RunPorts(*json); });
 }
 
 }  // namespace tavlink::cli

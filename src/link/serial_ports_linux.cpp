@@ -1,79 +1,137 @@
-// Finds serial devices through /sys/class/tty: every tty backed by a device,
-// except the legacy 8250 ports that have no UART behind them.
+// Finds serial devices through sysfs (/sys/class/tty) and udev's stable
+// names (/dev/serial/by-id).
+
+#include "link/serial_ports_linux.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
-
-#include "link/serial_ports.h"
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
 
 namespace tavlink {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadLine(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  std::getline(in, line);
-  return line;
+// Longer than any USB string descriptor (126 characters of UTF-16, up to
+// 378 bytes of UTF-8), far shorter than a page of sysfs.
+constexpr size_t kMaxAttribute = 512;
+
+// How far above a tty's device its USB device may be: the interface, then
+// the device (a usb-serial port sits one level lower).
+constexpr int kMaxUsbDepth = 4;
+
+// The first line of a sysfs attribute, trimmed, made safe to print.
+std::string ReadAttribute(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::string text(kMaxAttribute, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  text = text.substr(0, text.find('\n'));
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.pop_back();
+  for (char& c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return text;
 }
 
-// The maker and product of the USB device a tty hangs off, if any.
-std::string UsbDescription(const fs::path& deviceDir) {
+// The USB device a tty's device belongs to: the nearest folder above it
+// (itself included) that has an idVendor, staying inside `sys`.
+std::optional<fs::path> UsbDeviceOf(const fs::path& deviceLink, const fs::path& sys) {
   std::error_code ec;
-  for (fs::path dir = fs::canonical(deviceDir, ec);
-       !ec && dir.has_parent_path() && dir != dir.parent_path(); dir = dir.parent_path()) {
-    if (fs::exists(dir / "idVendor", ec)) {
-      std::string text = ReadLine(dir / "manufacturer");
-      const std::string product = ReadLine(dir / "product");
-      if (!product.empty()) text += (text.empty() ? "" : " ") + product;
-      if (text.empty())
-        text = "USB " + ReadLine(dir / "idVendor") + ":" + ReadLine(dir / "idProduct");
-      return text;
-    }
+  const fs::path root = fs::canonical(sys, ec);
+  if (ec) return std::nullopt;
+  fs::path dir = fs::canonical(deviceLink, ec);
+  if (ec) return std::nullopt;
+  for (int level = 0; level <= kMaxUsbDepth; ++level) {
+    const auto [rootEnd, dirEnd] = std::mismatch(root.begin(), root.end(), dir.begin(), dir.end());
+    if (rootEnd != root.end() || dirEnd == dir.end()) return std::nullopt;  // left sysfs
+    if (fs::is_regular_file(dir / "idVendor", ec)) return dir;
+    dir = dir.parent_path();
   }
-  return "";
+  return std::nullopt;
 }
 
-const char* UartName(int type) {
-  switch (type) {
-    case 1:
-      return "8250 UART";
-    case 2:
-      return "16450 UART";
-    case 3:
-      return "16550 UART";
-    case 4:
-      return "16550A UART";
-    default:
-      return "UART";
+void FillUsb(SerialDeviceInfo& info, const fs::path& usb) {
+  info.manufacturer = ReadAttribute(usb / "manufacturer");
+  info.product = ReadAttribute(usb / "product");
+  info.vendorId = ReadAttribute(usb / "idVendor");
+  info.productId = ReadAttribute(usb / "idProduct");
+  info.serialNumber = ReadAttribute(usb / "serial");
+  info.description = info.manufacturer;
+  if (!info.product.empty())
+    info.description += (info.description.empty() ? "" : " ") + info.product;
+  if (info.description.empty()) info.description = "USB " + info.vendorId + ":" + info.productId;
+}
+
+const char* UartName(std::string_view type) {
+  if (type == "1") return "8250 UART";
+  if (type == "2") return "16450 UART";
+  if (type == "3") return "16550 UART";
+  if (type == "4") return "16550A UART";
+  return "UART";
+}
+
+// Kernel name -> the by-id link that leads to it (the first in name order
+// when several do).
+std::map<std::string, fs::path> ByIdLinks(const fs::path& byId) {
+  std::map<std::string, fs::path> links;
+  std::error_code ec;
+  std::vector<fs::path> names;
+  for (const auto& entry : fs::directory_iterator(byId, ec)) names.push_back(entry.path());
+  std::sort(names.begin(), names.end());
+  for (const fs::path& link : names) {
+    const fs::path target = fs::read_symlink(link, ec);
+    if (ec || target.filename().empty()) continue;
+    links.emplace(target.filename().string(), link);
   }
+  return links;
+}
+
+// "/dev/ttyUSB10" sorts as ("ttyUSB", 10), then by its whole name.
+std::tuple<std::string, unsigned long long, std::string> NameOrder(const std::string& kernelName) {
+  const std::string name = fs::path(kernelName).filename().string();
+  size_t digits = name.size();
+  while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+  const std::string number = name.substr(digits).substr(0, 18);  // fits in 64 bits
+  return {name.substr(0, digits), number.empty() ? 0 : std::stoull(number), name};
 }
 
 }  // namespace
 
-std::vector<SerialDeviceInfo> ListSerialDevices() {
+std::vector<SerialDeviceInfo> ListSerialDevicesUnder(const SerialDeviceRoots& roots) {
+  const std::map<std::string, fs::path> byId = ByIdLinks(roots.byId);
   std::vector<SerialDeviceInfo> devices;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator("/sys/class/tty", ec)) {
+  for (const auto& entry : fs::directory_iterator(roots.sys / "class" / "tty", ec)) {
     const fs::path dir = entry.path();
     if (!fs::exists(dir / "device", ec)) continue;  // virtual consoles, ptys
     const std::string name = dir.filename().string();
-    std::string description = UsbDescription(dir / "device");
-    if (description.empty() && fs::exists(dir / "type", ec)) {
-      const std::string type = ReadLine(dir / "type");
-      if (type.empty() || type == "0") continue;  // a legacy port without a UART
-      description = UartName(std::atoi(type.c_str()));
-    }
     SerialDeviceInfo info;
     info.path = info.kernelName = "/dev/" + name;
-    info.description = description;
-    devices.push_back(info);
+    if (const auto usb = UsbDeviceOf(dir / "device", roots.sys)) {
+      FillUsb(info, *usb);
+      if (auto link = byId.find(name); link != byId.end()) info.path = link->second.string();
+    } else if (fs::exists(dir / "type", ec)) {
+      const std::string type = ReadAttribute(dir / "type");
+      if (type.empty() || type == "0") continue;  // a legacy port without a UART
+      info.description = UartName(type);
+    }
+    devices.push_back(std::move(info));
   }
-  std::sort(devices.begin(), devices.end(),
-            [](const auto& a, const auto& b) { return a.path < b.path; });
+  std::sort(devices.begin(), devices.end(), [](const auto& a, const auto& b) {
+    return NameOrder(a.kernelName) < NameOrder(b.kernelName);
+  });
   return devices;
+}
+
+std::vector<SerialDeviceInfo> ListSerialDevices() {
+  return ListSerialDevicesUnder(SerialDeviceRoots{});
 }
 
 }  // namespace tavlink

@@ -9,6 +9,7 @@ class NoSettingStore final : public SettingStore {
   std::optional<int32_t> ReadPort() override { return std::nullopt; }
   bool WritePort(int32_t) override { return false; }
   std::optional<std::string> ReadDevice(int) override { return std::nullopt; }
+  bool WriteDevice(int, const std::string&) override { return false; }
 };
 
 }  // namespace

@@ -33,12 +33,27 @@ class QSettingsStore final : public SettingStore {
 
   std::optional<std::string> ReadDevice(int portNumber) override {
     QSettings settings(kOrganization, kApplication);
-    const QVariant value = settings.value(QString("Devices/COM%1").arg(portNumber));
+    const QVariant value = settings.value(DeviceKey(portNumber));
     if (!value.isValid()) return std::nullopt;
     const QString path = value.toString().trimmed();
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
   }
+
+  bool WriteDevice(int portNumber, const std::string& path) override {
+    QSettings settings(kOrganization, kApplication);
+    const QString key = DeviceKey(portNumber);
+    if (path.empty()) {
+      settings.remove(key);
+    } else {
+      settings.setValue(key, QString::fromStdString(path));
+    }
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+  }
+
+ private:
+  static QString DeviceKey(int portNumber) { return QString("Devices/COM%1").arg(portNumber); }
 };
 
 }  // namespace

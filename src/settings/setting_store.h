@@ -27,6 +27,11 @@ class SettingStore {
 
   // The device the user mapped to "COM<portNumber>", or nothing.
   virtual std::optional<std::string> ReadDevice(int portNumber) = 0;
+
+  // Maps "COM<portNumber>" to `path`; an empty path removes the mapping, so
+  // that the port leads to the platform's own device again. False when it
+  // could not be stored.
+  virtual bool WriteDevice(int portNumber, const std::string& path) = 0;
 };
 
 // The user's settings on this platform, shared by the desktop tool and the

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "app/scripted_shell.h"
 #include "link/port_names.h"
@@ -59,7 +61,7 @@ TEST_F(MainLogicTest, FirstStartStoresTheChosenPortWithoutConnecting) {
   for (int chosen : {1, 2}) {
     ScriptedShell fresh;
     MainLogic start(fresh, block);
-    fresh.portAnswers = {chosen};
+    fresh.portAnswers = {testing::OkOn(chosen)};
     start.Initialize();
     EXPECT_EQ(fresh.store.port, chosen);
     EXPECT_EQ(start.selectedPort, chosen);
@@ -92,7 +94,7 @@ TEST_F(MainLogicTest, StoredZeroAsksAtEveryStartUntilAPortIsChosen) {
 
   ScriptedShell next;
   next.store.port = shell.store.port;
-  next.portAnswers = {2};
+  next.portAnswers = {testing::OkOn(2)};
   MainLogic restart(next, block);
   restart.Initialize();
   EXPECT_EQ(next.portDialogs, std::vector<int>{0});
@@ -116,7 +118,7 @@ TEST_F(MainLogicTest, SetupCommCancelRewritesThePortAndDoesNotConnect) {
 TEST_F(MainLogicTest, SetupCommOkStoresAndConnectsOnTheChosenPort) {
   shell.store.port = 3;
   logic.Initialize();
-  shell.portAnswers = {1};
+  shell.portAnswers = {testing::OkOn(1)};
   logic.SetupComm();
   EXPECT_EQ(shell.store.port, 1);
   ASSERT_EQ(shell.transfers.size(), 1u);
@@ -127,7 +129,7 @@ TEST_F(MainLogicTest, SetupCommOkStoresAndConnectsOnTheChosenPort) {
 
 TEST_F(MainLogicTest, UnwritableSettingsKeepTheChoiceForThisRun) {
   shell.store.writable = false;
-  shell.portAnswers = {1};
+  shell.portAnswers = {testing::OkOn(1)};
   logic.Initialize();
   EXPECT_EQ(logic.selectedPort, 1);
   EXPECT_FALSE(shell.store.port.has_value());
@@ -145,6 +147,110 @@ TEST_F(MainLogicTest, TransfersRunOnTheDeviceStoredForTheirPort) {
     EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyUSB7");
     EXPECT_EQ(shell.transfers[0].device.source, ComDevice::Source::kSetting);
   }
+}
+
+TEST_F(MainLogicTest, PortDialogListsTheDevicesAfreshEachTimeItOpens) {
+  if (std::getenv("TAVLINK_COM1") != nullptr || std::getenv("TAVLINK_COM2") != nullptr)
+    GTEST_SKIP() << "TAVLINK_COM1 or TAVLINK_COM2 is set";
+  shell.store.port = 1;
+  logic.Initialize();
+  logic.ChoosePort();
+  shell.devices = {
+      {"/dev/ttyUSB0", "/dev/ttyUSB0", "USB Serial", "", "USB Serial", "1a86", "7523", ""}};
+  logic.ChoosePort();
+  ASSERT_EQ(shell.portOffers.size(), 2u);
+  for (const PortDialogOffer& offer : shell.portOffers) EXPECT_EQ(offer.currentPort, 1);
+  ASSERT_EQ(shell.portOffers[0].devices[0].options.size(), 1u);
+  ASSERT_EQ(shell.portOffers[1].devices[1].options.size(), 2u);
+  EXPECT_EQ(shell.portOffers[1].devices[1].options[0].text, "/dev/ttyS1 (default)");
+  EXPECT_EQ(shell.portOffers[1].devices[1].options[1].text, "/dev/ttyUSB0: USB Serial, 1a86:7523");
+}
+
+TEST_F(MainLogicTest, ChosenDeviceIsStoredAndTheNextConnectOpensIt) {
+  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+  const std::string adapter = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  shell.store.port = 1;
+  logic.Initialize();
+  shell.portAnswers = {PortChoice{2, {std::nullopt, adapter}}};
+  logic.SetupComm();
+  EXPECT_EQ(shell.store.devices, (std::map<int, std::string>{{2, adapter}}));
+  EXPECT_EQ(shell.store.port, 2);
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].portNumber, 2);
+  EXPECT_EQ(shell.transfers[0].device.path, adapter);
+  EXPECT_EQ(shell.transfers[0].device.source, ComDevice::Source::kSetting);
+
+  // The next dialog shows it as COM2's device.
+  logic.ChoosePort();
+  ASSERT_EQ(shell.portOffers.size(), 2u);
+  const PortDevices& com2 = shell.portOffers[1].devices[1];
+  ASSERT_LT(com2.current, com2.options.size());
+  EXPECT_EQ(com2.options[com2.current].device.path, adapter);
+}
+
+TEST_F(MainLogicTest, ChoosingThePlatformsOwnDeviceRemovesTheMapping) {
+  if (std::getenv("TAVLINK_COM1") != nullptr) GTEST_SKIP() << "TAVLINK_COM1 is set";
+  shell.store.port = 1;
+  shell.store.devices[1] = "/dev/ttyUSB4";
+  logic.Initialize();
+  shell.portAnswers = {PortChoice{1, {"/dev/ttyS0", std::nullopt}}};
+  logic.SetupComm();
+  EXPECT_TRUE(shell.store.devices.empty());
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyS0");
+  EXPECT_EQ(shell.transfers[0].device.source, ComDevice::Source::kDefault);
+}
+
+TEST_F(MainLogicTest, CancelAndUnchangedDevicesWriteNoMapping) {
+  shell.store.port = 2;
+  shell.store.devices[2] = "/dev/ttyUSB4";
+  logic.Initialize();
+  shell.portAnswers = {std::nullopt, PortChoice{2, {"/dev/ttyS0", "/dev/ttyUSB4"}}};
+  logic.ChoosePort();  // Cancel
+  logic.ChoosePort();  // OK, both as they were
+  EXPECT_EQ(shell.store.deviceWrites, 0);
+  EXPECT_EQ(shell.store.devices, (std::map<int, std::string>{{2, "/dev/ttyUSB4"}}));
+}
+
+TEST_F(MainLogicTest, UnwritableSettingsKeepTheDeviceChoiceForThisRun) {
+  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+  shell.store.writable = false;
+  shell.portAnswers = {PortChoice{2, {std::nullopt, "/dev/ttyUSB3"}}};
+  logic.Initialize();
+  EXPECT_TRUE(shell.store.devices.empty());
+  logic.Connect();
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyUSB3");
+  // Back to the platform's own device, still for this run only.
+  shell.portAnswers = {PortChoice{2, {std::nullopt, "/dev/ttyS1"}}};
+  logic.SetupComm();
+  ASSERT_EQ(shell.transfers.size(), 2u);
+  EXPECT_EQ(shell.transfers[1].device.path, "/dev/ttyS1");
+  EXPECT_EQ(shell.transfers[1].device.source, ComDevice::Source::kDefault);
+}
+
+TEST_F(MainLogicTest, EnvironmentDeviceIsOfferedFixedAndNothingIsStoredForIt) {
+  const char* before = std::getenv("TAVLINK_COM1");
+  const std::string saved = before != nullptr ? before : "";
+  ::setenv("TAVLINK_COM1", "/dev/pts/7", 1);
+  shell.store.port = 1;
+  shell.store.devices[1] = "/dev/ttyUSB4";
+  logic.Initialize();
+  shell.portAnswers = {PortChoice{1, {std::nullopt, std::nullopt}}};
+  logic.SetupComm();
+  if (before != nullptr) {
+    ::setenv("TAVLINK_COM1", saved.c_str(), 1);
+  } else {
+    ::unsetenv("TAVLINK_COM1");
+  }
+  ASSERT_EQ(shell.portOffers.size(), 1u);
+  const PortDevices& com1 = shell.portOffers[0].devices[0];
+  EXPECT_TRUE(com1.fixed);
+  ASSERT_EQ(com1.options.size(), 1u);
+  EXPECT_EQ(com1.options[0].text, "/dev/pts/7 (environment TAVLINK_COM1)");
+  EXPECT_EQ(shell.store.devices, (std::map<int, std::string>{{1, "/dev/ttyUSB4"}}));
+  ASSERT_EQ(shell.transfers.size(), 1u);
+  EXPECT_EQ(shell.transfers[0].device.path, "/dev/pts/7");
 }
 
 TEST_F(MainLogicTest, ConnectShowsTheReceiversVersions) {

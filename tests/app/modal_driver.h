@@ -1,14 +1,15 @@
 #pragma once
 // Drives modal windows in widget tests without screen positions: each
 // scripted step runs once on the next modal window that opens, and finds
-// its controls by identifier (clicks, the keyboard focus, Enter). A modal
-// window that opens with no step left is recorded and rejected, so that a
-// test never hangs on it.
+// its controls by identifier (clicks, the keyboard focus, Enter, an entry
+// of a drop-down). A modal window that opens with no step left is recorded
+// and rejected, so that a test never hangs on it.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QKeyEvent>
@@ -131,6 +132,18 @@ inline void PressEnter(QWidget* window) {
 inline void PressEnterOn(QWidget* window, int id) {
   Focus(window, id);
   if (!::testing::Test::HasFatalFailure()) PressEnter(window);
+}
+
+// Chooses, in drop-down `id` of `window`, the first entry whose text
+// starts with `start`, as picking it from the open list would.
+inline void ChooseEntry(QWidget* window, int id, const QString& start) {
+  auto* list = qobject_cast<QComboBox*>(app::FindControl(window, id));
+  ASSERT_NE(list, nullptr) << "no drop-down " << id;
+  ASSERT_TRUE(list->isEnabled()) << "drop-down " << id << " is disabled";
+  const int index = list->findText(start, Qt::MatchStartsWith);
+  ASSERT_GE(index, 0) << "no entry " << start.toStdString() << " in " << id;
+  list->setCurrentIndex(index);
+  emit list->activated(index);
 }
 
 // The text of a message box, and presses its OK (or first) button.

@@ -2,10 +2,12 @@
 // and the transfer window's own endings.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <filesystem>
+#include <map>
 
 #include "app/dialog_units.h"
 #include "app/modal_driver.h"
@@ -22,6 +24,7 @@ namespace {
 using app::FindControl;
 using app::MainDialog;
 using testing::AcceptBox;
+using testing::ChooseEntry;
 using testing::Click;
 using testing::ModalDriver;
 using testing::PressEnter;
@@ -79,6 +82,42 @@ TEST_F(SimulatorTest, ConnectShowsTheReceiversVersions) {
   EXPECT_EQ(Text(window_.get(), 1021), "ZOR SW 1.06 2004-03-01");
   EXPECT_EQ(Text(window_.get(), 1018), "ZOR HW rev.B");
   EXPECT_EQ(Text(window_.get(), 1022), "Connection established.");
+}
+
+TEST_F(SimulatorTest, DeviceChosenInThePortDialogIsStoredAndOpenedByTheNextConnect) {
+  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+  if (!Start({"--software", "ZOR SW 1.06", "--hardware", "ZOR HW rev.C"}))
+    GTEST_SKIP() << skipReason_;
+  // A window of its own on COM1, whose COM2 leads nowhere yet; the machine
+  // lists the simulator's line as a USB adapter.
+  const std::string line = sim_->DevicePath();
+  auto store = std::make_unique<testing::MemoryStore>();
+  store->port = 1;
+  testing::MemoryStore& settings = *store;
+  MainDialog window(std::move(store), block_, [line] {
+    return std::vector<SerialDeviceInfo>{
+        {line, "/dev/ttyUSB0", "ZOR USB Serial", "ZOR", "USB Serial", "0403", "6001", "Z1"}};
+  });
+  window.Initialize();
+
+  ModalDriver driver;
+  QString entry;
+  driver.Then([&](QWidget* ports) {
+    Click(ports, 1013);
+    ChooseEntry(ports, 1024, "/dev/ttyUSB0");
+    entry = qobject_cast<QComboBox*>(FindControl(ports, 1024))->currentText();
+    Click(ports, 1);
+  });
+  driver.Then([](QWidget*) {});  // the transfer window ends by itself
+  Click(&window, 1001);
+  EXPECT_TRUE(driver.done());
+  EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+  EXPECT_EQ(entry, "/dev/ttyUSB0: ZOR USB Serial, 0403:6001, serial Z1");
+  EXPECT_EQ(settings.port, 2);
+  EXPECT_EQ(settings.devices, (std::map<int, std::string>{{2, line}}));
+  EXPECT_EQ(Text(&window, 1021), "ZOR SW 1.06");
+  EXPECT_EQ(Text(&window, 1018), "ZOR HW rev.C");
+  EXPECT_EQ(Text(&window, 1022), "Connection established.");
 }
 
 TEST_F(SimulatorTest, ThirtyTwoCharacterVersionsShowAllOfThem) {

@@ -1,9 +1,11 @@
 // The Qt windows offscreen: start-up and the port dialog with the stored
-// setting, the About box and its hidden strip, the system command, Enter
-// in every window, plain receiver texts, and the forms' identifiers and
-// sizes.
+// setting and its device lists, the About box and its hidden strip, the
+// system command, Enter in every window, plain receiver texts, and the
+// forms' identifiers and sizes.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -29,6 +31,7 @@ namespace {
 using app::FindControl;
 using app::MainDialog;
 using testing::AcceptBox;
+using testing::ChooseEntry;
 using testing::Click;
 using testing::Focus;
 using testing::ModalDriver;
@@ -43,7 +46,11 @@ class QtWindowsTest : public ::testing::Test {
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
     testing::TestApp();
   }
-  void SetUp() override { QSettings("ZOR", "ZORLINK").remove("Port"); }
+  void SetUp() override {
+    QSettings settings("ZOR", "ZORLINK");
+    settings.remove("Port");
+    settings.remove("Devices");
+  }
 
   static void StorePort(int port) { MakeQSettingsStore()->WritePort(port); }
   static std::optional<int32_t> StoredPort() { return MakeQSettingsStore()->ReadPort(); }
@@ -52,6 +59,12 @@ class QtWindowsTest : public ::testing::Test {
   }
   static bool Checked(QWidget* window, int id) {
     return qobject_cast<QRadioButton*>(FindControl(window, id))->isChecked();
+  }
+  static QComboBox* DeviceList(QWidget* window, int id) {
+    return qobject_cast<QComboBox*>(FindControl(window, id));
+  }
+  static QString Line(QWidget* window, const char* name) {
+    return window->findChild<QLabel*>(name)->text();
   }
 
   ReceiverDataBlock block;
@@ -129,16 +142,93 @@ TEST_F(QtWindowsTest, NonNumericPortCountsAsUnreadable) {
 TEST_F(QtWindowsTest, PortDialogTellsWhereEachPortLeads) {
   if (std::getenv("TAVLINK_COM1") != nullptr) GTEST_SKIP() << "TAVLINK_COM1 is set";
   auto store = std::make_unique<testing::MemoryStore>();
+  store->port = 2;
   store->devices[1] = "/dev/ttyUSB4";
-  app::QtShell shell(nullptr, std::move(store));
-  QString line;
+  MainDialog window(std::move(store), block, [] { return std::vector<SerialDeviceInfo>{}; });
+  window.Initialize();
+  QString line, entry;
+  ModalDriver driver;
+  driver.Then([&](QWidget* dialog) {
+    line = Line(dialog, "com1Device");
+    entry = DeviceList(dialog, 1023)->currentText();
+    Click(dialog, 2);
+  });
+  EXPECT_FALSE(window.Logic().ChoosePort());
+  EXPECT_EQ(line, QStringLiteral("COM1 \u2192 /dev/ttyUSB4 (setting)"));
+  EXPECT_EQ(entry, "/dev/ttyUSB4 (not found)");
+}
+
+TEST_F(QtWindowsTest, PortDialogOffersEachPortsDevicesOwnDeviceFirst) {
+  const std::string adapter = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  const std::vector<SerialDeviceInfo> machine = {{adapter, "/dev/ttyUSB0", "FTDI FT232R USB UART",
+                                                  "FTDI", "FT232R USB UART", "0403", "6001",
+                                                  "A50285BI"}};
+  app::PortSetupDialog dialog;
+  PortDialogOffer offer;
+  offer.currentPort = 1;
+  offer.devices[0] = OfferDevices(1, {"/dev/ttyS0", ComDevice::Source::kDefault}, machine);
+  offer.devices[1] = OfferDevices(2, {adapter, ComDevice::Source::kSetting}, machine);
+  dialog.Offer(offer);
+  QStringList com1;
+  QString com2, lineBefore, lineAfter;
   ModalDriver driver;
   driver.Then([&](QWidget* window) {
-    line = window->findChild<QLabel*>("com1Device")->text();
+    QComboBox* list = DeviceList(window, 1023);
+    for (int i = 0; i < list->count(); ++i) com1 << list->itemText(i);
+    com2 = DeviceList(window, 1024)->currentText();
+    lineBefore = Line(window, "com1Device");
+    ChooseEntry(window, 1023, "/dev/ttyUSB0");
+    lineAfter = Line(window, "com1Device");
     Click(window, 1);
   });
-  EXPECT_EQ(shell.RunPortDialog(2), std::optional<int>(2));
-  EXPECT_EQ(line, QStringLiteral("COM1 \u2192 /dev/ttyUSB4 (setting)"));
+  ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(com1, (QStringList{"/dev/ttyS0 (default)",
+                               "/dev/ttyUSB0: FTDI FT232R USB UART, 0403:6001, serial A50285BI"}));
+  EXPECT_EQ(com2, "/dev/ttyUSB0: FTDI FT232R USB UART, 0403:6001, serial A50285BI");
+  EXPECT_EQ(lineBefore, QStringLiteral("COM1 \u2192 /dev/ttyS0 (default)"));
+  EXPECT_EQ(lineAfter, QString::fromStdString("COM1 \u2192 " + adapter + " (setting)"));
+  const PortChoice choice = dialog.Choice();
+  EXPECT_EQ(choice.port, 1);
+  EXPECT_EQ(choice.devices[0], adapter);
+  EXPECT_EQ(choice.devices[1], adapter);
+}
+
+TEST_F(QtWindowsTest, EnvironmentDeviceShowsInADisabledDropDownAndIsNotChosen) {
+  app::PortSetupDialog dialog;
+  PortDialogOffer offer;
+  offer.currentPort = 1;
+  offer.devices[0] = OfferDevices(1, {"/dev/pts/4", ComDevice::Source::kEnvironment}, {});
+  offer.devices[1] = OfferDevices(2, {"/dev/ttyS1", ComDevice::Source::kDefault}, {});
+  dialog.Offer(offer);
+  bool com1Enabled = true, com2Enabled = false;
+  QString entry, line;
+  ModalDriver driver;
+  driver.Then([&](QWidget* window) {
+    com1Enabled = DeviceList(window, 1023)->isEnabled();
+    com2Enabled = DeviceList(window, 1024)->isEnabled();
+    entry = DeviceList(window, 1023)->currentText();
+    line = Line(window, "com1Device");
+    Click(window, 1);
+  });
+  ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_FALSE(com1Enabled);
+  EXPECT_TRUE(com2Enabled);
+  EXPECT_EQ(entry, "/dev/pts/4 (environment TAVLINK_COM1)");
+  EXPECT_EQ(line, QStringLiteral("COM1 \u2192 /dev/pts/4 (environment TAVLINK_COM1)"));
+  const PortChoice choice = dialog.Choice();
+  EXPECT_FALSE(choice.devices[0].has_value());
+  EXPECT_EQ(choice.devices[1], "/dev/ttyS1");
+}
+
+TEST_F(QtWindowsTest, DeviceMappingIsStoredAndRemoved) {
+  auto store = MakeQSettingsStore();
+  EXPECT_TRUE(store->WriteDevice(2, "/dev/serial/by-id/usb-x"));
+  EXPECT_EQ(QSettings("ZOR", "ZORLINK").value("Devices/COM2").toString(),
+            "/dev/serial/by-id/usb-x");
+  EXPECT_EQ(store->ReadDevice(2), "/dev/serial/by-id/usb-x");
+  EXPECT_TRUE(store->WriteDevice(2, ""));
+  EXPECT_FALSE(QSettings("ZOR", "ZORLINK").contains("Devices/COM2"));
+  EXPECT_FALSE(store->ReadDevice(2).has_value());
 }
 
 TEST_F(QtWindowsTest, SystemCommandWithLowBitsOpensTheAboutBox) {
@@ -259,6 +349,22 @@ TEST_F(QtWindowsTest, EnterOnARadioButtonGoesToTheDefaultOk) {
   EXPECT_EQ(dialog.selectedPort, 2);
 }
 
+TEST_F(QtWindowsTest, EnterOnADeviceListGoesToTheDefaultOk) {
+  app::PortSetupDialog dialog;
+  PortDialogOffer offer;
+  offer.currentPort = 2;
+  offer.devices[0] = OfferDevices(1, {"/dev/ttyS0", ComDevice::Source::kDefault}, {});
+  offer.devices[1] = OfferDevices(2, {"/dev/ttyS1", ComDevice::Source::kDefault}, {});
+  dialog.Offer(offer);
+  ModalDriver driver;
+  driver.Then([](QWidget* window) {
+    Focus(window, 2);
+    PressEnterOn(window, 1024);
+  });
+  EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(dialog.selectedPort, 2);
+}
+
 TEST_F(QtWindowsTest, EnterOnTheAboutBoxsHiddenStripShowsItsMessage) {
   app::AboutDialog about;
   ModalDriver driver;
@@ -300,7 +406,10 @@ TEST_F(QtWindowsTest, PortDialogWrapsALongDeviceLineAndGrowsDownward) {
   const std::string device = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
   const app::DialogUnits units = app::UnitsOf(app::DialogFont());
   app::PortSetupDialog dialog;
-  dialog.SetDeviceLine(2, app::PortDeviceLine(2, {device, ComDevice::Source::kSetting}));
+  PortDialogOffer offer;
+  offer.devices[0] = OfferDevices(1, {"/dev/ttyS0", ComDevice::Source::kDefault}, {});
+  offer.devices[1] = OfferDevices(2, {device, ComDevice::Source::kSetting}, {});
+  dialog.Offer(offer);
   QString text;
   QRect line, needs;
   QSize size;
@@ -314,7 +423,8 @@ TEST_F(QtWindowsTest, PortDialogWrapsALongDeviceLineAndGrowsDownward) {
     needs =
         label->fontMetrics().boundingRect(QRect(0, 0, line.width(), 1000), Qt::TextWordWrap, text);
     size = window->size();
-    for (int id : {1, 2, 1012, 1013}) controls[id] = FindControl(window, id)->geometry();
+    for (int id : {1, 2, 1012, 1013, 1023, 1024})
+      controls[id] = FindControl(window, id)->geometry();
     Click(window, 2);
   });
   dialog.exec();
@@ -323,13 +433,16 @@ TEST_F(QtWindowsTest, PortDialogWrapsALongDeviceLineAndGrowsDownward) {
   EXPECT_LE(needs.height(), line.height()) << "cut off at the bottom";
   EXPECT_GT(line.height(), units.charHeight) << "not wrapped";
   EXPECT_LE(line.bottom(), size.height());
-  const QSize form = units.ToPixels(QRect(0, 0, 188, 83)).size();
+  const QSize form = units.ToPixels(QRect(0, 0, 188, 117)).size();
   EXPECT_EQ(size.width(), form.width());
   EXPECT_GT(size.height(), form.height());
   EXPECT_EQ(controls[1], units.ToPixels(QRect(131, 9, 50, 14)));
   EXPECT_EQ(controls[2], units.ToPixels(QRect(131, 27, 50, 14)));
   EXPECT_EQ(controls[1012], units.ToPixels(QRect(18, 21, 50, 10)));
   EXPECT_EQ(controls[1013], units.ToPixels(QRect(18, 39, 50, 10)));
+  EXPECT_EQ(controls[1023], units.ToPixels(QRect(32, 63, 149, 14)));
+  EXPECT_EQ(controls[1024], units.ToPixels(QRect(32, 80, 149, 14)));
+  EXPECT_LT(controls[1024].bottom(), line.top());
 }
 
 TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
@@ -342,6 +455,20 @@ TEST_F(QtWindowsTest, FormsKeepTheirIdentifiersAndDialogUnitSizes) {
   }
   auto* setup = qobject_cast<QPushButton*>(FindControl(&window, 1001));
   EXPECT_TRUE(setup->isDefault());
+
+  // The original's port dialog stays as it was at the top; the device
+  // lists and lines are below it.
+  app::PortSetupDialog ports;
+  EXPECT_EQ(ports.windowTitle(), "Communication Setup");
+  EXPECT_EQ(FindControl(&ports, 131), &ports);
+  EXPECT_EQ(ports.findChild<QGroupBox*>("selectBox")->geometry(),
+            units.ToPixels(QRect(7, 7, 116, 52)));
+  EXPECT_EQ(ports.findChild<QLabel*>("portIcon")->geometry(),
+            units.ToPixels(QRect(84, 23, 26, 24)));
+  EXPECT_TRUE(qobject_cast<QPushButton*>(FindControl(&ports, 1))->isDefault());
+  for (int id : {1012, 1013})
+    EXPECT_NE(qobject_cast<QRadioButton*>(FindControl(&ports, id)), nullptr);
+  for (int id : {1023, 1024}) EXPECT_NE(DeviceList(&ports, id), nullptr);
 
   app::QtTransferWindow transfer(nullptr);
   EXPECT_EQ(transfer.size(), units.ToPixels(QRect(0, 0, 188, 62)).size());

@@ -15,6 +15,11 @@
 
 namespace tavlink::testing {
 
+// The answer OK on `port`, leaving both devices as they are.
+inline PortChoice OkOn(int port) {
+  return PortChoice{port, {}};
+}
+
 // Settings kept in memory; `writable` false makes every write fail.
 class MemoryStore final : public SettingStore {
  public:
@@ -29,11 +34,22 @@ class MemoryStore final : public SettingStore {
     if (it == devices.end()) return std::nullopt;
     return it->second;
   }
+  bool WriteDevice(int portNumber, const std::string& path) override {
+    ++deviceWrites;
+    if (!writable) return false;
+    if (path.empty()) {
+      devices.erase(portNumber);
+    } else {
+      devices[portNumber] = path;
+    }
+    return true;
+  }
 
   std::optional<int32_t> port;
   std::map<int, std::string> devices;
   bool writable = true;
-  int writes = 0;
+  int writes = 0;        // of the port
+  int deviceWrites = 0;  // of a device mapping
 };
 
 // What a transfer was handed, as the worker would see it.
@@ -57,10 +73,12 @@ class ScriptedShell final : public LinkShell {
     fileDialogs.push_back(choice);
     return Next(files, std::optional<std::string>{});
   }
-  std::optional<int> RunPortDialog(int currentPort) override {
-    portDialogs.push_back(currentPort);
-    return Next(portAnswers, std::optional<int>{});
+  std::optional<PortChoice> RunPortDialog(const PortDialogOffer& offer) override {
+    portDialogs.push_back(offer.currentPort);
+    portOffers.push_back(offer);
+    return Next(portAnswers, std::optional<PortChoice>{});
   }
+  std::vector<SerialDeviceInfo> SerialDevices() override { return devices; }
   TransferOutcome RunTransfer(const TransferRequest& request, const ComDevice& device) override {
     transfers.push_back({request.portNumber, request.operation, request.answer.size(),
                          request.file != nullptr, request.block, device});
@@ -73,7 +91,8 @@ class ScriptedShell final : public LinkShell {
   // Script.
   std::deque<BoxAnswer> boxAnswers;
   std::deque<std::optional<std::string>> files;
-  std::deque<std::optional<int>> portAnswers;
+  std::deque<std::optional<PortChoice>> portAnswers;
+  std::vector<SerialDeviceInfo> devices;  // this machine's serial devices
   std::function<TransferOutcome(const TransferRequest&)> transfer;
   MemoryStore store;
 
@@ -81,7 +100,8 @@ class ScriptedShell final : public LinkShell {
   std::vector<std::string> messages;
   std::vector<std::string> fileErrors;
   std::vector<FileChoice> fileDialogs;
-  std::vector<int> portDialogs;
+  std::vector<int> portDialogs;  // the port each showed
+  std::vector<PortDialogOffer> portOffers;
   std::vector<SeenTransfer> transfers;
   int aboutShown = 0;
 

@@ -1,0 +1,74 @@
+// The device lists of the port dialog.
+#include "app/port_choice.h"
+
+#include <algorithm>
+
+namespace tavlink {
+namespace {
+
+// The listed device that `path` names, by its path or its kernel name.
+const SerialDeviceInfo* Find(const std::vector<SerialDeviceInfo>& devices,
+                             const std::string& path) {
+  const auto it = std::find_if(devices.begin(), devices.end(), [&](const SerialDeviceInfo& d) {
+    return d.path == path || d.kernelName == path;
+  });
+  return it == devices.end() ? nullptr : &*it;
+}
+
+// The entry text of `path`, with what the listing knows of it and `note`
+// in brackets ("default").
+std::string EntryText(const std::vector<SerialDeviceInfo>& devices, const std::string& path,
+                      const std::string& note) {
+  const SerialDeviceInfo* device = Find(devices, path);
+  std::string text = device != nullptr ? DeviceText(path, *device) : path;
+  if (!note.empty()) text += " (" + note + ")";
+  return text;
+}
+
+}  // namespace
+
+std::string DeviceText(const std::string& path, const SerialDeviceInfo& device) {
+  std::string details = device.description;
+  const auto add = [&details](const std::string& part) {
+    if (!part.empty()) details += (details.empty() ? "" : ", ") + part;
+  };
+  if (!device.vendorId.empty()) add(device.vendorId + ":" + device.productId);
+  if (!device.serialNumber.empty()) add("serial " + device.serialNumber);
+  return details.empty() ? path : path + ": " + details;
+}
+
+PortDevices OfferDevices(int portNumber, const ComDevice& leadsTo,
+                         const std::vector<SerialDeviceInfo>& devices) {
+  PortDevices offer;
+  if (leadsTo.source == ComDevice::Source::kEnvironment) {
+    offer.options.push_back(
+        {leadsTo, EntryText(devices, leadsTo.path, DescribeSource(portNumber, leadsTo.source))});
+    offer.fixed = true;
+    return offer;
+  }
+  const std::string own = DefaultComDevicePath(portNumber);
+  offer.options.push_back({{own, ComDevice::Source::kDefault}, EntryText(devices, own, "default")});
+  for (const SerialDeviceInfo& device : devices) {
+    if (device.path == own || device.kernelName == own) continue;
+    // A USB adapter shows the name it has now; its entry keeps the by-id
+    // path, which survives replugging.
+    offer.options.push_back(
+        {{device.path, ComDevice::Source::kSetting}, DeviceText(device.kernelName, device)});
+  }
+  if (leadsTo.source == ComDevice::Source::kDefault) return offer;
+  const auto same =
+      std::find_if(offer.options.begin(), offer.options.end(),
+                   [&](const DeviceOption& o) { return o.device.path == leadsTo.path; });
+  if (same != offer.options.end()) {
+    offer.current = static_cast<size_t>(same - offer.options.begin());
+    return offer;
+  }
+  // A stored device that is missing now stays on offer, so that OK on the
+  // other port does not lose it.
+  const bool found = Find(devices, leadsTo.path) != nullptr;
+  offer.options.push_back({leadsTo, EntryText(devices, leadsTo.path, found ? "" : "not found")});
+  offer.current = offer.options.size() - 1;
+  return offer;
+}
+
+}  // namespace tavlink

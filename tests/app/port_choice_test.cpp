@@ -1,0 +1,102 @@
+// The device list the port dialog offers for a port.
+#include "app/port_choice.h"
+
+#include <gtest/gtest.h>
+
+namespace tavlink {
+namespace {
+
+using Source = ComDevice::Source;
+
+const std::string kById = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+
+std::vector<SerialDeviceInfo> Machine() {
+  SerialDeviceInfo board;
+  board.path = board.kernelName = "/dev/ttyS0";
+  board.description = "16550A UART";
+  SerialDeviceInfo ftdi{kById,  "/dev/ttyUSB0",    "FTDI FT232R USB UART",
+                        "FTDI", "FT232R USB UART", "0403",
+                        "6001", "A50285BI"};
+  SerialDeviceInfo ch340{"/dev/ttyUSB1", "/dev/ttyUSB1", "USB Serial", "",
+                         "USB Serial",   "1a86",         "7523",       ""};
+  return {board, ftdi, ch340};
+}
+
+std::vector<std::string> Texts(const PortDevices& offer) {
+  std::vector<std::string> texts;
+  for (const DeviceOption& option : offer.options) texts.push_back(option.text);
+  return texts;
+}
+
+TEST(PortChoiceTest, OwnDeviceComesFirstThenEveryOtherDeviceWithItsDetails) {
+  const PortDevices offer = OfferDevices(2, {"/dev/ttyS1", Source::kDefault}, Machine());
+  EXPECT_EQ(Texts(offer), (std::vector<std::string>{
+                              "/dev/ttyS1 (default)",
+                              "/dev/ttyS0: 16550A UART",
+                              "/dev/ttyUSB0: FTDI FT232R USB UART, 0403:6001, serial A50285BI",
+                              "/dev/ttyUSB1: USB Serial, 1a86:7523",
+                          }));
+  ASSERT_EQ(offer.options.size(), 4u);
+  EXPECT_EQ(offer.current, 0u);
+  EXPECT_FALSE(offer.fixed);
+  EXPECT_EQ(offer.options[0].device.source, Source::kDefault);
+  // The adapter is opened by its stable name.
+  EXPECT_EQ(offer.options[2].device.path, kById);
+  EXPECT_EQ(offer.options[2].device.source, Source::kSetting);
+}
+
+TEST(PortChoiceTest, OwnDeviceThatIsListedAppearsOnceWithItsDetails) {
+  const PortDevices offer = OfferDevices(1, {"/dev/ttyS0", Source::kDefault}, Machine());
+  ASSERT_EQ(offer.options.size(), 3u);
+  EXPECT_EQ(offer.options[0].text, "/dev/ttyS0: 16550A UART (default)");
+  EXPECT_EQ(offer.options[0].device.path, "/dev/ttyS0");
+}
+
+TEST(PortChoiceTest, StoredDeviceIsTheCurrentEntry) {
+  const PortDevices offer = OfferDevices(2, {kById, Source::kSetting}, Machine());
+  ASSERT_EQ(offer.options.size(), 4u);
+  EXPECT_EQ(offer.current, 2u);
+  // Stored as the platform's own device: the default entry.
+  EXPECT_EQ(OfferDevices(2, {"/dev/ttyS1", Source::kSetting}, Machine()).current, 0u);
+}
+
+TEST(PortChoiceTest, StoredDeviceThatIsMissingStaysOnOffer) {
+  const PortDevices offer =
+      OfferDevices(2, {"/dev/serial/by-id/usb-gone-if00-port0", Source::kSetting}, Machine());
+  ASSERT_EQ(offer.options.size(), 5u);
+  EXPECT_EQ(offer.current, 4u);
+  EXPECT_EQ(offer.options[4].text, "/dev/serial/by-id/usb-gone-if00-port0 (not found)");
+  EXPECT_EQ(offer.options[4].device.source, Source::kSetting);
+}
+
+TEST(PortChoiceTest, StoredKernelNameOfAnAdapterIsKeptAsStored) {
+  // Stored by hand as /dev/ttyUSB0: offered as it stands, not silently
+  // turned into the by-id name.
+  const PortDevices offer = OfferDevices(2, {"/dev/ttyUSB0", Source::kSetting}, Machine());
+  ASSERT_EQ(offer.options.size(), 5u);
+  EXPECT_EQ(offer.current, 4u);
+  EXPECT_EQ(offer.options[4].device.path, "/dev/ttyUSB0");
+  EXPECT_EQ(offer.options[4].text,
+            "/dev/ttyUSB0: FTDI FT232R USB UART, 0403:6001, serial A50285BI");
+}
+
+TEST(PortChoiceTest, EnvironmentDeviceIsTheOneFixedEntry) {
+  const PortDevices offer = OfferDevices(1, {kById, Source::kEnvironment}, Machine());
+  ASSERT_EQ(offer.options.size(), 1u);
+  EXPECT_TRUE(offer.fixed);
+  EXPECT_EQ(offer.options[0].device.path, kById);
+  EXPECT_EQ(offer.options[0].text, kById +
+                                       ": FTDI FT232R USB UART, 0403:6001, serial A50285BI "
+                                       "(environment TAVLINK_COM1)");
+  EXPECT_EQ(OfferDevices(1, {"/dev/pts/4", Source::kEnvironment}, {}).options[0].text,
+            "/dev/pts/4 (environment TAVLINK_COM1)");
+}
+
+TEST(PortChoiceTest, NoDevicesStillOffersTheOwnDevice) {
+  const PortDevices offer = OfferDevices(1, {"/dev/ttyS0", Source::kDefault}, {});
+  ASSERT_EQ(offer.options.size(), 1u);
+  EXPECT_EQ(offer.options[0].text, "/dev/ttyS0 (default)");
+}
+
+}  // namespace
+}  // namespace tavlink
