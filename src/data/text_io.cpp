@@ -1,12 +1,14 @@
 #include "data/text_io.h"
 
+#include <cerrno>
+
 namespace tavlink {
 
 int FileTextInput::ReadByte() {
   return folder_.Next([this] {
     const int c = std::fgetc(file_);
     if (c == EOF) {
-      if (std::ferror(file_)) failed_ = true;
+      if (std::ferror(file_) && error_ == 0) error_ = errno != 0 ? errno : EIO;
       return -1;
     }
     return c;

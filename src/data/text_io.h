@@ -58,12 +58,14 @@ class FileTextInput final : public TextInput {
   explicit FileTextInput(std::FILE* f) : file_(f) {}
   int ReadByte() override;
   // True when a read error (not the end of the file) was seen.
-  bool failed() const { return failed_; }
+  bool failed() const { return error_ != 0; }
+  // The system's error number of that read, taken when it failed.
+  int error() const { return error_; }
 
  private:
   std::FILE* file_;
   CrLfFolder folder_;
-  bool failed_ = false;
+  int error_ = 0;
 };
 
 class FileTextOutput final : public TextOutput {

@@ -25,11 +25,11 @@ RomCheck CheckRomImage(std::FILE* image, uint64_t length, int* error) {
 DataTextRead ReadDataTextFrom(std::FILE* text, ReceiverDataBlock& block) {
   FileTextInput input(text);
   DataTextReader reader(block);
-  errno = 0;
   DataTextRead read;
+  errno = 0;
   read.result = reader.ReadDataText(input);
   if (input.failed()) {
-    read.error = errno != 0 ? errno : EIO;
+    read.error = input.error();  // taken where the read failed
     return read;
   }
   if (read.result != kReadOk) read.message = reader.GetErrorText();

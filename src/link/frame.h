@@ -45,6 +45,11 @@ enum FrameCode : int {
   FC_DATA = 48,
 };
 
+// The six requests that start an operation; each one's end code is one
+// higher.
+inline constexpr int kRequestCodes[] = {FC_CONNECT, FC_UPGRADE, FC_BACKUP,
+                                        FC_RESTORE, FC_FACTORY, FC_USERDATA};
+
 // Failure results of ReceiveFrame; every other result is a received code.
 inline constexpr int RX_BAD_CRC = -2;
 inline constexpr int RX_TIMEOUT = -4;

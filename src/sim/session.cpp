@@ -1,5 +1,8 @@
 #include "sim/session.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "link/frame.h"
 
 namespace tavlink::sim {
@@ -32,17 +35,7 @@ std::string Describe(const RxFrame& frame) {
 }  // namespace
 
 bool IsRequestCode(int code) {
-  switch (code) {
-    case FC_CONNECT:
-    case FC_UPGRADE:
-    case FC_BACKUP:
-    case FC_RESTORE:
-    case FC_FACTORY:
-    case FC_USERDATA:
-      return true;
-    default:
-      return false;
-  }
+  return std::ranges::find(kRequestCodes, code) != std::end(kRequestCodes);
 }
 
 Step Abandon(Session& session, const RxFrame& got, const std::string& awaited) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "link/crc32.h"
 #include "link/big_endian.h"
+#include "link/crc32.h"
 
 namespace tavlink::sim {
 

@@ -1,5 +1,7 @@
 #include "sim/simulator.h"
 
+#include <iterator>
+
 #include "link/frame.h"
 #include "sim/operations.h"
 
@@ -34,22 +36,18 @@ void Simulator::Run() {
 }
 
 Step Simulator::Serve(int requestCode) {
-  switch (requestCode) {
-    case FC_CONNECT:
-      return RunConnect(session_);
-    case FC_USERDATA:
-      return RunUserData(session_);
-    case FC_BACKUP:
-      return RunBackup(session_);
-    case FC_RESTORE:
-      return RunRestore(session_);
-    case FC_UPGRADE:
-      return RunUpgrade(session_);
-    case FC_FACTORY:
-      return RunFactory(session_);
-    default:
-      return Step{false, {}};
-  }
+  // What the receiver does for each request it knows.
+  static constexpr struct {
+    int request;
+    Step (*run)(Session&);
+  } kOperations[] = {
+      {FC_CONNECT, RunConnect}, {FC_USERDATA, RunUserData}, {FC_BACKUP, RunBackup},
+      {FC_RESTORE, RunRestore}, {FC_UPGRADE, RunUpgrade},   {FC_FACTORY, RunFactory},
+  };
+  static_assert(std::size(kOperations) == std::size(kRequestCodes));
+  for (const auto& operation : kOperations)
+    if (operation.request == requestCode) return operation.run(session_);
+  return Step{false, {}};
 }
 
 }  // namespace tavlink::sim

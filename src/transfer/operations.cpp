@@ -1,7 +1,9 @@
 #include "transfer/operations.h"
 
+#include <algorithm>
 #include <array>
 
+#include "link/frame.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink {
@@ -23,6 +25,11 @@ constexpr std::array<Operation, 6> kOperations = {{
      "Factory data write error!"},
     {OP_READ_USER_DATA, "Read User Data", ReadUserDataWorker, "", "", ""},
 }};
+
+// Each operation is one of the line's requests.
+static_assert(std::ranges::all_of(kOperations, [](const Operation& operation) {
+  return std::ranges::find(kRequestCodes, operation.code) != std::end(kRequestCodes);
+}));
 
 }  // namespace
 

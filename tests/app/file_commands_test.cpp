@@ -414,5 +414,15 @@ TEST_F(FileCommandsTest, WriteEndsSilentlyOnAMissingOrHeldFile) {
   EXPECT_TRUE(shell.transfers.empty());
 }
 
+// The file-error box after a failed read or write names the file and the
+// system's reason, the same way in both directions.
+TEST(FileErrorText, NamesTheFileAndTheReason) {
+  EXPECT_EQ(FileErrorText("reading", "/media/usb/rom.bin", EIO),
+            "An error occurred while reading /media/usb/rom.bin.\nInput/output error");
+  EXPECT_EQ(FileErrorText("writing", "/home/t/factory_data.txt", ENOSPC),
+            "An error occurred while writing /home/t/factory_data.txt.\nNo space left on device");
+  EXPECT_EQ(FileErrorText("writing", "x.txt", 0), "An error occurred while writing x.txt.");
+}
+
 }  // namespace
 }  // namespace tavlink

@@ -58,6 +58,7 @@ TEST_F(ReadUserDataTest, TwoKilobytePayloadsGiveThirtyTwoBlocksAt19200) {
   EXPECT_EQ(line->BaudRates(), (std::vector<uint32_t>{115200, 19200}));
   EXPECT_EQ(view.ranges, std::vector<int>{32});
   EXPECT_EQ(view.LastStatus(), "Downloading...   block 32/32   error 0");
+  ASSERT_GE(view.statuses.size(), 2u);
   EXPECT_EQ(view.statuses[0], "Connecting...");
   EXPECT_EQ(view.statuses[1], "Downloading...");
   std::vector<int> expected{FC_USERDATA};
@@ -79,6 +80,7 @@ TEST_F(ReadUserDataTest, BadCrcBeforeTheFirstBlockShowsBlockZeroOfSixteen) {
   corruptBeforeFirst = 1;
   EXPECT_EQ(Run(OP_READ_USER_DATA, nullptr, &block), TransferOutcome::kSucceeded);
   EXPECT_TRUE(view.SawStatus("Downloading...   block 0/16   err.count 1"));
+  ASSERT_GE(Codes().size(), 2u);
   EXPECT_EQ(Codes()[1], FC_NAK);
   EXPECT_EQ(view.LastStatus(), "Downloading...   block 32/32   error 1");
 }

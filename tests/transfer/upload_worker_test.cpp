@@ -155,6 +155,7 @@ TEST_F(UploadTest, FactoryWriteSendsTheWholeBlockInThirtyTwoPieces) {
     sent.insert(sent.end(), f.payload.begin(), f.payload.end());
   }
   EXPECT_EQ(sent, image);
+  ASSERT_GE(Codes().size(), 2u);
   EXPECT_EQ(Codes().front(), FC_FACTORY);
   EXPECT_EQ(Codes()[1], FC_FACTORY);
   EXPECT_EQ(Codes().back(), FC_FACTORY_END);
