@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
-#include "cli/progress_line.h"
 #include "cli/terminal.h"
 #include "transfer/transfer_dialog.h"
 
@@ -12,6 +12,10 @@ namespace tavlink::cli {
 namespace {
 
 using Seconds = std::chrono::seconds;
+
+constexpr std::string_view kClosing = "Closing Connection...";
+
+}  // namespace
 
 std::string Fold(std::string_view text) {
   std::string out;
@@ -28,10 +32,6 @@ std::string Fold(std::string_view text) {
   return out;
 }
 
-constexpr std::string_view kClosing = "Closing Connection...";
-
-}  // namespace
-
 void PrintBox(std::string_view caption, std::string_view text) {
   const std::string name = caption.empty() ? "tavlink-cli" : std::string(caption);
   std::fprintf(stderr, "%s: %s\n", name.c_str(), Fold(text).c_str());
@@ -43,11 +43,15 @@ bool AskYesNo(std::string_view question, bool assumeYes) {
   return AskOnTerminal(Fold(question)).value_or(false);
 }
 
-ConsoleView::ConsoleView(ConsoleOptions options)
-    : options_(std::move(options)), takenInterrupts_(InterruptCount()) {}
+ConsoleView::ConsoleView(ConsoleOptions options, SessionDisplay& display)
+    : options_(std::move(options)), display_(display), takenInterrupts_(InterruptCount()) {}
 
 ConsoleView::~ConsoleView() {
-  EndLiveLine();
+  display_.End();
+}
+
+std::chrono::seconds ConsoleView::ElapsedSeconds() const {
+  return std::chrono::duration_cast<Seconds>(Elapsed());
 }
 
 std::chrono::steady_clock::duration ConsoleView::Elapsed() const {
@@ -59,9 +63,8 @@ void ConsoleView::Say(std::string_view text) {
 }
 
 void ConsoleView::Print(std::string_view text) {
-  EndLiveLine();
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  std::fflush(stderr);
+  lastLine_ = text;
+  display_.Line(text);
 }
 
 void ConsoleView::NoteSilence() {
@@ -85,45 +88,39 @@ void ConsoleView::OnStatus(std::string_view text) {
   if (text == status_) return;
   status_ = text;
   statusSince_ = std::chrono::steady_clock::now();
-  if (options_.liveProgress) return Redraw();
-  Print(status_);
+  // "...   error 2" and "...   err.count 2" carry the count of bad frames.
+  for (const std::string_view label : {"err.count ", "error "}) {
+    if (const size_t at = status_.rfind(label); at != std::string::npos) {
+      errorCount_ = std::atoi(status_.c_str() + at + label.size());
+      break;
+    }
+  }
+  Redraw();
 }
 
 void ConsoleView::OnProgressRange(int upper) {
   upper_ = upper;
-  if (options_.liveProgress) Redraw();
+  Redraw();
 }
 
 void ConsoleView::OnProgressPos(int position) {
   position_ = position;
-  if (options_.liveProgress) Redraw();
+  Redraw();
 }
 
 void ConsoleView::Redraw() {
-  const auto elapsed = std::chrono::duration_cast<Seconds>(Elapsed());
-  const std::string line = FormatProgressLine(
-      status_, position_, upper_, elapsed, TimeLeft(position_, upper_, elapsed), StderrColumns());
-  std::fprintf(stderr, "\r\033[K%s", line.c_str());
-  std::fflush(stderr);
-  liveLineOpen_ = true;
-  lastRedraw_ = std::chrono::steady_clock::now();
-}
-
-void ConsoleView::EndLiveLine() {
-  if (!liveLineOpen_) return;
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-  liveLineOpen_ = false;
+  display_.Progress(status_, position_, upper_, ElapsedSeconds());
 }
 
 BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption,
                                  BoxButtons buttons) {
-  EndLiveLine();
   if (buttons == BoxButtons::kOk) {
-    PrintBox(caption, text);
+    Print((caption.empty() ? std::string("tavlink-cli") : std::string(caption)) + ": " +
+          Fold(text));
     SayNoAnswerHint();
     return BoxAnswer::kOk;
   }
+  display_.End();
   // Without a terminal there is no one to ask: a script that interrupts
   // means it (the stop question of an upgrade), as --yes does.
   const bool yes = options_.assumeYes || !StdinIsTerminal() || Ask(text);
@@ -178,7 +175,10 @@ void ConsoleView::OnIdle() {
     Print(std::string(kClosing) + " waiting up to " +
           std::to_string(TransferDialog::kTimeoutMs / 1000) + " s for the receiver");
   }
-  if (options_.liveProgress && liveLineOpen_ && now - lastRedraw_ >= Seconds(1)) Redraw();
+  if (now - lastTick_ >= Seconds(1)) {
+    lastTick_ = now;
+    display_.Tick(status_, position_, upper_, ElapsedSeconds());
+  }
 }
 
 void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {

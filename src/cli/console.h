@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "cli/interrupts.h"
+#include "cli/session_display.h"
 #include "link/error_reporter.h"
 #include "link/frame.h"
 #include "transfer/event_loop_view.h"
@@ -24,10 +25,12 @@ namespace tavlink::cli {
 
 struct ConsoleOptions {
   bool assumeYes = false;                       // --yes: answer every question with Yes / OK
-  bool liveProgress = false;                    // one live line on standard error (a terminal)
   std::optional<std::chrono::seconds> timeout;  // --timeout: stop the session then
   std::string line;  // "COM1 (/dev/ttyUSB0)": where the session talks, for hints
 };
+
+// `text` on one line: line breaks and runs of blanks made single blanks.
+std::string Fold(std::string_view text);
 
 // Writes `caption: text` on standard error, the text's line breaks folded.
 void PrintBox(std::string_view caption, std::string_view text);
@@ -38,8 +41,9 @@ bool AskYesNo(std::string_view question, bool assumeYes);
 
 class ConsoleView final : public EventLoopView {
  public:
-  // Interrupts that came before this view are not its to take.
-  explicit ConsoleView(ConsoleOptions options);
+  // Interrupts that came before this view are not its to take. `display`
+  // must outlive the view.
+  ConsoleView(ConsoleOptions options, SessionDisplay& display);
   ~ConsoleView() override;
 
   // Writes `text` as a line of its own on standard error, after the live
@@ -53,7 +57,14 @@ class ConsoleView final : public EventLoopView {
 
   // Ends the live line, so that what follows starts a line of its own
   // (after the session; user-interface thread).
-  void CloseLiveLine() { EndLiveLine(); }
+  void CloseLiveLine() { display_.End(); }
+
+  // The error count the session's status line showed last.
+  int ErrorCount() const { return errorCount_; }
+  // The last line the session said of its own (a box, a hint), and whether
+  // a receive got no answer at all: what a failure is put down to.
+  const std::string& LastLine() const { return lastLine_; }
+  bool SawSilence() const { return silence_.load(); }
 
   // True once --timeout stopped the session.
   bool TimedOut() const { return timedOut_; }
@@ -71,18 +82,20 @@ class ConsoleView final : public EventLoopView {
  private:
   void Print(std::string_view text);  // user-interface thread
   void Redraw();
-  void EndLiveLine();
+  std::chrono::seconds ElapsedSeconds() const;
   // Asks on the terminal while the session goes on; false for No.
   bool Ask(std::string_view text);
 
   ConsoleOptions options_;
+  SessionDisplay& display_;
   const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   std::string status_;
   std::chrono::steady_clock::time_point statusSince_ = start_;
   int upper_ = 100;
   int position_ = 0;
-  bool liveLineOpen_ = false;
-  std::chrono::steady_clock::time_point lastRedraw_;
+  int errorCount_ = 0;
+  std::string lastLine_;
+  std::chrono::steady_clock::time_point lastTick_ = start_;
   int takenInterrupts_;  // interrupts this run has taken as Cancel
   bool questionOpen_ = false;
   bool questionInterrupted_ = false;

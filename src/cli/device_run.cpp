@@ -1,10 +1,11 @@
 #include "cli/device_run.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
-#include "cli/terminal.h"
 #include "link/port_names.h"
 #include "settings/setting_store.h"
 
@@ -14,34 +15,79 @@ namespace {
 ConsoleOptions ConsoleOptionsOf(const DeviceOptions& options) {
   ConsoleOptions console;
   console.assumeYes = options.yes;
-  console.liveProgress = StderrIsTerminal() && !options.trace;
   if (options.timeoutSeconds > 0) console.timeout = std::chrono::seconds(options.timeoutSeconds);
   console.line = options.line.name;
   return console;
 }
 
-}  // namespace
-
-std::optional<LineChoice> ChooseLine(const DeviceOptions& options) {
-  if (!options.device.empty()) return LineChoice{1, options.device, options.device, ""};
-  const auto settings = MakeSettingStore();
-  const int port = options.port > 0 ? options.port : settings->ReadPort().value_or(0);
-  if (port <= 0) {
-    std::fprintf(stderr,
-                 "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
-                 "choose a port in the desktop tool's Setup Comm.\n");
-    return std::nullopt;
-  }
-  const ComDevice device = ResolveComDevice(port, settings->ReadDevice(port));
-  const std::string name = ComPortName(port) + " (" + device.path + ")";
+LineChoice PortLine(int port, SettingStore& settings) {
+  const ComDevice device = ResolveComDevice(port, settings.ReadDevice(port));
   return LineChoice{
-      port, device.path, name,
+      port,
+      device.path,
+      ComPortName(port) + " (" + device.path + ")",
       ComPortName(port) + " opens " + device.path + " (" + DescribeSource(port, device.source) +
-          "): name another with --device PATH, --port N or " + ComEnvironmentName(port) + "."};
+          "): name another with --device PATH, --port N or " + ComEnvironmentName(port) + ".",
+      ComPortName(port),
+      true};
 }
 
-DeviceRun::DeviceRun(const DeviceOptions& options)
-    : view_(ConsoleOptionsOf(options)),
+// The devices of a devices file: one per line, blanks around it and empty
+// or "#" lines ignored.
+std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "tavlink-cli: cannot read %s: no such readable file\n", path.c_str());
+    return std::nullopt;
+  }
+  std::vector<std::string> devices;
+  for (std::string line; std::getline(in, line);) {
+    const size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '#') continue;
+    const size_t last = line.find_last_not_of(" \t\r");
+    devices.push_back(line.substr(first, last - first + 1));
+  }
+  return devices;
+}
+
+}  // namespace
+
+std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options) {
+  const auto settings = MakeSettingStore();
+  std::vector<LineChoice> lines;
+  for (const int port : options.ports) lines.push_back(PortLine(port, *settings));
+  std::vector<std::string> devices = options.devices;
+  if (!options.devicesFrom.empty()) {
+    const auto listed = DevicesFrom(options.devicesFrom);
+    if (!listed) return std::nullopt;
+    devices.insert(devices.end(), listed->begin(), listed->end());
+  }
+  for (const std::string& device : devices)
+    lines.push_back(LineChoice{1, device, device, "", device, false});
+  if (lines.empty()) {
+    const int port = settings->ReadPort().value_or(0);
+    if (port <= 0) {
+      std::fprintf(stderr,
+                   "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
+                   "choose a port in the desktop tool's Setup Comm.\n");
+      return std::nullopt;
+    }
+    lines.push_back(PortLine(port, *settings));
+  }
+  for (size_t i = 0; i < lines.size(); ++i) {
+    for (size_t j = 0; j < i; ++j) {
+      if (lines[i].path == lines[j].path) {
+        std::fprintf(stderr, "tavlink-cli: %s and %s are the same line (%s); name each once.\n",
+                     lines[j].name.c_str(), lines[i].name.c_str(), lines[i].path.c_str());
+        return std::nullopt;
+      }
+    }
+  }
+  return lines;
+}
+
+DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
+    : view_(ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
       errors_(reporter_, options.line.hint),
       trace_(view_, options.trace),

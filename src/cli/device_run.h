@@ -8,8 +8,10 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/console.h"
+#include "cli/session_display.h"
 #include "transfer/transfer_runner.h"
 
 namespace tavlink::cli {
@@ -19,28 +21,36 @@ namespace tavlink::cli {
 struct LineChoice {
   int portNumber = 1;
   std::string path;
-  std::string name;  // "COM1 (/dev/ttyUSB0)", or the --device path
-  std::string hint;  // added under "no such device"
+  std::string name;     // "COM1 (/dev/ttyUSB0)", or the --device path
+  std::string hint;     // added under "no such device"
+  std::string label;    // "COM1", or the --device path: how rows and records name it
+  bool byPort = false;  // chosen as a COM port rather than a device
 };
 
 // What the device commands take from the command line.
 struct DeviceOptions {
-  int port = 0;            // --port N; 0 when not given
-  std::string device;      // --device PATH
-  bool yes = false;        // --yes
-  bool trace = false;      // --trace
-  int timeoutSeconds = 0;  // --timeout; 0 for none
-  std::string file;        // the command's file argument
-  LineChoice line;         // worked out before the command runs
+  std::vector<int> ports;            // --port N, any number of times
+  std::vector<std::string> devices;  // --device PATH, any number of times
+  std::string devicesFrom;           // --devices-from FILE: one device per line
+  bool yes = false;                  // --yes
+  bool trace = false;                // --trace
+  int timeoutSeconds = 0;            // --timeout; 0 for none
+  std::string report;                // --report FILE
+  bool repeat = false;               // --repeat
+  std::string file;                  // the command's file argument
+  LineChoice line;                   // the receiver's line, once chosen
 };
 
-// Works out the line from the options and the stored settings; nothing
-// (after saying why) when no port is given and none is stored.
-std::optional<LineChoice> ChooseLine(const DeviceOptions& options);
+// Works out the lines from the options (ports first, then devices, then
+// the devices file) and the stored settings; nothing, after saying why,
+// when no port is given and none is stored, a devices file cannot be read,
+// or one line is named twice.
+std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options);
 
 class DeviceRun {
  public:
-  explicit DeviceRun(const DeviceOptions& options);
+  // Shows its session on `output`'s display, which must outlive it.
+  DeviceRun(const DeviceOptions& options, RunOutput& output);
   DeviceRun(const DeviceRun&) = delete;
   DeviceRun& operator=(const DeviceRun&) = delete;
 
@@ -55,6 +65,7 @@ class DeviceRun {
   double Seconds() const;
 
   ConsoleView& View() { return view_; }
+  const ConsoleView& View() const { return view_; }
 
  private:
   ConsoleView view_;

@@ -78,12 +78,16 @@ int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
   return kExitOk;
 }
 
-void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text) {
+std::string ReadBackWarning(const std::string& path, const std::string& text) {
   std::string refusal = ReadBackError(text);
-  if (refusal.empty()) return;
-  if (refusal.back() != '\n') refusal += '\n';
-  std::fprintf(stderr, "tavlink-cli: warning: %s: %s\n%s", path.c_str(),
-               std::string(kSavedTextRefused).c_str(), refusal.c_str());
+  if (refusal.empty()) return {};
+  while (!refusal.empty() && refusal.back() == '\n') refusal.pop_back();
+  return "tavlink-cli: warning: " + path + ": " + std::string(kSavedTextRefused) + "\n" + refusal;
+}
+
+void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text) {
+  const std::string warning = ReadBackWarning(path, text);
+  if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
 }
 
 }  // namespace tavlink::cli

@@ -296,7 +296,13 @@ TEST_F(CliDeviceTest, StoredPortAndItsDeviceAreUsedWithoutOptions) {
 TEST_F(CliDeviceTest, BadUsageExitsWithTwo) {
   EXPECT_EQ(RunCli({"connect", "--bogus"}, dir_).status, 2);
   EXPECT_EQ(RunCli({"upgrade"}, dir_).status, 2);
-  EXPECT_EQ(RunCli({"--port", "1", "--device", "/dev/null", "connect"}, dir_).status, 2);
+  // One line named twice cannot serve two receivers.
+  const CliResult twice =
+      RunCli({"--device", "/dev/null", "--device", "/dev/null", "connect"}, dir_);
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_NE(twice.err.find("are the same line"), std::string::npos) << twice.err;
+  EXPECT_EQ(RunCli({"--device", "/dev/null", "--device", "/dev/zero", "backup", "b"}, dir_).status,
+            2);
   const CliResult missing = RunCli({"--device", "/dev/null", "restore", "/nonexistent/x"}, dir_);
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;

@@ -1,0 +1,205 @@
+#include "cli/factory_line.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "cli/commands.h"
+#include "cli/interrupts.h"
+#include "cli/json_text.h"
+#include "cli/line_board.h"
+#include "cli/terminal.h"
+#include "files/file_side.h"
+
+namespace tavlink::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string IsoTime(std::chrono::system_clock::time_point at) {
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(at);
+  std::tm utc{};
+  gmtime_r(&seconds, &utc);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  return text;
+}
+
+std::string JsonOrNull(const std::string& text) {
+  return text.empty() ? "null" : JsonString(text);
+}
+
+// Appends records to the --report file, one line each, as they come.
+class ReportFile {
+ public:
+  explicit ReportFile(const std::string& path) : path_(path) {}
+  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+    if (path_.empty()) return;
+    std::lock_guard lock(mutex_);
+    std::ofstream out(path_, std::ios::app);
+    out << RecordJson(line, operation, record) << "\n";
+    if (!out.flush())
+      std::fprintf(stderr, "tavlink-cli: cannot write the report %s\n", path_.c_str());
+  }
+
+ private:
+  std::string path_;
+  std::mutex mutex_;
+};
+
+// Waits `duration`, or less when an interrupt comes; false after one.
+bool Rest(std::chrono::milliseconds duration, int interruptsBefore) {
+  const auto end = Clock::now() + duration;
+  while (Clock::now() < end) {
+    if (InterruptCount() != interruptsBefore) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return InterruptCount() == interruptsBefore;
+}
+
+// One connect on the receiver's line: whether it answered; nothing when
+// it was stopped.
+std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
+  uint8_t answer[kAnswerSize] = {};
+  DeviceRun run(options, output);
+  const TransferOutcome outcome = run.Run(OP_CONNECT, nullptr, nullptr, answer);
+  if (outcome == TransferOutcome::kStopped) return std::nullopt;
+  return answer[0] != 0;
+}
+
+// Until the receiver on this line has been exchanged: it stops answering
+// (it was taken away), then answers again (the next one is on). False when
+// the wait was interrupted.
+bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, int interruptsBefore) {
+  output.Message("tavlink-cli: waiting for the next receiver on this line");
+  for (;;) {  // the served receiver is still there
+    const std::optional<bool> answered = Answers(options, output);
+    if (!answered) return false;
+    if (!*answered) break;
+    if (!Rest(std::chrono::seconds(2), interruptsBefore)) return false;
+  }
+  for (;;) {  // nobody there: each silent connect takes its time-out
+    const std::optional<bool> answered = Answers(options, output);
+    if (!answered) return false;
+    if (*answered) return true;
+    if (!Rest(std::chrono::seconds(1), interruptsBefore)) return false;
+  }
+}
+
+std::string Summary(const std::vector<LineChoice>& lines, const std::vector<ReceiverRecord>& last,
+                    const std::vector<int>& served, bool repeat) {
+  size_t succeeded = 0;
+  std::string failures;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (last[i].exitStatus == kExitOk) {
+      ++succeeded;
+      continue;
+    }
+    failures += (failures.empty() ? "" : "; ") + lines[i].label + ": " +
+                (last[i].failure.empty() ? last[i].outcome : last[i].failure);
+  }
+  std::string text =
+      std::to_string(succeeded) + " of " + std::to_string(lines.size()) + " receivers succeeded";
+  if (!failures.empty()) text += "; failed: " + failures;
+  if (repeat) {
+    text += ". Served per line:";
+    for (size_t i = 0; i < lines.size(); ++i)
+      text += " " + lines[i].label + " " + std::to_string(served[i]);
+  }
+  return text;
+}
+
+}  // namespace
+
+void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome outcome) {
+  record.exitStatus = run.ExitStatus(outcome);
+  const ConsoleView& view = run.View();
+  record.errorCount = view.ErrorCount();
+  if (outcome == TransferOutcome::kSucceeded) return;
+  record.outcome = record.exitStatus == kExitTimedOut  ? "timed out"
+                   : record.exitStatus == kExitStopped ? "stopped"
+                                                       : "failed";
+  record.failure = view.SawSilence() ? "no answer" : view.LastLine();
+  if (record.failure.empty()) record.failure = record.outcome;
+}
+
+std::string RecordJson(const LineChoice& line, const std::string& operation,
+                       const ReceiverRecord& record) {
+  std::string json = "{";
+  json += "\"port\":" + (line.byPort ? JsonString(line.label) : "null");
+  json += ",\"device\":" + JsonString(line.path);
+  json += ",\"operation\":" + JsonString(operation);
+  json += ",\"software\":" + JsonOrNull(record.software);
+  json += ",\"hardware\":" + JsonOrNull(record.hardware);
+  json += ",\"start\":" + JsonString(IsoTime(record.start));
+  json += ",\"end\":" + JsonString(IsoTime(record.end));
+  json += ",\"outcome\":" + JsonString(record.outcome);
+  json += ",\"failure\":" + JsonOrNull(record.failure);
+  json += ",\"errors\":" + std::to_string(record.errorCount);
+  json += ",\"file\":" + JsonOrNull(record.dataFile);
+  json += ",\"sha256\":" + JsonOrNull(record.dataSha256);
+  return json + "}";
+}
+
+int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
+                   const std::string& operation, const ReceiverJob& job) {
+  ReportFile report(options.report);
+  const int interruptsBefore = InterruptCount();
+  auto runOnce = [&](size_t i, RunOutput& output) {
+    DeviceOptions own = options;
+    own.line = lines[i];
+    ReceiverRecord record;
+    record.start = std::chrono::system_clock::now();
+    ReceiverRecord done = job(i, own, output);
+    done.start = record.start;
+    done.end = std::chrono::system_clock::now();
+    report.Append(lines[i], operation, done);
+    return done;
+  };
+
+  if (lines.size() == 1 && !options.repeat) {
+    StandardOutput output(StderrIsTerminal() && !options.trace);
+    return runOnce(0, output).exitStatus;
+  }
+
+  std::vector<LineBoard::Receiver> receivers;
+  for (const LineChoice& line : lines) receivers.push_back({line.label, line.path});
+  LineBoard board(receivers, operation, StderrIsTerminal() && !options.trace);
+  std::vector<ReceiverRecord> last(lines.size());
+  std::vector<int> served(lines.size(), 0);
+  std::vector<std::thread> threads;
+  std::atomic<size_t> running{lines.size()};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    threads.emplace_back([&, i] {
+      RunOutput& output = board.Output(i);
+      for (;;) {
+        last[i] = runOnce(i, output);
+        if (last[i].exitStatus == kExitOk) ++served[i];
+        board.Finish(i, last[i].exitStatus == kExitOk ? "succeeded"
+                                                      : last[i].outcome + ": " + last[i].failure);
+        if (!options.repeat || InterruptCount() != interruptsBefore) break;
+        DeviceOptions own = options;
+        own.line = lines[i];
+        if (!AwaitNextReceiver(own, output, interruptsBefore)) break;
+      }
+      running.fetch_sub(1);
+    });
+  }
+  while (running.load() > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    board.Paint();
+  }
+  for (std::thread& thread : threads) thread.join();
+  board.Close();
+
+  std::fprintf(stderr, "tavlink-cli: %s.\n", Summary(lines, last, served, options.repeat).c_str());
+  if (InterruptCount() != interruptsBefore) return kExitStopped;
+  for (const ReceiverRecord& record : last)
+    if (record.exitStatus != kExitOk) return kExitFailure;
+  return kExitOk;
+}
+
+}  // namespace tavlink::cli

@@ -1,0 +1,160 @@
+#include "cli/line_board.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/progress_line.h"
+#include "cli/terminal.h"
+
+namespace tavlink::cli {
+namespace {
+
+// "block 12/32" out of a status line, or the whole status when it has none.
+std::string ProgressOf(std::string_view status) {
+  const size_t at = status.find("block ");
+  if (at == std::string_view::npos) return std::string(status);
+  const size_t end = status.find(' ', at + 6);
+  return std::string(status.substr(at, end == std::string_view::npos ? end : end - at));
+}
+
+std::string Padded(std::string text, size_t width) {
+  if (text.size() < width) text.resize(width, ' ');
+  return text;
+}
+
+}  // namespace
+
+// A receiver's display and output: its session's progress goes to its row.
+class LineBoard::RowOutput final : public RunOutput, public SessionDisplay {
+ public:
+  RowOutput(LineBoard& board, size_t index) : board_(board), index_(index) {}
+
+  void Result(std::string_view line) override { board_.PrintLine(index_, line, true); }
+  void Message(std::string_view line) override { board_.PrintLine(index_, line, false); }
+  SessionDisplay& Display() override { return *this; }
+
+  void Progress(std::string_view status, int, int, std::chrono::seconds elapsed) override {
+    board_.UpdateRow(index_, status, elapsed);
+  }
+  void Tick(std::string_view status, int, int, std::chrono::seconds elapsed) override {
+    board_.UpdateRow(index_, status, elapsed);
+  }
+  void Line(std::string_view text) override { board_.PrintLine(index_, text, false); }
+  void End() override {}
+
+ private:
+  LineBoard& board_;
+  size_t index_;
+};
+
+LineBoard::LineBoard(std::vector<Receiver> receivers, std::string operation, bool live)
+    : operation_(std::move(operation)), live_(live) {
+  for (size_t i = 0; i < receivers.size(); ++i) {
+    Row row;
+    row.name = receivers[i].name;
+    row.device = receivers[i].device;
+    row.operation = operation_;
+    row.status = "waiting";
+    rows_.push_back(row);
+    outputs_.push_back(std::make_unique<RowOutput>(*this, i));
+  }
+  std::lock_guard lock(mutex_);
+  if (live_) Draw();
+}
+
+LineBoard::~LineBoard() {
+  Close();
+}
+
+RunOutput& LineBoard::Output(size_t index) {
+  return *outputs_.at(index);
+}
+
+std::string LineBoard::FormatRow(const Row& row, int width) {
+  const size_t limit = static_cast<size_t>(std::max(width, 2) - 1);
+  const std::string state = row.outcome.empty() ? ProgressOf(row.status) : row.outcome;
+  const std::string tail =
+      "  err " + std::to_string(row.errors) + "  " + FormatDuration(row.elapsed);
+  // Widest first: name, device, operation, state and the counts; then
+  // without the operation, then without the device; the state is cut last.
+  const std::string shapes[] = {
+      Padded(row.name, 6) + " " + Padded(row.device, 14) + " " + Padded(row.operation, 18) + " " +
+          Padded(state, 16) + tail,
+      Padded(row.name, 6) + " " + Padded(row.device, 14) + " " + Padded(state, 16) + tail,
+      Padded(row.name, 6) + " " + Padded(state, 16) + tail,
+      Padded(row.name, 6) + " " + state,
+  };
+  for (const std::string& shape : shapes)
+    if (shape.size() <= limit) return shape;
+  return shapes[3].substr(0, limit);
+}
+
+void LineBoard::UpdateRow(size_t index, std::string_view status, std::chrono::seconds elapsed) {
+  std::lock_guard lock(mutex_);
+  Row& row = rows_.at(index);
+  const bool changed = status != row.status;
+  row.status = status;
+  row.elapsed = elapsed;
+  for (const std::string_view label : {"err.count ", "error "}) {
+    if (const size_t at = row.status.rfind(label); at != std::string::npos) {
+      row.errors = std::atoi(row.status.c_str() + at + label.size());
+      break;
+    }
+  }
+  if (live_) {
+    Erase();
+    Draw();
+  } else if (changed) {
+    std::fprintf(stderr, "[%s] %.*s\n", row.name.c_str(), static_cast<int>(status.size()),
+                 status.data());
+    std::fflush(stderr);
+  }
+}
+
+void LineBoard::Finish(size_t index, std::string_view outcome) {
+  std::lock_guard lock(mutex_);
+  rows_.at(index).outcome = outcome;
+  if (live_) {
+    Erase();
+    Draw();
+  }
+}
+
+void LineBoard::PrintLine(size_t index, std::string_view text, bool result) {
+  std::lock_guard lock(mutex_);
+  if (live_) Erase();
+  std::FILE* stream = result ? stdout : stderr;
+  std::fprintf(stream, "[%s] %.*s\n", rows_.at(index).name.c_str(), static_cast<int>(text.size()),
+               text.data());
+  std::fflush(stream);
+  if (live_) Draw();
+}
+
+void LineBoard::Paint() {
+  std::lock_guard lock(mutex_);
+  if (!live_) return;
+  Erase();
+  Draw();
+}
+
+void LineBoard::Close() {
+  std::lock_guard lock(mutex_);
+  closed_ = true;  // the table stays as it was last drawn
+  drawn_ = 0;
+}
+
+void LineBoard::Erase() {
+  // Up to the table's first row, and clear everything below.
+  if (drawn_ > 0) std::fprintf(stderr, "\r\033[%dA\033[J", drawn_);
+  drawn_ = 0;
+}
+
+void LineBoard::Draw() {
+  if (closed_) return;
+  const int width = StderrColumns();
+  for (const Row& row : rows_) std::fprintf(stderr, "%s\n", FormatRow(row, width).c_str());
+  std::fflush(stderr);
+  drawn_ = static_cast<int>(rows_.size());
+}
+
+}  // namespace tavlink::cli

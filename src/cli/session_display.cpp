@@ -1,0 +1,50 @@
+#include "cli/session_display.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/progress_line.h"
+#include "cli/terminal.h"
+
+namespace tavlink::cli {
+
+void TerminalDisplay::Progress(std::string_view status, int position, int upper,
+                               std::chrono::seconds elapsed) {
+  if (!live_) {
+    if (status.empty() || status == shown_) return;  // progress alone shows nothing here
+    shown_ = status;
+    Line(status);
+    return;
+  }
+  const std::string line = FormatProgressLine(status, position, upper, elapsed,
+                                              TimeLeft(position, upper, elapsed), StderrColumns());
+  std::fprintf(stderr, "\r\033[K%s", line.c_str());
+  std::fflush(stderr);
+  open_ = true;
+}
+
+void TerminalDisplay::Tick(std::string_view status, int position, int upper,
+                           std::chrono::seconds elapsed) {
+  if (open_) Progress(status, position, upper, elapsed);
+}
+
+void TerminalDisplay::Line(std::string_view text) {
+  End();
+  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+  std::fflush(stderr);
+}
+
+void TerminalDisplay::End() {
+  if (!open_) return;
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+  open_ = false;
+}
+
+void StandardOutput::Result(std::string_view line) {
+  display_.End();
+  std::fprintf(stdout, "%.*s\n", static_cast<int>(line.size()), line.data());
+  std::fflush(stdout);
+}
+
+}  // namespace tavlink::cli

@@ -1,0 +1,75 @@
+#pragma once
+// Where a command-line session shows itself, and where a command puts its
+// results and messages. A run on its own shows on standard error, with one
+// live line on a terminal (TerminalDisplay, StandardOutput); a run among many
+// on the factory line shows in its row of a shared board (line_board.h).
+//
+// Threading: a session calls its display on its own user-interface thread;
+// a command calls its output on the thread that runs it.
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace tavlink::cli {
+
+class SessionDisplay {
+ public:
+  virtual ~SessionDisplay() = default;
+
+  // The session's status and progress now (`upper` 0: no range known).
+  virtual void Progress(std::string_view status, int position, int upper,
+                        std::chrono::seconds elapsed) = 0;
+  // About once a second while the session runs, with the same, for a live
+  // display's clocks.
+  virtual void Tick(std::string_view status, int position, int upper,
+                    std::chrono::seconds elapsed) = 0;
+  // A line of its own: a title, a box, a hint, a note.
+  virtual void Line(std::string_view text) = 0;
+  // The session is over: what follows starts a line of its own.
+  virtual void End() = 0;
+};
+
+// A command's results (standard output) and messages (standard error).
+class RunOutput {
+ public:
+  virtual ~RunOutput() = default;
+  virtual void Result(std::string_view line) = 0;
+  virtual void Message(std::string_view line) = 0;
+  // The display of the command's sessions.
+  virtual SessionDisplay& Display() = 0;
+};
+
+// One run on its own: on a terminal (`live`) the progress is one line that
+// fits the terminal and is redrawn in place; otherwise one line per status.
+class TerminalDisplay final : public SessionDisplay {
+ public:
+  explicit TerminalDisplay(bool live) : live_(live) {}
+  ~TerminalDisplay() override { End(); }
+  void Progress(std::string_view status, int position, int upper,
+                std::chrono::seconds elapsed) override;
+  void Tick(std::string_view status, int position, int upper,
+            std::chrono::seconds elapsed) override;
+  void Line(std::string_view text) override;
+  void End() override;
+
+ private:
+  bool live_;
+  bool open_ = false;  // a live line is on the screen, without its line end
+  std::string shown_;  // the status shown last (one line per change)
+};
+
+// The output of a run on its own: results on standard output, messages
+// through the display.
+class StandardOutput final : public RunOutput {
+ public:
+  explicit StandardOutput(bool live) : display_(live) {}
+  void Result(std::string_view line) override;
+  void Message(std::string_view line) override { display_.Line(line); }
+  SessionDisplay& Display() override { return display_; }
+
+ private:
+  TerminalDisplay display_;
+};
+
+}  // namespace tavlink::cli

@@ -1,0 +1,78 @@
+// The factory line's pieces without a receiver: the SHA-256 of its records,
+// the record itself, and the table's rows.
+
+#include "cli/factory_line.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "cli/line_board.h"
+#include "cli/sha256.h"
+
+namespace tavlink::cli {
+namespace {
+
+TEST(Sha256, PublishedVectors) {
+  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  // 56 bytes: the length no longer fits the first block.
+  EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')),
+            "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+}
+
+TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
+  ReceiverRecord record;
+  record.outcome = "succeeded";
+  record.software = "SW \"1\"";
+  record.hardware = "HW 2";
+  record.errorCount = 2;
+  record.dataFile = "factory.txt";
+  record.dataSha256 = "ab";
+  record.start = std::chrono::system_clock::from_time_t(1796745600);  // 2026-12-08 16:00:00 UTC
+  record.end = record.start + std::chrono::seconds(37);
+  LineChoice port{3, "/dev/ttyUSB0", "COM3 (/dev/ttyUSB0)", "", "COM3", true};
+  EXPECT_EQ(
+      RecordJson(port, "write-factory-data", record),
+      "{\"port\":\"COM3\",\"device\":\"/dev/ttyUSB0\",\"operation\":\"write-factory-data\","
+      "\"software\":\"SW \\\"1\\\"\",\"hardware\":\"HW 2\",\"start\":\"2026-12-08T16:00:00Z\","
+      "\"end\":\"2026-12-08T16:00:37Z\",\"outcome\":\"succeeded\",\"failure\":null,"
+      "\"errors\":2,\"file\":\"factory.txt\",\"sha256\":\"ab\"}");
+  LineChoice device{1, "/dev/pts/4", "/dev/pts/4", "", "/dev/pts/4", false};
+  record = ReceiverRecord{};
+  record.outcome = "failed";
+  record.failure = "no answer";
+  const std::string json = RecordJson(device, "connect", record);
+  EXPECT_EQ(json.rfind("{\"port\":null,\"device\":\"/dev/pts/4\",\"operation\":\"connect\",", 0),
+            0u)
+      << json;
+  EXPECT_NE(json.find("\"outcome\":\"failed\",\"failure\":\"no answer\""), std::string::npos);
+  EXPECT_NE(json.find("\"file\":null,\"sha256\":null}"), std::string::npos);
+}
+
+TEST(LineBoardRow, FitsTheTerminalKeepingTheNameAndState) {
+  LineBoard::Row row{"COM12",
+                     "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00",
+                     "Write Factory Data",
+                     "Uploading...   block 12/32   error 1",
+                     1,
+                     std::chrono::seconds(75),
+                     ""};
+  const std::string wide = LineBoard::FormatRow(row, 200);
+  EXPECT_NE(wide.find("Write Factory Data"), std::string::npos) << wide;
+  EXPECT_NE(wide.find("block 12/32"), std::string::npos) << wide;
+  EXPECT_NE(wide.find("err 1  1:15"), std::string::npos) << wide;
+  for (int width = 1; width <= 200; ++width) {
+    const std::string line = LineBoard::FormatRow(row, width);
+    EXPECT_LE(line.size(), static_cast<size_t>(std::max(width - 1, 1))) << width;
+  }
+  EXPECT_EQ(LineBoard::FormatRow(row, 40), "COM12  block 12/32       err 1  1:15");
+  row.outcome = "failed: no answer";
+  EXPECT_NE(LineBoard::FormatRow(row, 40).find("failed: no answer"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavlink::cli
