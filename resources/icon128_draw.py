@@ -1,11 +1,16 @@
 #!/usr/bin/env python3
 """Draws icon 128 (a small satellite dish) as icon128_32.png and
-icon128_16.png beside this script. Pure Python: shapes are sampled 4x4 per
-pixel and written as RGBA PNG with zlib."""
+icon128_16.png beside this script, and the desktop icon of the installed
+tool in the hicolor theme: icons/hicolor/<N>x<N>/apps/tavlink.png for
+N = 16, 32, 48, 64, 128, 256 and icons/hicolor/scalable/apps/tavlink.svg.
+Pure Python: shapes are sampled 4x4 per pixel and written as RGBA PNG with
+zlib; the SVG draws the same shapes."""
 import math
 import os
 import struct
 import zlib
+
+HICOLOR_SIZES = (16, 32, 48, 64, 128, 256)
 
 RIM = (70, 78, 92)
 DISH = (214, 220, 230)
@@ -33,22 +38,31 @@ def on_arc(x, y, cx, cy, r, half_width):
     return abs(d - r) <= half_width and x > cx and y < cy
 
 
+# The shapes, in unit coordinates. colour_at and the SVG both draw from these.
+WAVE_CENTRE, WAVE_RADII, WAVE_HALF_WIDTH = (0.70, 0.30), (0.20, 0.32), 0.035
+HORN_CENTRE, HORN_RADIUS = (0.70, 0.30), 0.07
+ARM_FROM, ARM_TO, ARM_HALF_WIDTH = (0.40, 0.48), (0.68, 0.32), 0.035
+DISH_CENTRE, DISH_ANGLE = (0.38, 0.46), math.radians(-40) + math.pi / 2 - 0.3
+DISH_OUTER, DISH_INNER = (0.33, 0.15), (0.27, 0.10)
+STAND_FROM, STAND_TO, STAND_HALF_WIDTH = (0.42, 0.55), (0.50, 0.86), 0.05
+BASE_X, BASE_Y = (0.28, 0.72), (0.84, 0.94)
+
+
 def colour_at(x, y):
     """Topmost shape colour at unit coordinates, or None."""
-    if on_arc(x, y, 0.70, 0.30, 0.20, 0.035) or on_arc(x, y, 0.70, 0.30, 0.32, 0.035):
+    if any(on_arc(x, y, *WAVE_CENTRE, r, WAVE_HALF_WIDTH) for r in WAVE_RADII):
         return WAVE
-    if math.hypot(x - 0.70, y - 0.30) <= 0.07:
+    if math.hypot(x - HORN_CENTRE[0], y - HORN_CENTRE[1]) <= HORN_RADIUS:
         return HORN
-    if near_segment(x, y, 0.40, 0.48, 0.68, 0.32, 0.035):
+    if near_segment(x, y, *ARM_FROM, *ARM_TO, ARM_HALF_WIDTH):
         return ARM
-    tilt = math.radians(-40)
-    if in_ellipse(x, y, 0.38, 0.46, 0.33, 0.15, tilt + math.pi / 2 - 0.3):
-        if in_ellipse(x, y, 0.38, 0.46, 0.27, 0.10, tilt + math.pi / 2 - 0.3):
+    if in_ellipse(x, y, *DISH_CENTRE, *DISH_OUTER, DISH_ANGLE):
+        if in_ellipse(x, y, *DISH_CENTRE, *DISH_INNER, DISH_ANGLE):
             return DISH
         return RIM
-    if near_segment(x, y, 0.42, 0.55, 0.50, 0.86, 0.05):
+    if near_segment(x, y, *STAND_FROM, *STAND_TO, STAND_HALF_WIDTH):
         return ARM
-    if 0.28 <= x <= 0.72 and 0.84 <= y <= 0.94:
+    if BASE_X[0] <= x <= BASE_X[1] and BASE_Y[0] <= y <= BASE_Y[1]:
         return RIM
     return None
 
@@ -90,7 +104,60 @@ def write_png(path, size, pixels):
         out.write(chunk(b"IEND", b""))
 
 
+def svg_text():
+    """The same shapes as colour_at, bottom first, on a 256-unit canvas."""
+    k = 256
+
+    def n(v):
+        return "%g" % round(v * k, 3)
+
+    def colour(c):
+        return "#%02x%02x%02x" % c
+
+    def line(a, b, half_width, c):
+        return ('<line x1="%s" y1="%s" x2="%s" y2="%s" stroke="%s" stroke-width="%s" '
+                'stroke-linecap="round"/>' % (n(a[0]), n(a[1]), n(b[0]), n(b[1]), colour(c),
+                                              n(2 * half_width)))
+
+    def ellipse(radii, c):
+        return ('<ellipse cx="%s" cy="%s" rx="%s" ry="%s" fill="%s" transform="rotate(%g %s %s)"/>'
+                % (n(DISH_CENTRE[0]), n(DISH_CENTRE[1]), n(radii[0]), n(radii[1]), colour(c),
+                   round(math.degrees(DISH_ANGLE), 3), n(DISH_CENTRE[0]), n(DISH_CENTRE[1])))
+
+    def arc(r):
+        # The quarter ring right of and above the centre, from its top to its right end.
+        cx, cy = WAVE_CENTRE
+        return ('<path d="M %s %s A %s %s 0 0 1 %s %s" fill="none" stroke="%s" stroke-width="%s"/>'
+                % (n(cx), n(cy - r), n(r), n(r), n(cx + r), n(cy), colour(WAVE),
+                   n(2 * WAVE_HALF_WIDTH)))
+
+    shapes = [
+        '<rect x="%s" y="%s" width="%s" height="%s" fill="%s"/>'
+        % (n(BASE_X[0]), n(BASE_Y[0]), n(BASE_X[1] - BASE_X[0]), n(BASE_Y[1] - BASE_Y[0]),
+           colour(RIM)),
+        line(STAND_FROM, STAND_TO, STAND_HALF_WIDTH, ARM),
+        ellipse(DISH_OUTER, RIM),
+        ellipse(DISH_INNER, DISH),
+        line(ARM_FROM, ARM_TO, ARM_HALF_WIDTH, ARM),
+        '<circle cx="%s" cy="%s" r="%s" fill="%s"/>'
+        % (n(HORN_CENTRE[0]), n(HORN_CENTRE[1]), n(HORN_RADIUS), colour(HORN)),
+    ] + [arc(r) for r in WAVE_RADII]
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n'
+            '<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">\n'
+            '  <title>ZOR Link</title>\n' % (k, k, k, k)
+            + "".join("  %s\n" % shape for shape in shapes) + "</svg>\n")
+
+
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
     for size in (32, 16):
         write_png(os.path.join(here, "icon128_%d.png" % size), size, render(size))
+    hicolor = os.path.join(here, "icons", "hicolor")
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(hicolor, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "tavlink.png"), size, render(size))
+    folder = os.path.join(hicolor, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "tavlink.svg"), "w") as out:
+        out.write(svg_text())

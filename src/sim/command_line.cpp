@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "version/version.h"
+
 namespace tavlink::sim {
 namespace {
 
@@ -21,6 +23,7 @@ int ParseCommandLine(int argc, const char* const* argv, SimOptions* options) {
       "Simulates a ZOR satellite receiver on a pseudo-terminal. Prints the device path to "
       "open as the first line on standard output and serves requests until SIGINT/SIGTERM.",
       "tavlink-sim");
+  app.set_version_flag("--version", VersionText("tavlink-sim"), "print the version and exit");
   bool silent = false;
   long dropAfter = -1;
   app.add_option("--software", options->software, "software version text")

@@ -5,6 +5,7 @@
 
 #include "sim/command_line.h"
 #include "sim/pty.h"
+#include "sim/sample_data.h"
 #include "sim/simulator.h"
 #include "sim/symlink_guard.h"
 #include "sim/user_data_file.h"
@@ -38,9 +39,8 @@ int main(int argc, char** argv) {
   state.model = options.model;
   state.hardware = options.hardware;
   state.software = options.software;
-  const std::string userData = options.userDataPath.empty()
-                                   ? std::string(TAVLINK_RESOURCE_DIR "/sample_factory_data.txt")
-                                   : options.userDataPath;
+  const std::string userData =
+      options.userDataPath.empty() ? DefaultSampleDataPath().string() : options.userDataPath;
   std::string error;
   if (!LoadUserData(userData, state.userData.get(), &error)) {
     std::fprintf(stderr, "tavlink-sim: %s\n", error.c_str());
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   SimLog log(SimLog::StderrSink(), options.log);
-  log.Report("receiver ready on " + pty.DevicePath());
+  log.Report("receiver ready on " + pty.DevicePath() + ", user data from " + userData);
   FrameChannel line(pty, log, options.faults, g_stop);
   Simulator simulator(line, state, options);
   simulator.Run();
