@@ -78,7 +78,8 @@ void ConsoleView::Redraw() {
   const int filled = upper_ > 0 ? std::min(kWidth, std::max(0, position_) * kWidth / upper_) : 0;
   std::string bar(static_cast<size_t>(filled), '#');
   bar.resize(kWidth, '.');
-  std::printf("\r\033[K%-52s [%s]", status_.c_str(), bar.c_str());
+  RewindLiveLine();
+  std::printf("%-52s [%s]", status_.c_str(), bar.c_str());
   std::fflush(stdout);
   liveLineOpen_ = true;
 }

@@ -12,6 +12,10 @@ namespace tavlink::cli {
 bool StdoutIsTerminal();
 bool StdinIsTerminal();
 
+// Goes back to the start of the status line that standard output (a
+// terminal) shows and clears it, so that what is printed next replaces it.
+void RewindLiveLine();
+
 // Asks `question` ("... [y/N]") on the user's terminal and waits for the
 // answer; nothing when there is no terminal to ask on.
 std::optional<bool> AskOnTerminal(std::string_view question);

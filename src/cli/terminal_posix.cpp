@@ -26,6 +26,10 @@ bool StdinIsTerminal() {
   return ::isatty(STDIN_FILENO) != 0;
 }
 
+void RewindLiveLine() {
+  std::fputs("\r\033[K", stdout);
+}
+
 std::optional<bool> AskOnTerminal(std::string_view question) {
   std::FILE* tty = std::fopen("/dev/tty", "r+e");
   if (tty == nullptr) return std::nullopt;
