@@ -42,13 +42,34 @@ void RestoreOutputMode() {
   ::SetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), savedOutputMode);
 }
 
+// Whether the console obeys the escape sequence that clears the rest of
+// the line: one that only claims to (Wine's) prints it, which moves the
+// cursor; what it printed is blanked again then.
+bool ObeysEscapes(HANDLE out) {
+  std::fflush(stdout);
+  CONSOLE_SCREEN_BUFFER_INFO before{}, after{};
+  if (!::GetConsoleScreenBufferInfo(out, &before)) return false;
+  DWORD written = 0;
+  ::WriteConsoleA(out, "\033[K", 3, &written, nullptr);
+  if (!::GetConsoleScreenBufferInfo(out, &after)) return false;
+  if (after.dwCursorPosition.X == before.dwCursorPosition.X &&
+      after.dwCursorPosition.Y == before.dwCursorPosition.Y)
+    return true;
+  ::FillConsoleOutputCharacterA(out, ' ', written, before.dwCursorPosition, &written);
+  ::SetConsoleCursorPosition(out, before.dwCursorPosition);
+  return false;
+}
+
 // Turns on escape sequences for standard output once; whether it has them.
 bool OutputTakesEscapes() {
   static const bool takes = [] {
     const HANDLE out = ::GetStdHandle(STD_OUTPUT_HANDLE);
     if (!::GetConsoleMode(out, &savedOutputMode)) return false;
-    if ((savedOutputMode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0) return true;
     if (!::SetConsoleMode(out, savedOutputMode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) return false;
+    if (!ObeysEscapes(out)) {
+      RestoreOutputMode();
+      return false;
+    }
     std::atexit(RestoreOutputMode);
     return true;
   }();
@@ -158,6 +179,9 @@ std::optional<bool> TerminalQuestion::Poll() {
   // Key events are read only when there are some, so this never waits; the
   // line is put together here, as the console would in line mode.
   while (!state_->answered) {
+    // Asking whether input waits, without waiting, lets the console take
+    // in what was typed (Wine's reads its terminal only then).
+    ::WaitForSingleObject(state_->in, 0);
     DWORD pending = 0;
     if (!::GetNumberOfConsoleInputEvents(state_->in, &pending)) break;
     if (pending == 0) return std::nullopt;

@@ -48,7 +48,7 @@ class CliDeviceTest : public ::testing::Test {
   static std::string Sample() { return ReadWholeFile(testing::SampleDataText()); }
   // The simulator reports any frame that arrived under wrong line settings.
   void ExpectLineSettingsRight() {
-    EXPECT_EQ(sim_->Stderr().find("mismatch"), std::string::npos) << sim_->Stderr();
+    EXPECT_EQ(sim_->Stderr().find("line settings wrong"), std::string::npos) << sim_->Stderr();
   }
 
   fs::path dir_;

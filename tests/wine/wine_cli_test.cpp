@@ -9,10 +9,15 @@
 // Linux simulator (support/wine_prefix.h); without them the tests are
 // skipped, unless TAVLINK_WINE_REQUIRED is set, as the test script does.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -51,6 +56,91 @@ std::string Lines(std::string text) {
   std::erase(text, '\r');
   return text;
 }
+
+// tavlink-cli.exe on a pseudo-terminal of its own, where Wine gives it a
+// console: what the console shows, and keys typed on it. Wine draws the
+// console with escape sequences and moves the cursor over blanks, so the
+// text is compared without them and without spaces.
+class ConsoleProcess {
+ public:
+  explicit ConsoleProcess(const std::vector<std::string>& argv) {
+    winsize size{};
+    size.ws_row = 25;
+    size.ws_col = 80;
+    pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
+    if (pid_ == 0) {
+      std::vector<char*> args;
+      for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+      args.push_back(nullptr);
+      ::execvp(args[0], args.data());
+      ::_exit(127);
+    }
+    if (master_ >= 0) ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+  }
+  ~ConsoleProcess() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) ::close(master_);
+  }
+  ConsoleProcess(const ConsoleProcess&) = delete;
+  ConsoleProcess& operator=(const ConsoleProcess&) = delete;
+
+  // Waits until `text` (without spaces) has been shown after `from` (an
+  // offset in Shown()); false after `limit`.
+  bool WaitFor(const std::string& text, size_t from = 0,
+               std::chrono::seconds limit = std::chrono::seconds(60)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (Shown().find(text, from) == std::string::npos) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      Drain(50);
+    }
+    return true;
+  }
+  void Type(const std::string& keys) { (void)!::write(master_, keys.data(), keys.size()); }
+  void Signal(int sig) { ::kill(pid_, sig); }
+  int Wait(std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    int raw = 0;
+    while (::waitpid(pid_, &raw, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) return -1;
+      Drain(50);
+    }
+    pid_ = -1;
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  }
+
+  // What the console showed so far: its text without escape sequences,
+  // spaces and line ends.
+  std::string Shown() {
+    Drain(0);
+    std::string text;
+    for (size_t i = 0; i < raw_.size(); ++i) {
+      if (raw_[i] == '\033' && i + 1 < raw_.size() && raw_[i + 1] == '[') {
+        i += 2;
+        while (i < raw_.size() && !std::isalpha(static_cast<unsigned char>(raw_[i]))) ++i;
+        continue;
+      }
+      if (raw_[i] != ' ' && raw_[i] != '\r' && raw_[i] != '\n') text += raw_[i];
+    }
+    return text;
+  }
+
+ private:
+  void Drain(int waitMs) {
+    pollfd p{master_, POLLIN, 0};
+    if (::poll(&p, 1, waitMs) <= 0) return;
+    char chunk[4096];
+    ssize_t n;
+    while ((n = ::read(master_, chunk, sizeof chunk)) > 0)
+      raw_.append(chunk, static_cast<size_t>(n));
+  }
+
+  pid_t pid_ = -1;
+  int master_ = -1;
+  std::string raw_;
+};
 
 struct CliRun {
   int status = -1;
@@ -216,6 +306,51 @@ TEST_F(WineCliTest, StoppedReadExits130AndKeepsTheExistingFile) {
   EXPECT_TRUE(SimSaid("the PC aborted"));
 }
 
+// On a console the upgrade asks before it stops; the upload goes on while
+// the question is open, and Yes stops it with a whole FC_ABORT.
+TEST_F(WineCliTest, UpgradeAsksOnTheConsoleBeforeItStops) {
+  StartSim({"--ready-delay", "0.2"});
+  std::string image(6 * 4080, 'i');
+  WriteFile(Path("rom.bin"),
+            "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + image);
+  ConsoleProcess cli(Command({"--port", std::to_string(kPort), "upgrade", Win("rom.bin")}));
+  ASSERT_TRUE(cli.WaitFor("block1/7")) << cli.Shown();
+  // The live line is drawn in place: its bar grows within one line.
+  EXPECT_NE(cli.Shown().find("[###"), std::string::npos) << cli.Shown();
+  cli.Signal(SIGINT);
+  ASSERT_TRUE(cli.WaitFor("Youwanttostoptheupgradeprocedure?[y/N]")) << cli.Shown();
+  const size_t asked = cli.Shown().size();
+  EXPECT_TRUE(cli.WaitFor("block3/7", asked, std::chrono::seconds(10))) << cli.Shown();
+  cli.Type("y\r");
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 130) << cli.Shown();
+  EXPECT_NE(cli.Shown().find("ClosingConnection..."), std::string::npos) << cli.Shown();
+  EXPECT_TRUE(SimSaid("the PC aborted"));
+}
+
+// The third Ctrl-C does not wait for the session: the program leaves at
+// once and removes its temporary file.
+TEST_F(WineCliTest, ThreeInterruptsLeaveAtOnceAndRemoveTheTemporaryFile) {
+  StartSim({"--drop-after", "3"});  // the transfer then waits 20 s for a frame
+  fs::create_directories(Path("out"));
+  WriteFile(Path("out") / "user.bak", "keep me");
+  const auto start = std::chrono::steady_clock::now();
+  ChildProcess cli(
+      Command({"--port", std::to_string(kPort), "backup", WindowsPath(Path("out") / "user.bak")}),
+      {}, dir_.string());
+  ASSERT_TRUE(cli.WaitForOutput("block 3/17", std::chrono::seconds(60))) << cli.Output();
+  ASSERT_EQ(std::distance(fs::directory_iterator(Path("out")), fs::directory_iterator()), 2)
+      << "the backup goes to a temporary file";
+  for (int i = 0; i < 3; ++i) {
+    cli.Signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 130) << cli.Output() << cli.Errors();
+  EXPECT_NE(cli.Errors().find("tavlink-cli: stopped at once."), std::string::npos) << cli.Errors();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+  EXPECT_EQ(ReadFile(Path("out") / "user.bak"), "keep me");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("out")), fs::directory_iterator()), 1);
+}
+
 TEST_F(WineCliTest, MissingPortNamesTheComPortsThatExist) {
   const CliRun r = Cli({"--port", "39", "connect"});
   EXPECT_EQ(r.status, 1) << r.out << r.err;
@@ -255,7 +390,7 @@ TEST_F(WineCliTest, OfflineCommandsCheckAndRefuseFiles) {
 
 // Without --port the command line takes the port that the desktop tool
 // stored in the registry, and the device stored for it; the environment
-// wins over the stored device.
+// wins over the stored device. --device names a port directly.
 TEST_F(WineCliTest, StoredPortAndDeviceComeFromTheRegistry) {
   StartSim({"--software", "SW stored"});
   const std::string key = "HKCU\\Software\\ZOR\\ZORLINK";
@@ -268,12 +403,15 @@ TEST_F(WineCliTest, StoredPortAndDeviceComeFromTheRegistry) {
   const CliRun stored = Cli({"connect"});
   const CliRun environment = Cli({"connect"}, {{"TAVLINK_COM4", "COM39"}});
   testing::RunWineTool({"wine", "reg", "delete", "HKCU\\Software\\ZOR", "/f"});
+  const CliRun device = Cli({"--device", "COM" + std::to_string(kPort), "connect"});
 
   EXPECT_EQ(stored.status, 0) << stored.out << stored.err;
   EXPECT_NE(stored.out.find("Software version: SW stored"), std::string::npos) << stored.out;
   EXPECT_EQ(environment.status, 1);
   EXPECT_NE(environment.err.find("COM4 opens COM39 (environment TAVLINK_COM4)"), std::string::npos)
       << environment.err;
+  EXPECT_EQ(device.status, 0) << device.out << device.err;
+  EXPECT_NE(device.out.find("Software version: SW stored"), std::string::npos) << device.out;
 }
 
 }  // namespace
