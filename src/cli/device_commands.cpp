@@ -29,12 +29,16 @@
 namespace tavlink::cli {
 namespace {
 
-// 8160 as "8,160".
+// 8160 as "8,160". (Built by appending: GCC 12 at -O3 takes an insert
+// into a string for an overlapping copy.)
 std::string Grouped(uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<size_t>(at), ",");
-  return digits;
+  const std::string digits = std::to_string(n);
+  std::string grouped;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 // "1 satellite", "3 satellites".

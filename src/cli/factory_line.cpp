@@ -1,7 +1,6 @@
 #include "cli/factory_line.h"
 
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <mutex>
 #include <optional>
@@ -19,12 +18,30 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// "2026-12-08T16:00:37Z": the UTC time of `at`, from the days since 1970
+// by the proleptic Gregorian calendar (no thread-unsafe gmtime).
 std::string IsoTime(std::chrono::system_clock::time_point at) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(at);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+  const long long seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(at.time_since_epoch()).count();
+  long long days = seconds / 86400;
+  long long rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  days += 719468;  // from 1970-03-01 counted in 400-year eras
+  const long long era = (days >= 0 ? days : days - 146096) / 146097;
+  const long long dayOfEra = days - era * 146097;
+  const long long yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long long monthFromMarch = (5 * dayOfYear + 2) / 153;
+  const long long day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+  const long long month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+  const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  char text[128];
+  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ", year, month, day,
+                rest / 3600, rest / 60 % 60, rest % 60);
   return text;
 }
 
@@ -167,7 +184,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
 
   std::vector<LineBoard::Receiver> receivers;
   for (const LineChoice& line : lines) receivers.push_back({line.label, line.path});
-  LineBoard board(receivers, operation, StderrIsTerminal() && !options.trace);
+  LineBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
   std::vector<ReceiverRecord> last(lines.size());
   std::vector<int> served(lines.size(), 0);
   std::vector<std::thread> threads;

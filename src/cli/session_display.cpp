@@ -18,7 +18,8 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
   }
   const std::string line = FormatProgressLine(status, position, upper, elapsed,
                                               TimeLeft(position, upper, elapsed), StderrColumns());
-  std::fprintf(stderr, "\r\033[K%s", line.c_str());
+  RewindLiveLine();
+  std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   open_ = true;
 }

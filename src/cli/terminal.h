@@ -17,6 +17,14 @@ bool StderrIsTerminal();
 // a resize); 0 when it is not a terminal.
 int StderrColumns();
 
+// Goes back to the start of the live line that standard error (a terminal)
+// shows and clears it, so that what is printed next replaces it.
+void RewindLiveLine();
+
+// Whether standard error's terminal takes the escape sequences that move
+// the cursor up and clear the screen below it, which a live table needs.
+bool StderrTakesEscapes();
+
 // Asks `question` ("... [y/N]") on the user's terminal and waits for the
 // answer; nothing when there is no terminal to ask on.
 std::optional<bool> AskOnTerminal(std::string_view question);

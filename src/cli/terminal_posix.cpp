@@ -37,6 +37,14 @@ int StderrColumns() {
   return size.ws_col;
 }
 
+void RewindLiveLine() {
+  std::fputs("\r\033[K", stderr);
+}
+
+bool StderrTakesEscapes() {
+  return StderrIsTerminal();
+}
+
 std::optional<bool> AskOnTerminal(std::string_view question) {
   std::FILE* tty = std::fopen("/dev/tty", "r+e");
   if (tty == nullptr) return std::nullopt;

@@ -1,15 +1,21 @@
 // The file side both front ends share: the ROM image check, reading a data
-// text into a block, opening inputs and preparing outputs.
+// text into a block, opening inputs and preparing outputs. The same cases
+// run on Linux and on Windows (under Wine); the few that need what only one
+// system has (FIFOs, permission bits, attributes) say so.
 
 #include "files/file_side.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 
 #include "data/receiver_data_block.h"
@@ -31,6 +37,15 @@ class FileSideTest : public ::testing::Test {
   TempFolder folder;
 };
 
+// A guard that only records what a save names for removal.
+class RecordingGuard final : public SaveTarget::Guard {
+ public:
+  void Track(const std::string& path) override { tracked = path; }
+  void Untrack() override { tracked.clear(); }
+  void Atomically(const std::function<void()>& task) override { task(); }
+  std::string tracked;
+};
+
 TEST_F(FileSideTest, RomImageIsCheckedByItsHeaderAndItsLength) {
   const std::string good = folder.File("rom.bin");
   WriteBytes(good, "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + "body");
@@ -50,15 +65,27 @@ TEST_F(FileSideTest, RomImageIsCheckedByItsHeaderAndItsLength) {
   WriteBytes(cut, "ZOR Digital Satellite Receiver ROM image" + std::string("v"));
   image = Open(cut);
   EXPECT_EQ(CheckRomImage(image.get(), 41, &error), RomCheck::kWrongImage);
+}
 
-  // A header that cannot be read is a file error, not a wrong image.
-  image = Open(folder.path().string());
+// A header or a text that cannot be read is a file error, not a wrong
+// image or a reader's result. A folder opened as a stream fails its reads.
+TEST_F(FileSideTest, UnreadableStreamsGiveTheFileError) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows opens no folder as a stream";
+#else
+  int error = -1;
+  StreamPtr image = Open(folder.path().string());
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(CheckRomImage(image.get(), 4096, &error), RomCheck::kUnreadable);
   EXPECT_EQ(error, EISDIR);
+
+  auto block = std::make_unique<ReceiverDataBlock>();
+  StreamPtr text = Open(folder.path().string());
+  EXPECT_EQ(ReadDataTextFrom(text.get(), *block).error, EISDIR);
+#endif
 }
 
-TEST_F(FileSideTest, DataTextIsReadWithTheReadersResultOrTheFilesError) {
+TEST_F(FileSideTest, DataTextIsReadWithTheReadersResult) {
   auto block = std::make_unique<ReceiverDataBlock>();
   const std::string good = folder.File("good.txt");
   WriteBytes(good, "# nothing but a comment\r\na 3\r\n");
@@ -75,10 +102,6 @@ TEST_F(FileSideTest, DataTextIsReadWithTheReadersResultOrTheFilesError) {
   EXPECT_EQ(read.result, 6);
   EXPECT_EQ(read.message,
             " * Error : line 2. Default Switch Configuation value was defined duplicatly.");
-
-  text = Open(folder.path().string());
-  read = ReadDataTextFrom(text.get(), *block);
-  EXPECT_EQ(read.error, EISDIR);
 }
 
 TEST_F(FileSideTest, OnlyAValidBlockGivesATextToSave) {
@@ -100,6 +123,9 @@ TEST_F(FileSideTest, InputFilesAreSharedByReadersButNotWithAWriter) {
   std::optional<InputFile> second = OpenInputFile(path, &error);
   ASSERT_TRUE(first && second) << DescribeFileError(error);
   EXPECT_EQ(first->length, 4u);
+  char bytes[8] = {};
+  EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, first->stream.get()), 4u);  // binary: LF stays
+  EXPECT_STREQ(bytes, "a 1\n");
 
   const std::string held = folder.File("held.txt");
   WriteBytes(held, "x");
@@ -112,19 +138,50 @@ TEST_F(FileSideTest, InputFilesAreSharedByReadersButNotWithAWriter) {
   EXPECT_EQ(error, EISDIR);
   EXPECT_FALSE(OpenInputFile(folder.File("missing"), &error));
   EXPECT_EQ(error, ENOENT);
+  EXPECT_FALSE(OpenInputFile(folder.File("no-folder/missing"), &error));
+  EXPECT_EQ(error, ENOENT);
+}
+
+// What this tool reads, it holds against its own saves, and the other way
+// round: a file is never saved while a command sends it.
+TEST_F(FileSideTest, AnInputAndAnOutputOfTheSameFileKeepEachOtherOut) {
+  const std::string path = folder.File("user.bak");
+  WriteBytes(path, "backup");
+  int error = 0;
+  {
+    std::optional<InputFile> input = OpenInputFile(path, &error);
+    ASSERT_TRUE(input) << DescribeFileError(error);
+    EXPECT_EQ(SaveTarget::Prepare(path, {}, {}, &error), nullptr);
+    EXPECT_EQ(error, kErrorInUse);
+  }
+  auto output = SaveTarget::Prepare(path, {}, {}, &error);
+  ASSERT_NE(output, nullptr) << DescribeFileError(error);
+  EXPECT_FALSE(OpenInputFile(path, &error));
+  EXPECT_EQ(error, kErrorInUse);
+  output.reset();
+  EXPECT_TRUE(OpenInputFile(path, &error));
+  EXPECT_EQ(ReadBytes(path), "backup");
+}
+
+TEST_F(FileSideTest, InputFifoIsRefusedWithoutWaitingForAWriter) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no FIFOs in its file system";
+#else
   const std::string fifo = folder.File("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  int error = 0;
   EXPECT_FALSE(OpenInputFile(fifo, &error));  // and it did not wait for a writer
   EXPECT_EQ(error, kErrorNotPlainFile);
+#endif
 }
 
 TEST_F(FileSideTest, SaveTargetRefusesWhatItMustNotReplace) {
   int error = 0;
   const std::string input = folder.File("in.txt");
   WriteBytes(input, "input");
-  const std::string link = folder.File("link.txt");
-  ASSERT_EQ(::symlink(input.c_str(), link.c_str()), 0);
-  EXPECT_EQ(SaveTarget::Prepare(link, input, {}, &error), nullptr);
+  // The input named another way is still the input.
+  const std::string sameFile = (folder.path() / "." / "in.txt").string();
+  EXPECT_EQ(SaveTarget::Prepare(sameFile, input, {}, &error), nullptr);
   EXPECT_EQ(error, kErrorIsTheInput);
 
   const std::string held = folder.File("held.txt");
@@ -136,23 +193,41 @@ TEST_F(FileSideTest, SaveTargetRefusesWhatItMustNotReplace) {
   }
   EXPECT_EQ(SaveTarget::Prepare(folder.path().string(), {}, {}, &error), nullptr);
   EXPECT_EQ(error, EISDIR);
+  EXPECT_EQ(SaveTarget::Prepare(folder.File("no-folder/out.txt"), {}, {}, &error), nullptr);
+  EXPECT_EQ(error, ENOENT);
 
-  if (::geteuid() != 0) {  // root may write anything
-    const std::string readOnly = folder.File("read-only.txt");
-    WriteBytes(readOnly, "mine");
-    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    EXPECT_EQ(SaveTarget::Prepare(readOnly, {}, {}, &error), nullptr);
-    EXPECT_EQ(error, EACCES);
-    EXPECT_EQ(ReadBytes(readOnly), "mine");
-  }
   EXPECT_EQ(ReadBytes(input), "input");
   EXPECT_EQ(ReadBytes(held), "kept");
+  EXPECT_EQ(folder.Count(), 2u);  // nothing made beside them
+}
+
+TEST_F(FileSideTest, SaveTargetRefusesAFileThisUserMayNotWrite) {
+  int error = 0;
+  const std::string readOnly = folder.File("read-only.txt");
+  WriteBytes(readOnly, "mine");
+#ifdef _WIN32
+  ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  const HANDLE probe = ::CreateFileA(readOnly.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool writable = probe != INVALID_HANDLE_VALUE;
+  if (writable) ::CloseHandle(probe);
+  auto target = writable ? nullptr : SaveTarget::Prepare(readOnly, {}, {}, &error);
+  ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);  // so that it can be removed
+  if (writable) GTEST_SKIP() << "this user writes read-only files (Wine run as root)";
+#else
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write anything";
+  auto target = SaveTarget::Prepare(readOnly, {}, {}, &error);
+#endif
+  EXPECT_EQ(target, nullptr);
+  EXPECT_EQ(error, EACCES);
+  EXPECT_EQ(ReadBytes(readOnly), "mine");
+  EXPECT_EQ(folder.Count(), 1u);
 }
 
 TEST_F(FileSideTest, SaveTargetChangesTheFileOnlyOnCommit) {
   const std::string path = folder.File("out.txt");
   WriteBytes(path, "old");
-  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   int error = 0;
   {
     auto target = SaveTarget::Prepare(path, {}, {}, &error);
@@ -164,14 +239,117 @@ TEST_F(FileSideTest, SaveTargetChangesTheFileOnlyOnCommit) {
 
   auto target = SaveTarget::Prepare(path, {}, {}, &error);
   ASSERT_NE(target, nullptr);
-  std::fputs("new", target->stream());
+  std::fputs("new\n", target->stream());
   EXPECT_EQ(ReadBytes(path), "old");
   ASSERT_TRUE(target->Commit(&error)) << DescribeFileError(error);
+  EXPECT_EQ(ReadBytes(path), "new\n");  // binary: no CR added
+  EXPECT_EQ(folder.Count(), 1u);
+
+  const std::string fresh = folder.File("fresh.txt");
+  target = SaveTarget::Prepare(fresh, {}, {}, &error);
+  ASSERT_NE(target, nullptr);
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+  std::fputs("made", target->stream());
+  ASSERT_TRUE(target->Commit(&error)) << DescribeFileError(error);
+  EXPECT_EQ(ReadBytes(fresh), "made");
+}
+
+// What shows how a file is kept stays: its permission bits on POSIX, its
+// hidden attribute on Windows.
+TEST_F(FileSideTest, SavedFileKeepsItsModeOrAttributes) {
+  const std::string path = folder.File("out.txt");
+  WriteBytes(path, "old");
+#ifdef _WIN32
+  ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  if ((::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0)
+    GTEST_SKIP() << "this file system keeps no hidden attribute";
+#else
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+#endif
+  int error = 0;
+  auto target = SaveTarget::Prepare(path, {}, {}, &error);
+  ASSERT_NE(target, nullptr);
+  std::fputs("new", target->stream());
+  ASSERT_TRUE(target->Commit(&error)) << DescribeFileError(error);
   EXPECT_EQ(ReadBytes(path), "new");
+#ifdef _WIN32
+  EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+#else
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
+#endif
+}
+
+// Leaving at once removes the temporary file the guard was told of, while
+// the save still has it open; the file to save stays as it was.
+TEST_F(FileSideTest, TemporaryFileCanBeRemovedWhileTheSaveHoldsIt) {
+  const std::string path = folder.File("out.txt");
+  WriteBytes(path, "old");
+  RecordingGuard guard;
+  int error = 0;
+  auto target = SaveTarget::Prepare(path, {}, {&guard}, &error);
+  ASSERT_NE(target, nullptr);
+  ASSERT_FALSE(guard.tracked.empty());
+  EXPECT_NE(guard.tracked, path);
+  std::fputs("new", target->stream());
+  std::error_code removal;
+  EXPECT_TRUE(std::filesystem::remove(guard.tracked, removal)) << removal.message();
+  EXPECT_FALSE(target->Commit(&error));
+  EXPECT_TRUE(guard.tracked.empty());
+  target.reset();
+  EXPECT_EQ(ReadBytes(path), "old");
   EXPECT_EQ(folder.Count(), 1u);
+}
+
+// A device is written to, never replaced by a plain file.
+TEST_F(FileSideTest, ADeviceIsWrittenToInPlace) {
+#ifdef _WIN32
+  const std::string device = "NUL";
+#else
+  const std::string device = "/dev/null";
+#endif
+  int error = 0;
+  auto target = SaveTarget::Prepare(device, {}, {}, &error);
+  ASSERT_NE(target, nullptr) << DescribeFileError(error);
+  std::fputs("into the device", target->stream());
+  EXPECT_TRUE(target->Commit(&error)) << DescribeFileError(error);
+#ifndef _WIN32
+  struct stat info {};
+  ASSERT_EQ(::stat(device.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+#endif
+}
+
+TEST_F(FileSideTest, SaveThroughASymbolicLinkChangesTheFileItNames) {
+  const std::string file = folder.File("file.txt");
+  const std::string link = folder.File("link.txt");
+  WriteBytes(file, "old");
+#ifdef _WIN32
+  // Unprivileged where the system allows it (developer mode); Wine says
+  // it made one and makes none.
+  auto isLink = [&] {
+    const DWORD attributes = ::GetFileAttributesA(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  };
+  if (!::CreateSymbolicLinkA(link.c_str(), file.c_str(), 0x2) || !isLink())
+    GTEST_SKIP() << "this system makes no symbolic link here";
+#else
+  auto isLink = [&] { return std::filesystem::is_symlink(link); };
+  ASSERT_EQ(::symlink(file.c_str(), link.c_str()), 0);
+#endif
+  int error = 0;
+  EXPECT_EQ(SaveTarget::Prepare(link, file, {}, &error), nullptr);
+  EXPECT_EQ(error, kErrorIsTheInput);
+
+  auto target = SaveTarget::Prepare(link, {}, {}, &error);
+  ASSERT_NE(target, nullptr) << DescribeFileError(error);
+  std::fputs("new", target->stream());
+  ASSERT_TRUE(target->Commit(&error)) << DescribeFileError(error);
+  EXPECT_EQ(ReadBytes(file), "new");
+  EXPECT_TRUE(isLink());
+  EXPECT_EQ(folder.Count(), 2u);
 }
 
 }  // namespace
