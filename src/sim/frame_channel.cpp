@@ -21,7 +21,7 @@ using std::chrono::milliseconds;
 constexpr milliseconds kFrameTimeout{10000};
 // How long the PC may leave a frame of ours unread before we give it up.
 constexpr milliseconds kWriteTimeout{30000};
-// Slice of every wait, so that a stop request is seen quickly.
+// Slice of the waits while writing, so that a stop request is seen quickly.
 constexpr milliseconds kSlice{50};
 // Draining ends after this much quiet, or after kDrainLimit in all.
 constexpr milliseconds kDrainQuiet{50};
@@ -37,18 +37,30 @@ std::string HexBytes(const uint8_t* bytes, size_t count) {
   return text;
 }
 
-// Waits for `events` on `fd` for at most `timeout`. A hang-up without data
-// would make poll return at once; sleep instead so the caller cannot spin.
-void WaitFor(int fd, short events, milliseconds timeout) {
-  pollfd p{fd, events, 0};
-  const int ready = ::poll(&p, 1, static_cast<int>(timeout.count()));
-  if (ready > 0 && !(p.revents & events)) std::this_thread::sleep_for(timeout);
+// Waits for `events` on `fd`, a stop request or `timeout` (nullopt: no
+// limit), whichever comes first. Without the stop's descriptor the wait is
+// cut to a slice so the stop flag is still seen. A hang-up without data
+// would make poll return at once; sleep a slice instead so the caller
+// cannot spin.
+void WaitFor(int fd, short events, const StopSignal& stop, std::optional<milliseconds> timeout) {
+  if (stop.fd() < 0) timeout = std::min(timeout.value_or(kSlice), kSlice);
+  pollfd p[2] = {{fd, events, 0}, {stop.fd(), POLLIN, 0}};
+  const int ready = ::poll(p, 2, timeout ? static_cast<int>(timeout->count()) : -1);
+  if (ready > 0 && !(p[0].revents & events) && !(p[1].revents & POLLIN)) {
+    std::this_thread::sleep_for(std::min(timeout.value_or(kSlice), kSlice));
+  }
+}
+
+// Time left until `deadline` (nullopt: no limit); zero or less once passed.
+std::optional<milliseconds> LeftUntil(
+    std::optional<std::chrono::steady_clock::time_point> deadline) {
+  if (!deadline) return std::nullopt;
+  return std::chrono::duration_cast<milliseconds>(*deadline - std::chrono::steady_clock::now());
 }
 
 }  // namespace
 
-FrameChannel::FrameChannel(const Pty& pty, SimLog& log, LineFaults faults,
-                           const std::atomic<bool>& stop)
+FrameChannel::FrameChannel(const Pty& pty, SimLog& log, LineFaults faults, const StopSignal& stop)
     : pty_(pty), log_(log), faults_(faults), stop_(stop) {
   if (faults_.dropAfter && *faults_.dropAfter <= 0) dropping_ = true;
 }
@@ -57,19 +69,15 @@ FrameChannel::Io FrameChannel::ReadExact(uint8_t* buffer, size_t count,
                                          std::optional<Clock::time_point> deadline, size_t* got) {
   *got = 0;
   while (*got < count) {
-    if (stop_.load()) return Io::kStopped;
+    if (stop_.requested()) return Io::kStopped;
     const ssize_t n = ::read(pty_.MasterFd(), buffer + *got, count - *got);
     if (n > 0) {
       *got += static_cast<size_t>(n);
       continue;
     }
-    milliseconds wait = kSlice;
-    if (deadline) {
-      const auto left = std::chrono::duration_cast<milliseconds>(*deadline - Clock::now());
-      if (left <= milliseconds::zero()) return Io::kTimeout;
-      wait = std::min(wait, left);
-    }
-    WaitFor(pty_.MasterFd(), POLLIN, wait);
+    const std::optional<milliseconds> left = LeftUntil(deadline);
+    if (left && *left <= milliseconds::zero()) return Io::kTimeout;
+    WaitFor(pty_.MasterFd(), POLLIN, stop_, left);
   }
   return Io::kOk;
 }
@@ -80,7 +88,7 @@ FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
   auto lastProgress = start;
   size_t sent = 0;
   while (sent < count) {
-    if (stop_.load()) return Io::kStopped;
+    if (stop_.requested()) return Io::kStopped;
     size_t chunk = count - sent;
     if (baud > 0) {
       // Hold the line rate from the start time: byte i is due at i * 10 / baud seconds.
@@ -105,7 +113,7 @@ FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
       log_.Report("the PC does not take our bytes; frame given up");
       return Io::kTimeout;
     }
-    WaitFor(pty_.MasterFd(), POLLOUT, kSlice);
+    WaitFor(pty_.MasterFd(), POLLOUT, stop_, kSlice);
   }
   return Io::kOk;
 }
@@ -194,11 +202,12 @@ RxFrame FrameChannel::ReadBody(int code, size_t length) {
 
 RxFrame FrameChannel::Discard(std::optional<Clock::time_point> deadline) {
   uint8_t scratch[4096];
-  while (!stop_.load()) {
+  while (!stop_.requested()) {
     const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
     if (n > 0) continue;
-    if (deadline && Clock::now() >= *deadline) return RxFrame{};
-    WaitFor(pty_.MasterFd(), POLLIN, kSlice);
+    const std::optional<milliseconds> left = LeftUntil(deadline);
+    if (left && *left <= milliseconds::zero()) return RxFrame{};
+    WaitFor(pty_.MasterFd(), POLLIN, stop_, left);
   }
   RxFrame stopped;
   stopped.kind = RxFrame::Kind::kStopped;
@@ -209,13 +218,13 @@ void FrameChannel::Drain() {
   uint8_t scratch[4096];
   const auto limit = Clock::now() + kDrainLimit;
   auto lastByte = Clock::now();
-  while (!stop_.load() && Clock::now() < limit && Clock::now() - lastByte < kDrainQuiet) {
+  while (!stop_.requested() && Clock::now() < limit && Clock::now() - lastByte < kDrainQuiet) {
     const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
     if (n > 0) {
       lastByte = Clock::now();
       continue;
     }
-    WaitFor(pty_.MasterFd(), POLLIN, milliseconds{10});
+    WaitFor(pty_.MasterFd(), POLLIN, stop_, milliseconds{10});
   }
 }
 

@@ -3,10 +3,11 @@
 // the pty master, applies the requested faults, checks the PC's line
 // settings on every frame that arrives, and traces each frame.
 //
-// Every wait is bounded by its time-out and ends early (kStopped) within
-// about 50 ms once `stop` is set. One thread at a time.
+// Every wait is bounded by its time-out and ends early (kStopped) once
+// `stop` is requested: at once while waiting for the PC, within about 50 ms
+// while writing. An idle receiver sleeps in poll without waking up. One
+// thread at a time.
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -16,6 +17,7 @@
 
 #include "sim/pty.h"
 #include "sim/sim_log.h"
+#include "sim/stop_signal.h"
 
 namespace tavlink::sim {
 
@@ -37,8 +39,8 @@ struct RxFrame {
 
 class FrameChannel {
  public:
-  // The pty, log and stop flag must outlive the channel.
-  FrameChannel(const Pty& pty, SimLog& log, LineFaults faults, const std::atomic<bool>& stop);
+  // The pty, log and stop must outlive the channel.
+  FrameChannel(const Pty& pty, SimLog& log, LineFaults faults, const StopSignal& stop);
   FrameChannel(const FrameChannel&) = delete;
   FrameChannel& operator=(const FrameChannel&) = delete;
 
@@ -60,7 +62,7 @@ class FrameChannel {
     alsoAcceptedBaud_ = alsoAccepted;
   }
 
-  bool stopped() const { return stop_.load(); }
+  bool stopped() const { return stop_.requested(); }
   const Pty& pty() const { return pty_; }
   SimLog& log() { return log_; }
 
@@ -79,7 +81,7 @@ class FrameChannel {
   const Pty& pty_;
   SimLog& log_;
   LineFaults faults_;
-  const std::atomic<bool>& stop_;
+  const StopSignal& stop_;
   uint32_t expectedBaud_ = 115200;
   uint32_t alsoAcceptedBaud_ = 0;
   long framesReceived_ = 0;

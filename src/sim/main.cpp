@@ -1,22 +1,21 @@
-// tavlink-sim: a ZOR receiver on a pseudo-terminal, for training and tests.
+// tavlink-sim: ZOR receivers on pseudo-terminals, for training and tests.
 
 #include <csignal>
 #include <cstdio>
 
 #include "sim/command_line.h"
-#include "sim/pty.h"
+#include "sim/receiver_set.h"
 #include "sim/sample_data.h"
-#include "sim/simulator.h"
-#include "sim/symlink_guard.h"
+#include "sim/stop_signal.h"
 #include "sim/user_data_file.h"
 
 namespace {
 
-std::atomic<bool> g_stop{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// Set by SIGINT/SIGTERM; stops every receiver.
+tavlink::sim::StopSignal g_stop;
 
 void OnStopSignal(int) {
-  g_stop.store(true);
+  g_stop.Request();
 }
 
 void InstallSignalHandlers() {
@@ -35,37 +34,32 @@ int main(int argc, char** argv) {
   SimOptions options;
   if (const int status = ParseCommandLine(argc, argv, &options); status >= 0) return status;
 
-  ReceiverState state;
-  state.model = options.model;
-  state.hardware = options.hardware;
-  state.software = options.software;
+  ReceiverState initial;
+  initial.model = options.model;
+  initial.hardware = options.hardware;
+  initial.software = options.software;
   const std::string userData =
       options.userDataPath.empty() ? DefaultSampleDataPath().string() : options.userDataPath;
   std::string error;
-  if (!LoadUserData(userData, state.userData.get(), &error)) {
+  if (!LoadUserData(userData, initial.userData.get(), &error)) {
     std::fprintf(stderr, "tavlink-sim: %s\n", error.c_str());
     return 2;
   }
 
   InstallSignalHandlers();
-  Pty pty;
-  if (!pty.ok()) {
-    std::fprintf(stderr, "tavlink-sim: cannot open a pseudo-terminal: %s\n", pty.error().c_str());
+  const SimLog::Sink sink = SimLog::StderrSink();
+  SimLog log(sink, false);
+  ReceiverSet receivers(options, initial, sink, g_stop);
+  if (!receivers.ok()) {
+    std::fprintf(stderr, "tavlink-sim: %s\n", receivers.error().c_str());
     return 1;
   }
-  SymlinkGuard link;
-  if (!options.linkPath.empty() && !link.Create(options.linkPath, pty.DevicePath(), &error)) {
-    std::fprintf(stderr, "tavlink-sim: %s\n", error.c_str());
-    return 1;
-  }
-  std::printf("%s\n", pty.DevicePath().c_str());
+  for (const std::string& path : receivers.DevicePaths()) std::printf("%s\n", path.c_str());
   std::fflush(stdout);
 
-  SimLog log(SimLog::StderrSink(), options.log);
-  log.Report("receiver ready on " + pty.DevicePath() + ", user data from " + userData);
-  FrameChannel line(pty, log, options.faults, g_stop);
-  Simulator simulator(line, state, options);
-  simulator.Run();
+  log.Report("user data from " + userData);
+  receivers.Start();
+  receivers.Join();
   log.Report("stopped");
   return 0;
 }

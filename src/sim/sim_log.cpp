@@ -4,8 +4,11 @@
 
 namespace tavlink::sim {
 
-SimLog::SimLog(Sink sink, bool traceFrames)
-    : sink_(std::move(sink)), traceFrames_(traceFrames), start_(std::chrono::steady_clock::now()) {}
+SimLog::SimLog(Sink sink, bool traceFrames, std::string prefix)
+    : sink_(std::move(sink)),
+      traceFrames_(traceFrames),
+      prefix_(std::move(prefix)),
+      start_(std::chrono::steady_clock::now()) {}
 
 SimLog::Sink SimLog::StderrSink() {
   return [](const std::string& line) {
@@ -29,7 +32,7 @@ void SimLog::Emit(const std::string& text) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "[%5ld.%03ld] ", ms / 1000, ms % 1000);
   std::lock_guard<std::mutex> lock(mutex_);
-  sink_(stamp + text);
+  sink_(stamp + prefix_ + text);
 }
 
 }  // namespace tavlink::sim

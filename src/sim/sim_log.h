@@ -2,7 +2,8 @@
 // The simulator's diagnostics: reports (always shown) and the frame trace
 // (shown with --log), one time-stamped line each, handed to a sink. The
 // default sink is standard error; standard output is kept for the device
-// path. Thread-safe.
+// paths. Thread-safe; several logs (one per receiver) may share a sink that
+// is itself safe to call from several threads.
 
 #include <chrono>
 #include <functional>
@@ -15,13 +16,15 @@ class SimLog {
  public:
   using Sink = std::function<void(const std::string& line)>;
 
-  // `traceFrames` turns the frame trace on.
-  SimLog(Sink sink, bool traceFrames);
+  // `traceFrames` turns the frame trace on; `prefix` (for example "#3 ")
+  // goes between the time stamp and each text.
+  SimLog(Sink sink, bool traceFrames, std::string prefix = {});
 
   // Writes each line to standard error, flushed.
   static Sink StderrSink();
 
-  // A problem or notable event: "[  12.345] text".
+  // A problem or notable event: "[  12.345] text" (with the prefix:
+  // "[  12.345] #3 text").
   void Report(const std::string& text);
 
   // One frame on the line; dropped unless the trace is on.
@@ -34,6 +37,7 @@ class SimLog {
 
   Sink sink_;
   bool traceFrames_;
+  std::string prefix_;
   std::chrono::steady_clock::time_point start_;
   std::mutex mutex_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The receiver's main loop: waits for a request on the line, runs its
-// operation, and goes back to waiting, until the channel's stop flag is set.
+// operation, and goes back to waiting, until the channel's stop is requested.
 
 #include "sim/session.h"
 
@@ -13,8 +13,8 @@ class Simulator {
   Simulator(const Simulator&) = delete;
   Simulator& operator=(const Simulator&) = delete;
 
-  // Serves requests until stopped. Runs on one thread; the stop flag may be
-  // set from any thread or a signal handler.
+  // Serves requests until stopped. Runs on one thread; the stop may be
+  // requested from any thread or a signal handler.
   void Run();
 
  private:

@@ -19,7 +19,7 @@ class FrameChannelTest : public ::testing::Test {
   FrameChannel MakeChannel(LineFaults faults) { return FrameChannel(pty_, log_, faults, stop_); }
 
   Pty pty_;
-  std::atomic<bool> stop_{false};
+  StopSignal stop_;
   std::string logText_;
   SimLog log_{[this](const std::string& line) { logText_ += line + "\n"; }, false};
 };

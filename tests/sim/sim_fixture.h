@@ -41,7 +41,7 @@ class SimFixture : public ::testing::Test {
   }
 
   void StopSimulator() {
-    stop_ = true;
+    stop_.Request();
     if (thread_.joinable()) thread_.join();
   }
 
@@ -72,7 +72,7 @@ class SimFixture : public ::testing::Test {
                 lines_.push_back(line);
               },
               true};
-  std::atomic<bool> stop_{false};
+  StopSignal stop_;
   std::unique_ptr<FrameChannel> line_;
   std::unique_ptr<Simulator> simulator_;
   std::thread thread_;

@@ -15,18 +15,6 @@ uint8_t PatternAt(size_t offset) {
   return offset < 8 ? static_cast<uint8_t>("evileyes"[offset]) : static_cast<uint8_t>(offset * 7);
 }
 
-// Reads the user data frames up to FC_USERDATA_END, acknowledging each.
-std::vector<uint8_t> TakeUserData(TestPc& pc, std::vector<size_t>* sizes) {
-  std::vector<uint8_t> data;
-  for (PcFrame f = pc.Receive(); f.code == FC_DATA; f = pc.Receive()) {
-    EXPECT_TRUE(f.crcOk);
-    sizes->push_back(f.payload.size());
-    data.insert(data.end(), f.payload.begin(), f.payload.end());
-    pc.SendCode(FC_ACK);
-  }
-  return data;
-}
-
 using ConnectTest = SimFixture;
 
 TEST_F(ConnectTest, AnswersAckIdentificationAndEnd) {

@@ -9,14 +9,15 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "link/crc32.h"
 #include "link/big_endian.h"
+#include "link/crc32.h"
 #include "sim/sim_frame.h"
 #include "sim/unique_fd.h"
 
@@ -109,5 +110,45 @@ class TestPc {
   std::string path_;
   UniqueFd fd_;
 };
+
+// Reads the user data frames up to FC_USERDATA_END, acknowledging each
+// frame (not the end); `sizes` gets each payload's size.
+inline std::vector<uint8_t> TakeUserData(TestPc& pc, std::vector<size_t>* sizes) {
+  std::vector<uint8_t> data;
+  for (PcFrame f = pc.Receive(); f.code == FC_DATA; f = pc.Receive()) {
+    if (!f.crcOk) return {};
+    sizes->push_back(f.payload.size());
+    data.insert(data.end(), f.payload.begin(), f.payload.end());
+    pc.SendCode(FC_ACK);
+  }
+  return data;
+}
+
+// A whole user data read, as the PC does it: the request at 115200, the
+// data at 19200, then back to 115200. Empty when any step failed.
+inline std::vector<uint8_t> ReadUserData(TestPc& pc) {
+  pc.SendCode(FC_USERDATA);
+  if (pc.Receive().code != FC_ACK) return {};
+  pc.Reopen(B19200);
+  std::vector<size_t> sizes;
+  std::vector<uint8_t> data = TakeUserData(pc, &sizes);
+  pc.SendCode(FC_ACK);  // to FC_USERDATA_END
+  pc.Reopen(B115200);
+  return data;
+}
+
+// Writes `block` as factory data in frames of 2048 bytes to a receiver that
+// answers FC_FACTORY with FC_READY alone (no ready delay). False when the
+// receiver does not answer as expected.
+inline bool WriteFactoryData(TestPc& pc, std::span<const uint8_t> block) {
+  pc.SendCode(FC_FACTORY);
+  if (pc.Receive().code != FC_READY) return false;
+  for (size_t at = 0; at < block.size(); at += 2048) {
+    pc.SendData(block.subspan(at, std::min<size_t>(2048, block.size() - at)));
+    if (pc.Receive().code != FC_ACK) return false;
+  }
+  pc.SendCode(FC_FACTORY_END);
+  return pc.Receive().code == FC_ACK;
+}
 
 }  // namespace tavlink::sim::testing

@@ -6,9 +6,12 @@
 //   SerialPort port(...);            // open sim.DevicePath()
 //   ... on failure: ADD_FAILURE() << sim.Stderr();
 //
-// The constructor returns once the simulator has printed its device path
+//   SimProcess four({"--count", "4", "--silent-on", "2"});  // four receivers
+//   four.DevicePaths()                 // their devices, receiver 1 first
+//
+// The constructor returns once the simulator has printed every device path
 // (at most 10 s); if it cannot start, the constructor records a test
-// failure, DevicePath() is empty and Stderr() tells why. The destructor
+// failure, DevicePath() and DevicePaths() are empty and Stderr() tells why. The destructor
 // sends SIGTERM, waits up to 2 s, then SIGKILL, and always reaps the child.
 // The child's standard error goes to a temporary file, deleted with the
 // object. Not thread-safe; one object per simulator.
@@ -20,6 +23,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -39,8 +43,11 @@ inline std::string SimProgramPath() {
 
 class SimProcess {
  public:
+  // Starts the simulator with `extraArgs` and waits for as many device
+  // paths as their "--count N" (or "--count=N") asks for, else one.
   explicit SimProcess(std::vector<std::string> extraArgs) {
     const std::string program = SimProgramPath();
+    const int count = CountIn(extraArgs);
     char errName[] = "/tmp/tavlink-sim-stderr-XXXXXX";
     const int errFd = ::mkstemp(errName);
     if (errFd < 0) {
@@ -77,7 +84,7 @@ class SimProcess {
       return;
     }
     stdout_ = out[0];
-    ReadDevicePath(program);
+    ReadDevicePaths(program, count);
   }
 
   SimProcess(const SimProcess&) = delete;
@@ -89,8 +96,15 @@ class SimProcess {
     if (!stderrPath_.empty()) ::unlink(stderrPath_.c_str());
   }
 
-  // "/dev/pts/N"; empty when the simulator did not start.
-  const std::string& DevicePath() const { return devicePath_; }
+  // Receiver 1's "/dev/pts/N"; empty when the simulator did not start.
+  std::string DevicePath() const { return devicePaths_.empty() ? std::string() : devicePaths_[0]; }
+
+  // Every receiver's device, receiver 1 first; empty when the simulator
+  // did not start or printed fewer than asked for.
+  const std::vector<std::string>& DevicePaths() const { return devicePaths_; }
+
+  // The simulator's process id; -1 once stopped or when it did not start.
+  pid_t pid() const { return pid_; }
 
   // Everything the simulator has written to standard error so far.
   std::string Stderr() const {
@@ -119,29 +133,46 @@ class SimProcess {
   }
 
  private:
-  void ReadDevicePath(const std::string& program) {
+  static int CountIn(const std::vector<std::string>& args) {
+    int count = 1;
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (args[i] == "--count" && i + 1 < args.size()) count = std::atoi(args[i + 1].c_str());
+      if (args[i].starts_with("--count=")) count = std::atoi(args[i].c_str() + 8);
+    }
+    return std::max(count, 1);
+  }
+
+  void ReadDevicePaths(const std::string& program, int count) {
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::vector<std::string> paths;
     std::string line;
     char c = 0;
     while (std::chrono::steady_clock::now() < limit) {
       pollfd p{stdout_, POLLIN, 0};
       if (::poll(&p, 1, 100) <= 0) continue;
       const ssize_t n = ::read(stdout_, &c, 1);
-      if (n <= 0) break;  // the simulator ended without a path
-      if (c == '\n') {
-        devicePath_ = line;
+      if (n <= 0) break;  // the simulator ended before printing every path
+      if (c != '\n') {
+        line += c;
+        continue;
+      }
+      paths.push_back(std::move(line));
+      line.clear();
+      if (paths.size() == static_cast<size_t>(count)) {
+        devicePaths_ = std::move(paths);
         return;
       }
-      line += c;
     }
-    ADD_FAILURE() << "SimProcess: " << program << " printed no device path; stderr:\n" << Stderr();
+    ADD_FAILURE() << "SimProcess: " << program << " printed " << paths.size() << " of " << count
+                  << " device paths; stderr:\n"
+                  << Stderr();
   }
 
   pid_t pid_ = -1;
   int status_ = -1;
   int stdout_ = -1;
   std::string stderrPath_;
-  std::string devicePath_;
+  std::vector<std::string> devicePaths_;
 };
 
 }  // namespace tavlink::testing
