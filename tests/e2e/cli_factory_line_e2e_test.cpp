@@ -1,0 +1,220 @@
+// The factory line: one tavlink-cli serving several receivers of one
+// tavlink-sim --count at once, in real time over pseudo-terminals.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/cli_process.h"
+#include "support/sim_process.h"
+#include "support/terminal_process.h"
+
+namespace tavlink {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CliProcess;
+using testing::CliResult;
+using testing::ReadWholeFile;
+using testing::RunCli;
+using testing::SimProcess;
+using testing::TerminalProcess;
+
+class FactoryLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tavlink-e2e-line-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
+    fs::remove_all(dir_);
+  }
+  void StartSim(int count, std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"--log", "--count", std::to_string(count)});
+    sim_ = std::make_unique<SimProcess>(args);
+    ASSERT_EQ(sim_->DevicePaths().size(), static_cast<size_t>(count));
+  }
+  // "--device D1 --device D2 ..." for every receiver.
+  std::vector<std::string> Devices() const {
+    std::vector<std::string> args;
+    for (const std::string& device : sim_->DevicePaths()) {
+      args.push_back("--device");
+      args.push_back(device);
+    }
+    return args;
+  }
+  std::vector<std::string> With(std::vector<std::string> args) const {
+    std::vector<std::string> all = Devices();
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // The simulator's log lines of receiver `n`.
+  std::string LogOf(int n) const {
+    std::string lines;
+    std::istringstream log(sim_->Stderr());
+    for (std::string line; std::getline(log, line);)
+      if (line.find("] #" + std::to_string(n) + " ") != std::string::npos) lines += line + "\n";
+    return lines;
+  }
+  // A receiver's device as a file name in a folder of outputs.
+  static std::string FileNameOf(const std::string& device) {
+    std::string name = device.substr(5);  // after "/dev/"
+    for (char& c : name)
+      if (c == '/') c = '_';
+    return name + ".txt";
+  }
+
+  fs::path dir_;
+  std::unique_ptr<SimProcess> sim_;
+};
+
+// Four receivers get the factory data at once, and each one's data reads
+// back as written; the run takes one receiver's time, not four.
+TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
+  StartSim(4, {"--ready-delay", "0.2"});
+  const std::string text =
+      "a 5\r\n"
+      "s \"LINE SAT\" 9750 10600 u 13.0 e a 0 n 14\r\n"
+      "t 11034 27500 v 0 14 0 3/4\r\n"
+      "v \"LINE TV\" 1 1 7 160 80 160 0 0 0 0\r\n";
+  std::ofstream(Path("factory.txt"), std::ios::binary) << text;
+  ASSERT_EQ(RunCli({"text-to-block", Path("factory.txt"), Path("f.bin")}, dir_).status, 0);
+  ASSERT_EQ(RunCli({"block-to-text", Path("f.bin"), Path("expected.txt")}, dir_).status, 0);
+
+  const auto start = std::chrono::steady_clock::now();
+  const CliResult write = RunCli(
+      With({"--report", Path("made.jsonl"), "write-factory-data", Path("factory.txt")}), dir_);
+  const auto took = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(write.status, 0) << write.err;
+  EXPECT_LT(took, std::chrono::seconds(55)) << "the receivers were served one after another";
+  EXPECT_NE(write.err.find("tavlink-cli: 4 of 4 receivers succeeded."), std::string::npos)
+      << write.err;
+  for (const std::string& device : sim_->DevicePaths()) {
+    EXPECT_NE(write.out.find("[" + device + "] Wrote factory data (32 blocks) in "),
+              std::string::npos)
+        << write.out;
+    // Without a terminal each status change is a line prefixed with its receiver.
+    EXPECT_NE(write.err.find("[" + device + "] Uploading...   block 32/32   error 0"),
+              std::string::npos)
+        << write.err;
+  }
+  // The production record: one object per receiver.
+  const std::string report = ReadWholeFile(Path("made.jsonl"));
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
+  const std::regex record(
+      "\\{\"port\":null,\"device\":\"/dev/pts/[0-9]+\",\"operation\":\"write-factory-data\","
+      "\"software\":null,\"hardware\":null,\"start\":\"[0-9-]+T[0-9:]+Z\",\"end\":\"[0-9-]+T[0-9:]+"
+      "Z\",\"outcome\":\"succeeded\",\"failure\":null,\"errors\":0,\"file\":\"[^\"]+factory\\."
+      "txt\","
+      "\"sha256\":\"[0-9a-f]{64}\"\\}");
+  std::istringstream lines(report);
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_TRUE(std::regex_match(line, record)) << line;
+
+  fs::create_directories(Path("back"));
+  const CliResult read = RunCli(With({"--yes", "read-user-data", Path("back")}), dir_);
+  ASSERT_EQ(read.status, 0) << read.err;
+  for (const std::string& device : sim_->DevicePaths())
+    EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(device)),
+              ReadWholeFile(Path("expected.txt")))
+        << device;
+}
+
+// A silent receiver and one that hangs up mid-transfer fail; the others
+// succeed with their data whole, and the summary names the two.
+TEST_F(FactoryLineTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
+  StartSim(4, {"--silent-on", "2", "--corrupt-frame", "3:2", "--drop-after", "3:4"});
+  fs::create_directories(Path("back"));
+  const CliResult r =
+      RunCli(With({"--report", Path("read.jsonl"), "--yes", "read-user-data", Path("back")}), dir_);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  const std::string summary = "tavlink-cli: 2 of 4 receivers succeeded; failed: ";
+  const size_t at = r.err.find(summary);
+  ASSERT_NE(at, std::string::npos) << r.err;
+  const std::string failed = r.err.substr(at + summary.size());
+  EXPECT_NE(failed.find(devices[1] + ": no answer"), std::string::npos) << failed;
+  EXPECT_NE(failed.find(devices[2] + ": "), std::string::npos) << failed;
+  EXPECT_EQ(failed.find(devices[0]), std::string::npos) << failed;
+  EXPECT_EQ(failed.find(devices[3]), std::string::npos) << failed;
+  const std::string sample = ReadWholeFile(testing::SampleDataText());
+  EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(devices[0])), sample);
+  EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(devices[3])), sample);
+  EXPECT_FALSE(fs::exists(dir_ / "back" / FileNameOf(devices[1])));
+  EXPECT_FALSE(fs::exists(dir_ / "back" / FileNameOf(devices[2])));
+  const std::string report = ReadWholeFile(Path("read.jsonl"));
+  EXPECT_NE(report.find("\"device\":\"" + devices[1] +
+                        "\",\"operation\":\"read-user-data\",\"software\":null,"),
+            std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\"outcome\":\"failed\",\"failure\":\"no answer\""), std::string::npos);
+}
+
+// Ctrl-C stops every receiver's session, each with its whole FC_ABORT.
+TEST_F(FactoryLineTest, InterruptStopsEveryReceiverWithItsAbort) {
+  StartSim(3, {"--ready-delay", "0.2"});
+  CliProcess cli(With({"write-factory-data", testing::SampleDataText().string()}), dir_);
+  for (int i = 0; i < 200; ++i) {
+    bool all = true;
+    for (const std::string& device : sim_->DevicePaths())
+      all = all &&
+            cli.ErrSoFar().find("[" + device + "] Uploading...   block 1/32") != std::string::npos;
+    if (all) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  cli.Signal(SIGINT);
+  const CliResult r = cli.Wait();
+  EXPECT_EQ(r.status, 130) << r.err;
+  for (int n = 1; n <= 3; ++n) {
+    bool told = false;
+    for (int i = 0; i < 40 && !told; ++i) {
+      told = LogOf(n).find("the PC aborted") != std::string::npos;
+      if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(told) << "receiver " << n << ":\n" << LogOf(n);
+  }
+  EXPECT_NE(r.err.find("0 of 3 receivers succeeded"), std::string::npos) << r.err;
+}
+
+// On a terminal of 40 columns the live table's rows fit it.
+TEST_F(FactoryLineTest, LiveTableFitsANarrowTerminal) {
+  StartSim(3, {"--software", "SW 1.06.03 with a long name"});
+  std::vector<std::string> args = With({"connect"});
+  TerminalProcess cli(args, 40, dir_);
+  EXPECT_EQ(cli.Wait(), 0) << cli.Shown();
+  const std::string shown = cli.Shown();
+  // Split where the terminal would start a line again; drop the escape
+  // sequences that move the cursor and clear.
+  std::string plain = std::regex_replace(shown, std::regex("\033\\[[0-9]*[A-Za-z]"), "\n");
+  std::istringstream lines(plain);
+  int rows = 0;
+  for (std::string line; std::getline(lines, line, '\n');) {
+    for (std::string part; !line.empty();) {
+      const size_t cr = line.find('\r');
+      part = line.substr(0, cr);
+      line = cr == std::string::npos ? "" : line.substr(cr + 1);
+      if (part.rfind("[/dev/", 0) == 0) continue;  // results and messages, not rows
+      EXPECT_LE(part.size(), 40u) << part;
+      if (part.find("/dev/pts/") == 0 || part.find("succeeded") != std::string::npos) ++rows;
+    }
+  }
+  EXPECT_GT(rows, 0) << shown;
+  for (const std::string& device : sim_->DevicePaths())
+    EXPECT_NE(shown.find("[" + device + "] Software version: SW 1.06.03 with a long name"),
+              std::string::npos)
+        << shown;
+}
+
+}  // namespace
+}  // namespace tavlink
