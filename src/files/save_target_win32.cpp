@@ -191,19 +191,4 @@ bool SaveTarget::Commit(int* error) {
   return done;
 }
 
-void SaveTarget::Track(const std::string& path) const {
-  if (guard_ != nullptr) guard_->Track(path);
-}
-
-void SaveTarget::Untrack() const {
-  if (guard_ != nullptr) guard_->Untrack();
-}
-
-void SaveTarget::Atomically(const std::function<void()>& task) const {
-  if (guard_ != nullptr)
-    guard_->Atomically(task);
-  else
-    task();
-}
-
 }  // namespace tavlink

@@ -90,27 +90,6 @@ std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target
   return ReplacementFile(file, std::move(temp), target);
 }
 
-ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)),
-      temp_(std::move(other.temp_)),
-      target_(std::move(other.target_)),
-      writeError_(other.writeError_) {}
-
-ReplacementFile::~ReplacementFile() {
-  if (file_ != nullptr) {
-    std::fclose(file_);
-    ::unlink(temp_.c_str());
-  }
-}
-
-bool ReplacementFile::Write(std::string_view bytes) {
-  errno = 0;
-  if (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size())
-    return true;
-  if (writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
-  return false;
-}
-
 bool ReplacementFile::Commit() {
   int error = writeError_ != 0 ? writeError_ : std::ferror(file_) ? EIO : 0;
   if (error == 0 && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)) error = errno;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "support/cli_process.h"
+#include "support/e2e_fixture.h"
 #include "support/sim_process.h"
 
 namespace tavlink {
@@ -23,27 +24,11 @@ using testing::ReadWholeFile;
 using testing::RunCli;
 using testing::SimProcess;
 
-class CliDeviceTest : public ::testing::Test {
+class CliDeviceTest : public testing::EndToEndTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavlink-e2e-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void StartSim(std::vector<std::string> args = {}) {
-    args.push_back("--log");
-    sim_ = std::make_unique<SimProcess>(args);
-    ASSERT_FALSE(sim_->DevicePath().empty());
-  }
   CliResult Cli(std::vector<std::string> args) {
     args.insert(args.begin(), {"--device", sim_->DevicePath()});
-    CliResult r = RunCli(args, dir_);
-    if (::testing::Test::HasFailure()) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
-    return r;
+    return RunCli(args, dir_);
   }
   fs::path Path(const std::string& name) const { return dir_ / name; }
   static std::string Sample() { return ReadWholeFile(testing::SampleDataText()); }
@@ -51,9 +36,6 @@ class CliDeviceTest : public ::testing::Test {
   void ExpectLineSettingsRight() {
     EXPECT_EQ(sim_->Stderr().find("line settings wrong"), std::string::npos) << sim_->Stderr();
   }
-
-  fs::path dir_;
-  std::unique_ptr<SimProcess> sim_;
 };
 
 TEST_F(CliDeviceTest, ConnectPrintsBothVersions) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/cli_process.h"
+#include "support/e2e_fixture.h"
 #include "support/sim_process.h"
 #include "support/terminal_process.h"
 
@@ -26,22 +27,11 @@ using testing::RunCli;
 using testing::SimProcess;
 using testing::TerminalProcess;
 
-class FactoryLineTest : public ::testing::Test {
+class FactoryLineTest : public testing::EndToEndTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavlink-e2e-line-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
-    fs::remove_all(dir_);
-  }
   void StartSim(int count, std::vector<std::string> args = {}) {
-    args.insert(args.begin(), {"--log", "--count", std::to_string(count)});
-    sim_ = std::make_unique<SimProcess>(args);
+    args.insert(args.begin(), {"--count", std::to_string(count)});
+    EndToEndTest::StartSim(args);
     ASSERT_EQ(sim_->DevicePaths().size(), static_cast<size_t>(count));
   }
   // "--device D1 --device D2 ..." for every receiver.
@@ -74,9 +64,6 @@ class FactoryLineTest : public ::testing::Test {
       if (c == '/') c = '_';
     return name + ".txt";
   }
-
-  fs::path dir_;
-  std::unique_ptr<SimProcess> sim_;
 };
 
 // Four receivers get the factory data at once, and each one's data reads

@@ -15,6 +15,7 @@
 
 #include "support/cli_process.h"
 #include "support/deep_folder.h"
+#include "support/e2e_fixture.h"
 #include "support/sim_process.h"
 
 namespace tavlink {
@@ -35,31 +36,17 @@ std::string PreciousBytes() {
   return bytes;
 }
 
-class CliFilesTest : public ::testing::Test {
+class CliFilesTest : public testing::EndToEndTest {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavlink-e2e-files-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
+    EndToEndTest::SetUp();
     fs::create_directories(dir_ / "out");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void StartSim(std::vector<std::string> args = {}) {
-    args.push_back("--log");
-    sim_ = std::make_unique<SimProcess>(args);
-    ASSERT_FALSE(sim_->DevicePath().empty());
   }
   std::vector<std::string> WithDevice(std::vector<std::string> args) const {
     args.insert(args.begin(), {"--device", sim_->DevicePath()});
     return args;
   }
-  CliResult Cli(std::vector<std::string> args) {
-    CliResult r = RunCli(WithDevice(std::move(args)), dir_);
-    if (::testing::Test::HasFailure()) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
-    return r;
-  }
+  CliResult Cli(std::vector<std::string> args) { return RunCli(WithDevice(std::move(args)), dir_); }
   // Output files live in out/, apart from the command line's own output.
   std::string Out(const std::string& name) const { return (dir_ / "out" / name).string(); }
   long OutCount() const {
@@ -85,9 +72,6 @@ class CliFilesTest : public ::testing::Test {
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(OutCount(), 1) << "nothing left beside it";
   }
-
-  fs::path dir_;
-  std::unique_ptr<SimProcess> sim_;
 };
 
 TEST_F(CliFilesTest, FailedBackupLeavesAnExistingFileByteForByte) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "support/cli_process.h"
+#include "support/e2e_fixture.h"
 #include "support/sim_process.h"
 #include "support/terminal_process.h"
 
@@ -25,24 +26,8 @@ using testing::ReadWholeFile;
 using testing::SimProcess;
 using testing::TerminalProcess;
 
-class CliStopTest : public ::testing::Test {
+class CliStopTest : public testing::EndToEndTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tavlink-e2e-stop-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
-    fs::remove_all(dir_);
-  }
-  void StartSim(std::vector<std::string> args) {
-    args.push_back("--log");
-    sim_ = std::make_unique<SimProcess>(args);
-    ASSERT_FALSE(sim_->DevicePath().empty());
-  }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   // A ROM image whose body is `bytes` long.
   std::string RomImage(size_t bytes) {
@@ -62,8 +47,6 @@ class CliStopTest : public ::testing::Test {
     return false;
   }
 
-  fs::path dir_;
-  std::unique_ptr<SimProcess> sim_;
   std::string image_;
 };
 
