@@ -182,6 +182,9 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
     return runOnce(0, output).exitStatus;
   }
 
+  // Between one receiver's sessions (a look at its line, a file saved)
+  // an interrupt is still the Cancel of the others, not an end at once.
+  const TransferInterrupts interruptsCancel;
   std::vector<LineBoard::Receiver> receivers;
   for (const LineChoice& line : lines) receivers.push_back({line.label, line.path});
   LineBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);

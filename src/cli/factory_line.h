@@ -8,7 +8,9 @@
 // At the end a summary says how many succeeded and which failed and why;
 // --report appends one JSON object per receiver per operation to a file;
 // --repeat serves each port again whenever its receiver is exchanged, until
-// Ctrl-C.
+// Ctrl-C: it looks at the line every two seconds or so with a connect, and
+// takes a receiver for exchanged once a look found the line silent and a
+// later one found it answering again.
 
 #include <chrono>
 #include <functional>

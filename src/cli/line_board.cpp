@@ -104,7 +104,7 @@ void LineBoard::UpdateRow(size_t index, std::string_view status, std::chrono::se
   if (live_) {
     Erase();
     Draw();
-  } else if (changed) {
+  } else if (changed && !status.empty()) {
     std::fprintf(stderr, "[%s] %.*s\n", row.name.c_str(), static_cast<int>(status.size()),
                  status.data());
     std::fflush(stderr);

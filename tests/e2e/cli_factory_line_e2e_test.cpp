@@ -205,3 +205,41 @@ TEST_F(FactoryLineTest, LiveTableFitsANarrowTerminal) {
 
 }  // namespace
 }  // namespace tavlink
+
+namespace tavlink {
+namespace {
+
+// --repeat serves a line again once its receiver is exchanged: here the
+// receiver behind a link goes away and another one comes on the same link.
+TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
+  const std::string link = Path("receiver");
+  auto first = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--link", link, "--software", "SW first"});
+  ASSERT_FALSE(first->DevicePath().empty());
+  CliProcess cli({"--device", link, "--repeat", "connect"}, dir_);
+  auto waitFor = [&cli](const std::string& text) {
+    for (int i = 0; i < 300; ++i) {
+      if (cli.OutSoFar().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  };
+  ASSERT_TRUE(waitFor("Software version: SW first")) << cli.ErrSoFar();
+  // While the first receiver is still there, it is not served again.
+  std::this_thread::sleep_for(std::chrono::seconds(3));
+  EXPECT_EQ(cli.OutSoFar().find("Software version: SW first", cli.OutSoFar().find("SW first") + 1),
+            std::string::npos)
+      << cli.OutSoFar();
+  first.reset();  // taken off the line, for longer than a look at it takes
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  const SimProcess second({"--link", link, "--software", "SW second"});
+  ASSERT_FALSE(second.DevicePath().empty());
+  EXPECT_TRUE(waitFor("Software version: SW second")) << cli.ErrSoFar() << second.Stderr();
+  cli.Signal(SIGINT);
+  const CliResult r = cli.Wait();
+  EXPECT_EQ(r.status, 130) << r.err;
+  EXPECT_NE(r.err.find("Served per line: " + link + " 2"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tavlink
