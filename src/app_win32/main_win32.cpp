@@ -1,6 +1,7 @@
 // tavlink.exe: the ZOR Link desktop service tool on Windows.
-#include <commctrl.h>
 #include <windows.h>
+// The common controls' header needs windows.h first.
+#include <commctrl.h>
 
 #include "app_win32/win32_main_window.h"
 #include "data/receiver_data_block.h"
