@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "app/about_texts.h"
 #include "app_win32/app_fixture.h"
@@ -228,6 +229,42 @@ TEST_F(Win32WindowsTest, UpgradeOffersRomImagesAndRefusesAWrongOne) {
   EXPECT_FALSE(Has(created.Titles(), "LINK"));  // no transfer dialog
   std::error_code ignored;
   std::filesystem::remove(rom, ignored);
+}
+
+}  // namespace
+}  // namespace tavlink
+
+namespace tavlink {
+namespace {
+
+// The version record that the resource script gives every program showing
+// the windows: the product and maker as the About box names them, the
+// version 1.6, and the original's internal names.
+TEST(Win32ResourcesTest, VersionRecordNamesTheProductItsMakerAndVersion) {
+  char path[MAX_PATH] = {};
+  ASSERT_GT(::GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+  DWORD handle = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(path, &handle);
+  ASSERT_GT(size, 0u);
+  std::vector<char> record(size);
+  ASSERT_TRUE(::GetFileVersionInfoA(path, 0, size, record.data()));
+  const auto value = [&](const std::string& name) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string query = "\\StringFileInfo\\040904B0\\" + name;
+    if (!::VerQueryValueA(record.data(), query.c_str(), reinterpret_cast<void**>(&text), &length))
+      return std::string("(none)");
+    return std::string(text);
+  };
+  EXPECT_EQ(value("ProductName"), "ZOR Link");
+  EXPECT_EQ(value("CompanyName"), "ZOR Electronics");
+  EXPECT_EQ(value("ProductVersion"), "1.6.0");
+  EXPECT_EQ(value("InternalName"), "TAVLINK");
+  EXPECT_EQ(value("OriginalFilename"), "TAVLINK.EXE");
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(6, 1)));
 }
 
 }  // namespace
