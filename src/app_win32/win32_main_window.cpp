@@ -58,9 +58,8 @@ INT_PTR Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       if (!::IsIconic(window_)) return FALSE;
       PaintMinimised();
       return TRUE;
-    case WM_QUERYDRAGICON:
-      ::SetWindowLongPtrA(window_, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(appIcon_));
-      return TRUE;
+    case WM_QUERYDRAGICON:  // answered by the dialog procedure's own result
+      return reinterpret_cast<INT_PTR>(appIcon_);
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_SETUP_COMM:
