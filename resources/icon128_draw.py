@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws icon 128 (a small satellite dish) as icon128_32.png and
-icon128_16.png beside this script, and the desktop icon of the installed
+icon128_16.png beside this script, the Windows icon icon128.ico (the same
+32 x 32 and 16 x 16 images, 32-bit with alpha), and the desktop icon of the installed
 tool in the hicolor theme: icons/hicolor/<N>x<N>/apps/tavlink.png for
 N = 16, 32, 48, 64, 128, 256 and icons/hicolor/scalable/apps/tavlink.svg.
 Pure Python: shapes are sampled 4x4 per pixel and written as RGBA PNG with
@@ -104,6 +105,41 @@ def write_png(path, size, pixels):
         out.write(chunk(b"IEND", b""))
 
 
+def ico_image(size, pixels):
+    """One icon image as Windows keeps it: a BITMAPINFOHEADER of twice the
+    height, the BGRA rows bottom up, then the 1-bit AND mask (transparent
+    where alpha is 0), each mask row padded to 4 bytes."""
+    stride = 1 + 4 * size
+    rows = [pixels[y * stride + 1:(y + 1) * stride] for y in range(size)]
+    colour = bytearray()
+    mask = bytearray()
+    mask_stride = ((size + 31) // 32) * 4
+    for row in reversed(rows):
+        bits = bytearray(mask_stride)
+        for x in range(size):
+            r, g, b, a = row[4 * x:4 * x + 4]
+            colour += bytes([b, g, r, a])
+            if a == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(colour) + len(mask),
+                         0, 0, 0, 0)
+    return header + bytes(colour) + bytes(mask)
+
+
+def write_ico(path, images):
+    """An .ico file of `images`, a list of (size, pixels) from render."""
+    blobs = [ico_image(size, pixels) for size, pixels in images]
+    offset = 6 + 16 * len(blobs)
+    with open(path, "wb") as out:
+        out.write(struct.pack("<HHH", 0, 1, len(blobs)))
+        for (size, _), blob in zip(images, blobs):
+            out.write(struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(blob), offset))
+            offset += len(blob)
+        for blob in blobs:
+            out.write(blob)
+
+
 def svg_text():
     """The same shapes as colour_at, bottom first, on a 256-unit canvas."""
     k = 256
@@ -150,8 +186,10 @@ def svg_text():
 
 if __name__ == "__main__":
     here = os.path.dirname(os.path.abspath(__file__))
-    for size in (32, 16):
-        write_png(os.path.join(here, "icon128_%d.png" % size), size, render(size))
+    images = [(size, render(size)) for size in (32, 16)]
+    for size, pixels in images:
+        write_png(os.path.join(here, "icon128_%d.png" % size), size, pixels)
+    write_ico(os.path.join(here, "icon128.ico"), images)
     hicolor = os.path.join(here, "icons", "hicolor")
     for size in HICOLOR_SIZES:
         folder = os.path.join(hicolor, "%dx%d" % (size, size), "apps")

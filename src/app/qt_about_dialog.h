@@ -7,12 +7,10 @@
 
 #include <QDialog>
 
+#include "app/about_texts.h"
 #include "ui_about_dialog.h"
 
 namespace tavlink::app {
-
-// The one line behind the hidden strip.
-inline constexpr const char* kHiddenStripMessage = "Made for the ZOR service technicians.";
 
 class AboutDialog final : public QDialog {
   Q_OBJECT

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "app/about_texts.h"
 #include "app/main_logic.h"
 #include "app/qt_shell.h"
 #include "ui_main_dialog.h"
@@ -18,9 +19,6 @@
 class QMenu;
 
 namespace tavlink::app {
-
-// The system menu entry's text.
-inline constexpr const char* kAboutMenuText = "&About TAVLINK...";
 
 class MainDialog final : public QDialog {
   Q_OBJECT

@@ -51,12 +51,13 @@ inline std::string WineMissing(std::initializer_list<std::string> names) {
 }
 
 // Sets this process up (and so its children) to run Wine in the prefix,
-// quietly and without a display.
-inline void UseWinePrefix() {
+// quietly, and without a display unless `display` (windows need one: the
+// X display of DISPLAY).
+inline void UseWinePrefix(bool display = false) {
   ::setenv("WINEPREFIX", WinePrefix().c_str(), 1);
   ::setenv("WINEDEBUG", "-all", 1);
   ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
-  ::unsetenv("DISPLAY");
+  if (!display) ::unsetenv("DISPLAY");
 }
 
 // Wine starts its services at the first program of a prefix: give it time.

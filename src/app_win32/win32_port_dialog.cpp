@@ -1,0 +1,152 @@
+// The port setup dialog.
+#include "app_win32/win32_port_dialog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app_win32/resource_ids.h"
+#include "app_win32/win32_text.h"
+#include "link/port_names.h"
+
+namespace tavlink::app {
+namespace {
+
+int DeviceListId(int portNumber) {
+  return portNumber == 1 ? IDC_COM1_DEVICE : IDC_COM2_DEVICE;
+}
+
+int DeviceLineId(int portNumber) {
+  return portNumber == 1 ? IDC_COM1_DEVICE_LINE : IDC_COM2_DEVICE_LINE;
+}
+
+class PortDialog {
+ public:
+  explicit PortDialog(const PortDialogOffer& offer) : offer_(offer) {}
+
+  std::optional<PortChoice> Run(HWND owner) {
+    const INT_PTR result =
+        ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PORT_SETUP), owner,
+                          &PortDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    if (result != IDOK) return std::nullopt;
+    return choice_;
+  }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) ::SetWindowLongPtrA(window, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<PortDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+    return self != nullptr ? self->OnMessage(window, message, wParam, lParam) : FALSE;
+  }
+
+  INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        ::SendMessageA(
+            window, WM_SETICON, ICON_SMALL,
+            reinterpret_cast<LPARAM>(::LoadImageA(
+                ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+        for (int port : {1, 2}) Fill(window, port);
+        ::CheckRadioButton(window, IDC_COM1, IDC_COM2,
+                           offer_.currentPort == 1 ? IDC_COM1 : IDC_COM2);
+        return TRUE;  // the focus goes to the first tab stop, OK
+      case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+          case IDOK:
+            Accept(window);
+            ::EndDialog(window, IDOK);
+            return TRUE;
+          case IDCANCEL:
+            ::EndDialog(window, IDCANCEL);
+            return TRUE;
+          case IDC_COM1_DEVICE:
+          case IDC_COM2_DEVICE:
+            if (HIWORD(wParam) == CBN_SELCHANGE)
+              ShowDeviceLine(window, LOWORD(wParam) == IDC_COM1_DEVICE ? 1 : 2);
+            return TRUE;
+          default:
+            return FALSE;
+        }
+      case WM_CTLCOLORSTATIC: {
+        // The device lines are grey, on the dialog's own background.
+        const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id != IDC_COM1_DEVICE_LINE && id != IDC_COM2_DEVICE_LINE) return FALSE;
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::SetBkColor(dc, ::GetSysColor(COLOR_3DFACE));
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_3DFACE));
+      }
+      default:
+        return FALSE;
+    }
+  }
+
+  void Fill(HWND window, int port) {
+    const PortDevices& devices = offer_.devices[port - 1];
+    const HWND list = ::GetDlgItem(window, DeviceListId(port));
+    int widest = 0;
+    const HDC dc = ::GetDC(list);
+    const HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(list, WM_GETFONT, 0, 0)));
+    for (const DeviceOption& option : devices.options) {
+      const std::wstring text = Widen(option.text);
+      ::SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+      SIZE size{};
+      ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+      widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(list, dc);
+    if (devices.current < devices.options.size())
+      ::SendMessageA(list, CB_SETCURSEL, devices.current, 0);
+    ::EnableWindow(list, !devices.fixed);
+    // The list, when open, is as wide as its longest entry.
+    RECT frame{};
+    ::GetWindowRect(list, &frame);
+    const int width =
+        std::max(static_cast<int>(frame.right - frame.left),
+                 widest + 2 * ::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXVSCROLL) + 8);
+    ::SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+    ShowDeviceLine(window, port);
+  }
+
+  // The entry the drop-down of port n shows, or nullptr.
+  const DeviceOption* Current(HWND window, int port) const {
+    const PortDevices& devices = offer_.devices[port - 1];
+    const LRESULT index = ::SendDlgItemMessageA(window, DeviceListId(port), CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<size_t>(index) >= devices.options.size()) return nullptr;
+    return &devices.options[static_cast<size_t>(index)];
+  }
+
+  void ShowDeviceLine(HWND window, int port) {
+    const DeviceOption* option = Current(window, port);
+    const std::wstring line = option != nullptr ? PortDeviceLine(port, option->device) : L"";
+    ::SetDlgItemTextW(window, DeviceLineId(port), line.c_str());
+  }
+
+  void Accept(HWND window) {
+    choice_.port = ::IsDlgButtonChecked(window, IDC_COM1) == BST_CHECKED ? 1 : 2;
+    for (int port : {1, 2}) {
+      const DeviceOption* option = Current(window, port);
+      if (offer_.devices[port - 1].fixed || option == nullptr) continue;
+      choice_.devices[port - 1] = option->device.path;
+    }
+  }
+
+  PortDialogOffer offer_;
+  PortChoice choice_;
+};
+
+}  // namespace
+
+std::wstring PortDeviceLine(int portNumber, const ComDevice& device) {
+  return Widen(ComPortName(portNumber)) + L" \u2192 " + Widen(device.path) + L" (" +
+         Widen(DescribeSource(portNumber, device.source)) + L")";
+}
+
+std::optional<PortChoice> RunPortDialog(HWND owner, const PortDialogOffer& offer) {
+  PortDialog dialog(offer);
+  return dialog.Run(owner);
+}
+
+}  // namespace tavlink::app

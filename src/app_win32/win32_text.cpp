@@ -1,0 +1,18 @@
+// Code page conversions.
+#include "app_win32/win32_text.h"
+
+#include <windows.h>
+
+namespace tavlink::app {
+
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int length =
+      ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return {};
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+}  // namespace tavlink::app
