@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/wait_until.h"
+
 namespace tavlink::testing {
 
 inline constexpr auto kWindowWait = std::chrono::seconds(30);
@@ -52,15 +54,9 @@ inline std::string ItemText(HWND dialog, int id) {
   return WindowText(::GetDlgItem(dialog, id));
 }
 
-// Polls `done` every 20 ms until it is true or `limit` has passed.
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds limit = kWindowWait) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
+// Waits for `done` as long as for a window (kWindowWait).
+inline bool WaitUntil(const std::function<bool()>& done) {
+  return WaitUntil(done, kWindowWait);
 }
 
 // The visible top-level window of `thread` titled `title`, once it is
