@@ -15,6 +15,7 @@
 
 #include "app_win32/app_fixture.h"
 #include "app_win32/resource_ids.h"
+#include "support/temp_folder.h"
 
 namespace tavlink {
 namespace {
@@ -41,14 +42,7 @@ class ReceiverTest : public testing::AppTest {
     port_ = std::atoi(Environment("TAVLINK_RECEIVER_PORT").c_str());
     if (port_ != 1 && port_ != 2) GTEST_SKIP() << "no simulated receiver (TAVLINK_RECEIVER_PORT)";
     AppTest::SetUp();
-    folder_ =
-        fs::temp_directory_path() / ("tavlink-gui-" + std::to_string(::GetCurrentProcessId()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override {
-    AppTest::TearDown();
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
+    ASSERT_FALSE(folder_.empty()) << "no temporary folder";
   }
   int PortButton() const { return port_ == 1 ? IDC_COM1 : IDC_COM2; }
 
@@ -68,7 +62,8 @@ class ReceiverTest : public testing::AppTest {
   }
 
   int port_ = 0;
-  fs::path folder_;
+  testing::TempFolder temp_;
+  const fs::path folder_ = temp_.path();
 };
 
 TEST_F(ReceiverTest, SetupCommThenConnectFillsTheVersionsAndTheStatus) {

@@ -13,6 +13,7 @@
 #include "app_win32/app_fixture.h"
 #include "app_win32/resource_ids.h"
 #include "app_win32/win32_text.h"
+#include "support/temp_folder.h"
 
 namespace tavlink {
 namespace {
@@ -206,7 +207,9 @@ TEST_F(Win32WindowsTest, ReadUserDataCancelledAtTheQuestionOpensNoFileDialog) {
 // The ROM image's file dialog offers "rom.bin" and the ROM filter; a file
 // without the signature is refused before anything is sent.
 TEST_F(Win32WindowsTest, UpgradeOffersRomImagesAndRefusesAWrongOne) {
-  const std::filesystem::path rom = std::filesystem::temp_directory_path() / "tavlink-wrong.bin";
+  const testing::TempFolder folder;
+  ASSERT_FALSE(folder.path().empty());
+  const std::filesystem::path rom = folder.path() / "tavlink-wrong.bin";
   std::ofstream(rom, std::ios::binary) << "ZOR Digital Satellite Receiver ROM IMAGE v1 body";
   StorePort(1);
   Start();
@@ -227,8 +230,6 @@ TEST_F(Win32WindowsTest, UpgradeOffersRomImagesAndRefusesAWrongOne) {
   ASSERT_TRUE(WaitUntilGone(box));
   ASSERT_TRUE(testing::WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }));
   EXPECT_FALSE(Has(created.Titles(), "LINK"));  // no transfer dialog
-  std::error_code ignored;
-  std::filesystem::remove(rom, ignored);
 }
 
 }  // namespace

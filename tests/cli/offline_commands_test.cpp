@@ -18,6 +18,7 @@
 #include "data/receiver_data_block.h"
 #include "support/deep_folder.h"
 #include "support/paths.h"
+#include "support/temp_folder.h"
 
 namespace tavlink {
 namespace {
@@ -47,14 +48,7 @@ class OfflineCommandsTest : public ::testing::Test {
   void SetUp() override {
     cli_ = testing::BinDir() / "tavlink-cli";
     if (!fs::exists(cli_)) GTEST_SKIP() << cli_ << " is not built";
-    dir_ = fs::temp_directory_path() /
-           ("tavlink-cli-test-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
+    ASSERT_FALSE(dir_.empty()) << "no temporary folder";
   }
 
   CliRun Cli(const std::string& args) {
@@ -75,7 +69,8 @@ class OfflineCommandsTest : public ::testing::Test {
   }
 
   fs::path cli_;
-  fs::path dir_;
+  testing::TempFolder folder_;
+  const fs::path dir_ = folder_.path();
 };
 
 const char kGoodText[] =

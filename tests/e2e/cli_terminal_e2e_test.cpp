@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/sim_process.h"
+#include "support/temp_folder.h"
 #include "support/terminal_process.h"
 
 namespace tavlink {
@@ -35,9 +36,9 @@ std::vector<std::string> ShownLines(const std::string& raw) {
 }
 
 TEST(CliTerminalTest, LiveLineFitsANarrowTerminalAndFollowsAResize) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("tavlink-e2e-term-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
+  const testing::TempFolder folder;
+  const fs::path& dir = folder.path();
+  ASSERT_FALSE(dir.empty());
   SimProcess sim({"--log"});
   ASSERT_FALSE(sim.DevicePath().empty());
   TerminalProcess cli(
@@ -61,7 +62,6 @@ TEST(CliTerminalTest, LiveLineFitsANarrowTerminalAndFollowsAResize) {
   }
   EXPECT_NE(shown.find("Saved 3 satellites, 9 transponders and 16 services"), std::string::npos);
   EXPECT_EQ(ReadWholeFile(dir / "user.txt"), ReadWholeFile(testing::SampleDataText()));
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -21,6 +21,8 @@
 
 #include "support/child_process.h"
 #include "support/paths.h"
+#include "support/sim_process.h"
+#include "support/temp_folder.h"
 #include "support/wine_prefix.h"
 
 namespace tavlink {
@@ -49,13 +51,13 @@ TEST(WineGuiTest, DesktopToolConnectsReadsAndRefusesABadTextAgainstTheSimulator)
     GTEST_SKIP() << missing;
   }
   testing::UseWinePrefix(true);
-  char name[] = "/tmp/tavlink-wine-gui-XXXXXX";
-  ASSERT_NE(::mkdtemp(name), nullptr);
-  const fs::path folder = name;
-  const std::string link = (folder / "com1").string();
-  ChildProcess sim({(testing::BinDir() / "tavlink-sim").string(), "--log", "--link", link,
-                    "--software", kSoftware, "--hardware", kHardware});
-  ASSERT_TRUE(sim.WaitForOutput("\n", std::chrono::seconds(10))) << sim.Errors();
+  const testing::TempFolder folder;
+  ASSERT_FALSE(folder.path().empty());
+  const std::string link = folder.File("com1");
+  // The simulator removes its link as it ends, before the folder goes.
+  testing::SimProcess sim(
+      {"--log", "--link", link, "--software", kSoftware, "--hardware", kHardware});
+  ASSERT_FALSE(sim.DevicePath().empty());
   ASSERT_TRUE(testing::LeadWineComPortTo(kPort, link));
 
   ChildProcess windows(
@@ -68,11 +70,10 @@ TEST(WineGuiTest, DesktopToolConnectsReadsAndRefusesABadTextAgainstTheSimulator)
   const int status = windows.Wait(std::chrono::seconds(300));
   testing::RunWineTool(
       {"wine", "reg", "delete", "HKLM\\Software\\Wine\\Ports", "/v", "COM1", "/f"});
-  fs::remove_all(folder);
 
   EXPECT_EQ(status, 0) << windows.Output() << windows.Errors();
   EXPECT_NE(windows.Output().find("[  PASSED  ] 3 tests."), std::string::npos) << windows.Output();
-  const std::string log = sim.Errors();
+  const std::string log = sim.Stderr();
   EXPECT_NE(log.find("PC -> RX  FC_CONNECT"), std::string::npos) << log;
   EXPECT_NE(log.find("PC -> RX  FC_USERDATA"), std::string::npos) << log;
   EXPECT_EQ(log.find("PC -> RX  FC_FACTORY"), std::string::npos) << log;
