@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <thread>
 
 #include "support/cli_process.h"
 #include "support/e2e_fixture.h"
@@ -212,12 +211,7 @@ TEST_F(CliDeviceTest, EmptyFactoryDataIsRefusedWithoutTerminalUnlessConfirmed) {
   EXPECT_NE(confirmed.err.find("the --timeout of 3 s is up"), std::string::npos) << confirmed.err;
   EXPECT_NE(confirmed.err.find("Closing Connection..."), std::string::npos) << confirmed.err;
   EXPECT_EQ(confirmed.out, "");
-  bool told = false;
-  for (int i = 0; i < 40 && !told; ++i) {
-    told = sim_->Stderr().find("the PC aborted") != std::string::npos;
-    if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_TRUE(told) << sim_->Stderr();
+  EXPECT_TRUE(SimSaid("the PC aborted")) << sim_->Stderr();
 }
 
 TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
@@ -225,8 +219,10 @@ TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
   std::ofstream(Path("user.txt"), std::ios::binary) << "keep me";
   CliProcess cli(
       {"--device", sim_->DevicePath(), "--yes", "read-user-data", Path("user.txt").string()}, dir_);
-  for (int i = 0; i < 100 && cli.ErrSoFar().find("block 3/32") == std::string::npos; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(
+      testing::WaitUntil([&] { return cli.ErrSoFar().find("block 3/32") != std::string::npos; },
+                         std::chrono::seconds(20)))
+      << cli.ErrSoFar();
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.out << r.err;

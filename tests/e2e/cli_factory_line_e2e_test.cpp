@@ -84,7 +84,7 @@ TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
       With({"--report", Path("made.jsonl"), "write-factory-data", Path("factory.txt")}), dir_);
   const auto took = std::chrono::steady_clock::now() - start;
   ASSERT_EQ(write.status, 0) << write.err;
-  EXPECT_LT(took, std::chrono::seconds(55)) << "the receivers were served one after another";
+  EXPECT_LT(took, std::chrono::seconds(100)) << "the receivers were served one after another";
   EXPECT_NE(write.err.find("tavlink-cli: 4 of 4 receivers succeeded."), std::string::npos)
       << write.err;
   for (const std::string& device : sim_->DevicePaths()) {
@@ -152,24 +152,24 @@ TEST_F(FactoryLineTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
 TEST_F(FactoryLineTest, InterruptStopsEveryReceiverWithItsAbort) {
   StartSim(3, {"--ready-delay", "0.2"});
   CliProcess cli(With({"write-factory-data", testing::SampleDataText().string()}), dir_);
-  for (int i = 0; i < 200; ++i) {
-    bool all = true;
-    for (const std::string& device : sim_->DevicePaths())
-      all = all &&
-            cli.ErrSoFar().find("[" + device + "] Uploading...   block 1/32") != std::string::npos;
-    if (all) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  ASSERT_TRUE(testing::WaitUntil(
+      [&] {
+        for (const std::string& device : sim_->DevicePaths())
+          if (cli.ErrSoFar().find("[" + device + "] Uploading...   block 1/32") ==
+              std::string::npos)
+            return false;
+        return true;
+      },
+      std::chrono::seconds(20)))
+      << cli.ErrSoFar();
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.err;
   for (int n = 1; n <= 3; ++n) {
-    bool told = false;
-    for (int i = 0; i < 40 && !told; ++i) {
-      told = LogOf(n).find("the PC aborted") != std::string::npos;
-      if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(told) << "receiver " << n << ":\n" << LogOf(n);
+    EXPECT_TRUE(testing::WaitUntil(
+        [&] { return LogOf(n).find("the PC aborted") != std::string::npos; }, kSimReportTime))
+        << "receiver " << n << ":\n"
+        << LogOf(n);
   }
   EXPECT_NE(r.err.find("0 of 3 receivers succeeded"), std::string::npos) << r.err;
 }
@@ -218,11 +218,8 @@ TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
   ASSERT_FALSE(first->DevicePath().empty());
   CliProcess cli({"--device", link, "--repeat", "connect"}, dir_);
   auto waitFor = [&cli](const std::string& text) {
-    for (int i = 0; i < 300; ++i) {
-      if (cli.OutSoFar().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return testing::WaitUntil([&] { return cli.OutSoFar().find(text) != std::string::npos; },
+                              std::chrono::seconds(15));
   };
   ASSERT_TRUE(waitFor("Software version: SW first")) << cli.ErrSoFar();
   // While the first receiver is still there, it is not served again.

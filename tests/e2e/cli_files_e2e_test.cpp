@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "support/cli_process.h"
 #include "support/deep_folder.h"
@@ -40,6 +39,7 @@ class CliFilesTest : public testing::EndToEndTest {
  protected:
   void SetUp() override {
     EndToEndTest::SetUp();
+    if (HasFatalFailure()) return;
     fs::create_directories(dir_ / "out");
   }
   std::vector<std::string> WithDevice(std::vector<std::string> args) const {
@@ -54,8 +54,8 @@ class CliFilesTest : public testing::EndToEndTest {
   }
   // Waits (at most 10 s) until the command line has printed `text`.
   static void WaitFor(const CliProcess& cli, const std::string& text) {
-    for (int i = 0; i < 200 && cli.ErrSoFar().find(text) == std::string::npos; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    testing::WaitUntil([&] { return cli.ErrSoFar().find(text) != std::string::npos; },
+                       std::chrono::seconds(10));
     ASSERT_NE(cli.ErrSoFar().find(text), std::string::npos) << cli.ErrSoFar();
   }
   // An existing backup, 0640, to be kept.
@@ -96,12 +96,7 @@ TEST_P(StoppedBackupTest, LeavesAnExistingFileByteForByteAndTellsTheReceiver) {
   EXPECT_NE(r.err.find("Closing Connection..."), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("PC -> RX FC_ABORT"), std::string::npos) << r.err;
   // The receiver got the FC_ABORT whole, though the port closed right after.
-  bool told = false;
-  for (int i = 0; i < 40 && !told; ++i) {
-    told = sim_->Stderr().find("the PC aborted") != std::string::npos;
-    if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_TRUE(told) << sim_->Stderr();
+  EXPECT_TRUE(SimSaid("the PC aborted")) << sim_->Stderr();
   ExpectKept(path);
 }
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "support/cli_process.h"
 #include "support/e2e_fixture.h"
@@ -38,15 +37,6 @@ class CliStopTest : public testing::EndToEndTest {
     image_ = image;
     return Path("rom.bin");
   }
-  // Waits (at most 20 s) for the simulator to report `text`.
-  bool SimSaid(const std::string& text) {
-    for (int i = 0; i < 400; ++i) {
-      if (sim_->Stderr().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-
   std::string image_;
 };
 
@@ -74,8 +64,8 @@ TEST_P(StopSendingTest, InterruptStopsWithAWholeAbortAndExits130) {
     file = testing::SampleDataText().string();
   }
   CliProcess cli({"--device", sim_->DevicePath(), command, file}, dir_);
-  for (int i = 0; i < 400 && cli.ErrSoFar().find(GetParam().waitFor) == std::string::npos; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  testing::WaitUntil([&] { return cli.ErrSoFar().find(GetParam().waitFor) != std::string::npos; },
+                     std::chrono::seconds(20));
   ASSERT_NE(cli.ErrSoFar().find(GetParam().waitFor), std::string::npos) << cli.ErrSoFar();
   cli.Signal(SIGINT);
   const CliResult r = cli.Wait();
