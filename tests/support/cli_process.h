@@ -72,16 +72,24 @@ class CliProcess {
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
 
-  void Signal(int sig) { ::kill(pid_, sig); }
+  // Does nothing when the child could not be started (no process id).
+  void Signal(int sig) {
+    if (pid_ > 0 && !reaped_) ::kill(pid_, sig);
+  }
   std::string OutSoFar() const { return ReadWholeFile(outPath_); }
   std::string ErrSoFar() const { return ReadWholeFile(errPath_); }
 
+  // The exit status (the same on a later call) and output; status -1 when
+  // the child could not be started.
   CliResult Wait() {
-    int raw = 0;
-    ::waitpid(pid_, &raw, 0);
-    reaped_ = true;
+    if (pid_ > 0 && !reaped_) {
+      int raw = 0;
+      ::waitpid(pid_, &raw, 0);
+      reaped_ = true;
+      status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    }
     CliResult r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    r.status = status_;
     r.out = ReadWholeFile(outPath_);
     r.err = ReadWholeFile(errPath_);
     return r;
@@ -91,6 +99,7 @@ class CliProcess {
   std::filesystem::path outPath_, errPath_;
   pid_t pid_ = -1;
   bool reaped_ = false;
+  int status_ = -1;
 };
 
 inline CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& workDir,

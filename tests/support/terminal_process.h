@@ -73,7 +73,10 @@ class TerminalProcess {
   }
 
   void Type(const std::string& keys) { (void)!::write(master_, keys.data(), keys.size()); }
-  void Signal(int sig) { ::kill(pid_, sig); }
+  // Does nothing when the program could not be started (no process id).
+  void Signal(int sig) {
+    if (pid_ > 0 && !reaped_) ::kill(pid_, sig);
+  }
   void Resize(unsigned short columns) {
     winsize size{};
     size.ws_row = 24;
@@ -82,13 +85,16 @@ class TerminalProcess {
   }
 
   // Waits for the program to end (reading what it still shows) and
-  // returns its exit status, or 128 + signal.
+  // returns its exit status, or 128 + signal (the same on a later call);
+  // -1 when it could not be started.
   int Wait() {
+    if (pid_ <= 0 || reaped_) return status_;
     int raw = 0;
     while (::waitpid(pid_, &raw, WNOHANG) == 0) Drain(50);
     reaped_ = true;
     Drain(0);
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    return status_;
   }
 
  private:
@@ -104,6 +110,7 @@ class TerminalProcess {
   pid_t pid_ = -1;
   int master_ = -1;
   bool reaped_ = false;
+  int status_ = -1;
   std::string shown_;
 };
 

@@ -28,6 +28,9 @@
 
 #include "support/child_process.h"
 #include "support/paths.h"
+#include "support/sim_process.h"
+#include "support/temp_folder.h"
+#include "support/wait_until.h"
 #include "support/wine_prefix.h"
 
 namespace tavlink {
@@ -38,7 +41,6 @@ using testing::ChildProcess;
 using testing::WindowsPath;
 
 constexpr int kPort = 7;
-constexpr auto kSimStart = std::chrono::seconds(10);
 // The factory write alone takes 37 s of the protocol's own pauses.
 constexpr auto kLongest = std::chrono::seconds(120);
 
@@ -99,8 +101,13 @@ class ConsoleProcess {
     return true;
   }
   void Type(const std::string& keys) { (void)!::write(master_, keys.data(), keys.size()); }
-  void Signal(int sig) { ::kill(pid_, sig); }
+  void Signal(int sig) {
+    if (pid_ > 0) ::kill(pid_, sig);
+  }
+  // The exit status, or 128 + signal; -1 when the program did not start
+  // or did not end within `limit`.
   int Wait(std::chrono::seconds limit) {
+    if (pid_ <= 0) return -1;
     const auto end = std::chrono::steady_clock::now() + limit;
     int raw = 0;
     while (::waitpid(pid_, &raw, WNOHANG) == 0) {
@@ -156,50 +163,43 @@ class WineCliTest : public ::testing::Test {
       missing_ = "no " + (testing::BinDir() / "tavlink-sim").string() + " (the Linux build)";
     if (!missing_.empty()) return;
     testing::UseWinePrefix();
-    char name[] = "/tmp/tavlink-wine-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    folder_ = name;
+    folder_ = std::make_unique<testing::TempFolder>();
+    ASSERT_FALSE(folder_->path().empty());
     // COM7 leads to a link that does not exist yet: each test's simulator
     // makes it, to its own pseudo-terminal.
-    ASSERT_TRUE(testing::LeadWineComPortTo(kPort, (folder_ / "com7").string()));
+    ASSERT_TRUE(testing::LeadWineComPortTo(kPort, Link()));
   }
-  static void TearDownTestSuite() {
-    if (!folder_.empty()) fs::remove_all(folder_);
-  }
+  static void TearDownTestSuite() { folder_.reset(); }
 
   void SetUp() override {
     if (!missing_.empty()) {
       if (testing::WineRequired()) FAIL() << missing_;
       GTEST_SKIP() << missing_;
     }
-    dir_ = folder_ / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir_ = folder_->path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::create_directories(dir_);
   }
   void TearDown() override {
-    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Errors();
+    if (HasFailure() && sim_) ADD_FAILURE() << "simulator log:\n" << sim_->Stderr();
     sim_.reset();
   }
 
   // Starts a simulator with `args` and waits until it serves COM7.
   void StartSim(std::vector<std::string> args = {}) {
-    sim_.reset();  // its link goes with it
-    args.insert(args.begin(),
-                {(testing::BinDir() / "tavlink-sim").string(), "--log", "--link", Link()});
-    sim_ = std::make_unique<ChildProcess>(args);
-    ASSERT_TRUE(sim_->WaitForOutput("\n", kSimStart)) << sim_->Errors();
+    sim_.reset();  // ended with SIGTERM, it removes its link
+    args.insert(args.begin(), {"--log", "--link", Link()});
+    sim_ = std::make_unique<testing::SimProcess>(args);
+    ASSERT_FALSE(sim_->DevicePath().empty());
   }
-  static std::string Link() { return (folder_ / "com7").string(); }
+  static std::string Link() { return folder_->File("com7"); }
 
   // Waits (at most 20 s) until the simulator has reported `text`.
   bool SimSaid(const std::string& text) {
-    for (int i = 0; i < 400; ++i) {
-      if (sim_->Errors().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return testing::WaitUntil([&] { return sim_->Stderr().find(text) != std::string::npos; },
+                              std::chrono::seconds(20));
   }
   void ExpectLineSettingsRight() {
-    EXPECT_EQ(sim_->Errors().find("line settings wrong"), std::string::npos) << sim_->Errors();
+    EXPECT_EQ(sim_->Stderr().find("line settings wrong"), std::string::npos) << sim_->Stderr();
   }
 
   static std::vector<std::string> Command(const std::vector<std::string>& args) {
@@ -226,9 +226,9 @@ class WineCliTest : public ::testing::Test {
   static std::string Sample() { return ReadFile(testing::SampleDataText()); }
 
   static inline std::string missing_;
-  static inline fs::path folder_;
+  static inline std::unique_ptr<testing::TempFolder> folder_;
   fs::path dir_;
-  std::unique_ptr<ChildProcess> sim_;
+  std::unique_ptr<testing::SimProcess> sim_;
 };
 
 TEST_F(WineCliTest, ConnectPrintsBothVersions) {
@@ -345,7 +345,7 @@ TEST_F(WineCliTest, ThreeInterruptsLeaveAtOnceAndRemoveTheTemporaryFile) {
       << "the backup goes to a temporary file";
   for (int i = 0; i < 3; ++i) {
     cli.Signal(SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));  // each one delivered
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // each one delivered
   }
   EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 130) << cli.Output() << cli.Errors();
   EXPECT_NE(cli.Errors().find("tavlink-cli: stopped at once."), std::string::npos) << cli.Errors();
