@@ -189,7 +189,9 @@ TEST_F(SerialPortPtyTest, AbortFrameSentJustBeforeCloseArrivesWhole) {
 TEST_F(SerialPortPtyTest, CloseDropsUnreadInput) {
   ASSERT_EQ(port_->Open(), 1);
   ASSERT_EQ(::write(master_, "stale", 5), 5);
-  ::usleep(20000);
+  // The port reads the slave side: wait until the bytes are there to drop.
+  pollfd stale{slave_, POLLIN, 0};
+  ASSERT_EQ(::poll(&stale, 1, 5000), 1) << "\"stale\" never reached the port's side";
   EXPECT_NE(port_->Close(), 0);
   ASSERT_EQ(port_->Open(), 1);
   ASSERT_EQ(::write(master_, "fresh", 5), 5);
