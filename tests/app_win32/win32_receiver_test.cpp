@@ -22,6 +22,7 @@ namespace {
 
 using testing::Click;
 using testing::ItemText;
+using testing::ReadBytes;
 using testing::WaitUntilGone;
 
 namespace fs = std::filesystem;
@@ -29,11 +30,6 @@ namespace fs = std::filesystem;
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ReceiverTest : public testing::AppTest {
@@ -98,9 +94,9 @@ TEST_F(ReceiverTest, ReadUserDataSavesTheReceiversDataByteForByte) {
   ChooseFile(Wait("Open"), saved);
   EXPECT_NE(Wait("Read User Data"), nullptr);
   ASSERT_TRUE(CommandEnded(window));
-  const std::string expected = ReadFile(Environment("TAVLINK_RECEIVER_DATA_TEXT"));
+  const std::string expected = ReadBytes(Environment("TAVLINK_RECEIVER_DATA_TEXT"));
   ASSERT_FALSE(expected.empty());
-  EXPECT_EQ(ReadFile(saved), expected);
+  EXPECT_EQ(ReadBytes(saved), expected);
   // Nothing else is shown and the receiver information stays as it was.
   EXPECT_EQ(ItemText(window, IDC_CONNECTION_STATUS), "Connection failed.");
 }

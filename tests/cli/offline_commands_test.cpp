@@ -25,23 +25,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::MakeFolderOfLength;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 struct CliRun {
   int status;
   std::string out;
   std::string err;
 };
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void Spit(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class OfflineCommandsTest : public ::testing::Test {
  protected:
@@ -57,7 +48,7 @@ class OfflineCommandsTest : public ::testing::Test {
     const std::string command =
         "timeout 60 " + cli_.string() + " " + args + " >" + out.string() + " 2>" + err.string();
     const int raw = std::system(command.c_str());
-    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+    CliRun run{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(out), ReadBytes(err)};
     fs::remove(out);
     fs::remove(err);
     return run;
@@ -81,7 +72,7 @@ const char kGoodText[] =
     "v \"ZDF\" 1 1 28006 110 120 110 130 0 1 0\r\n";
 
 TEST_F(OfflineCommandsTest, CheckPrintsTheCounts) {
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   const CliRun run = Cli("check " + Path("good.txt"));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
@@ -89,16 +80,16 @@ TEST_F(OfflineCommandsTest, CheckPrintsTheCounts) {
 }
 
 TEST_F(OfflineCommandsTest, CheckGivesTheReadersResultAndMessage) {
-  Spit(Path("bad.txt"), "# one\n#two\ns \"A\" 9750 10600 u 180.1 e a n n n\n");
+  WriteBytes(Path("bad.txt"), "# one\n#two\ns \"A\" 9750 10600 u 180.1 e a n n n\n");
   CliRun run = Cli("check " + Path("bad.txt"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, " * Error : line 3. Default Satellite Data format error.\n   field : angle\n");
-  Spit(Path("bad.txt"), "a 1\na 1\n");
+  WriteBytes(Path("bad.txt"), "a 1\na 1\n");
   run = Cli("check " + Path("bad.txt"));
   EXPECT_EQ(run.status, 6);
   EXPECT_EQ(run.err,
             " * Error : line 2. Default Switch Configuation value was defined duplicatly.\n");
-  Spit(Path("bad.txt"), std::string(kGoodText) + "t 1 2 h 0 14 0 auto\n");
+  WriteBytes(Path("bad.txt"), std::string(kGoodText) + "t 1 2 h 0 14 0 auto\n");
   EXPECT_EQ(Cli("check " + Path("bad.txt")).status, 9);
 }
 
@@ -139,15 +130,15 @@ TEST_F(OfflineCommandsTest, UsageErrorsExitWith2) {
 }
 
 TEST_F(OfflineCommandsTest, TextToBlockAndBackRoundTrips) {
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
-  const std::string image = Slurp(Path("b.bin"));
+  const std::string image = ReadBytes(Path("b.bin"));
   ASSERT_EQ(image.size(), ReceiverDataBlock::kSize);
   EXPECT_EQ(image.substr(0, 28),
             std::string("evileyes\0\0\0\0\1\0\0\0\2\0\0\0\1\0\0\0\2\0\0\0", 28));
 
   ASSERT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("back.txt")).status, 0);
-  const std::string text = Slurp(Path("back.txt"));
+  const std::string text = ReadBytes(Path("back.txt"));
   EXPECT_NE(text.find("a         2\r\n\r\n"), std::string::npos);
   EXPECT_NE(text.find("      t   12603           22000     hor       0         14        0"
                       "         5/6\r\n"),
@@ -155,30 +146,30 @@ TEST_F(OfflineCommandsTest, TextToBlockAndBackRoundTrips) {
   EXPECT_EQ(FileCount(), 3);  // no temporary file left behind
 
   ASSERT_EQ(Cli("text-to-block " + Path("back.txt") + " " + Path("c.bin")).status, 0);
-  EXPECT_EQ(Slurp(Path("c.bin")), image);
+  EXPECT_EQ(ReadBytes(Path("c.bin")), image);
 }
 
 TEST_F(OfflineCommandsTest, TextToBlockWritesNothingOnFailureAndExitsWith1) {
-  Spit(Path("bad.txt"), "x\n");
+  WriteBytes(Path("bad.txt"), "x\n");
   const CliRun run = Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin"));
   EXPECT_EQ(run.status, 1) << "only check exits with the reader's result (4 here)";
   EXPECT_EQ(run.err, " * Error : line 1. Invalid tag 'x'.\n");
   EXPECT_FALSE(fs::exists(Path("b.bin")));
   // An existing output stays as it was.
-  Spit(Path("b.bin"), "old");
+  WriteBytes(Path("b.bin"), "old");
   EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + Path("b.bin")).status, 1);
-  EXPECT_EQ(Slurp(Path("b.bin")), "old");
+  EXPECT_EQ(ReadBytes(Path("b.bin")), "old");
   EXPECT_EQ(FileCount(), 2);
 }
 
 TEST_F(OfflineCommandsTest, BlockToTextRefusesWrongSizeAndInvalidBlocks) {
-  Spit(Path("short.bin"), std::string(65535, '\0'));
+  WriteBytes(Path("short.bin"), std::string(65535, '\0'));
   CliRun run = Cli("block-to-text " + Path("short.bin") + " " + Path("out.txt"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("65535 bytes"), std::string::npos) << run.err;
-  Spit(Path("long.bin"), "evileyes" + std::string(65536 - 8 + 1, '\0'));
+  WriteBytes(Path("long.bin"), "evileyes" + std::string(65536 - 8 + 1, '\0'));
   EXPECT_EQ(Cli("block-to-text " + Path("long.bin") + " " + Path("out.txt")).status, 1);
-  Spit(Path("zero.bin"), std::string(65536, '\0'));
+  WriteBytes(Path("zero.bin"), std::string(65536, '\0'));
   run = Cli("block-to-text " + Path("zero.bin") + " " + Path("out.txt"));
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("evileyes"), std::string::npos) << run.err;
@@ -193,7 +184,7 @@ TEST_F(OfflineCommandsTest, SampleFactoryDataIsAcceptedAndRoundTrips) {
   ASSERT_EQ(run.status, 0) << run.err;
   ASSERT_EQ(Cli("text-to-block " + sample + " " + Path("s.bin")).status, 0);
   ASSERT_EQ(Cli("block-to-text " + Path("s.bin") + " " + Path("s.txt")).status, 0);
-  EXPECT_EQ(Slurp(Path("s.txt")), Slurp(sample));  // the sample is in the writer's format
+  EXPECT_EQ(ReadBytes(Path("s.txt")), ReadBytes(sample));  // the sample is in the writer's format
 }
 
 // --- Output files ------------------------------------------------------------
@@ -211,7 +202,7 @@ ino_t InodeOf(const std::string& path) {
 }
 
 TEST_F(OfflineCommandsTest, AnOutputThatIsTheInputIsRefused) {
-  Spit(Path("same.txt"), kGoodText);
+  WriteBytes(Path("same.txt"), kGoodText);
   ASSERT_EQ(::symlink("same.txt", Path("link.txt").c_str()), 0);
   ASSERT_EQ(::link(Path("same.txt").c_str(), Path("hard.txt").c_str()), 0);
   for (const char* output : {"same.txt", "link.txt", "hard.txt"}) {
@@ -219,37 +210,37 @@ TEST_F(OfflineCommandsTest, AnOutputThatIsTheInputIsRefused) {
     EXPECT_EQ(run.status, 2) << output;
     EXPECT_EQ(run.err, "tavlink-cli: " + Path(output) + " is the input file " + Path("same.txt") +
                            "; give another output file.\n");
-    EXPECT_EQ(Slurp(Path("same.txt")), kGoodText);
+    EXPECT_EQ(ReadBytes(Path("same.txt")), kGoodText);
   }
   ASSERT_EQ(Cli("text-to-block " + Path("same.txt") + " " + Path("b.bin")).status, 0);
-  const std::string image = Slurp(Path("b.bin"));
+  const std::string image = ReadBytes(Path("b.bin"));
   EXPECT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("b.bin")).status, 2);
-  EXPECT_EQ(Slurp(Path("b.bin")), image);
+  EXPECT_EQ(ReadBytes(Path("b.bin")), image);
   EXPECT_EQ(FileCount(), 4);
 }
 
 TEST_F(OfflineCommandsTest, OutputsKeepTheirModeAndAreWrittenThroughLinks) {
-  Spit(Path("good.txt"), kGoodText);
-  Spit(Path("b.bin"), "old");
+  WriteBytes(Path("good.txt"), kGoodText);
+  WriteBytes(Path("b.bin"), "old");
   ASSERT_EQ(::chmod(Path("b.bin").c_str(), 0600), 0);
   ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
-  EXPECT_EQ(Slurp(Path("b.bin")).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(ReadBytes(Path("b.bin")).size(), ReceiverDataBlock::kSize);
   EXPECT_EQ(ModeOf(Path("b.bin")), 0600u);
 
   fs::create_directory(dir_ / "real");
-  Spit(Path("real/text.txt"), "old");
+  WriteBytes(Path("real/text.txt"), "old");
   ASSERT_EQ(::chmod(Path("real/text.txt").c_str(), 0640), 0);
   ASSERT_EQ(::symlink("real/text.txt", Path("link.txt").c_str()), 0);
   ASSERT_EQ(Cli("block-to-text " + Path("b.bin") + " " + Path("link.txt")).status, 0);
   EXPECT_TRUE(fs::is_symlink(Path("link.txt")));
-  EXPECT_NE(Slurp(Path("real/text.txt")).find("a         2\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(Path("real/text.txt")).find("a         2\r\n"), std::string::npos);
   EXPECT_EQ(ModeOf(Path("real/text.txt")), 0640u);
 
   // A link to a file that does not exist yet makes that file.
   ASSERT_EQ(::symlink("real/new.bin", Path("dangling.bin").c_str()), 0);
   ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("dangling.bin")).status, 0);
   EXPECT_TRUE(fs::is_symlink(Path("dangling.bin")));
-  EXPECT_EQ(Slurp(Path("real/new.bin")), Slurp(Path("b.bin")));
+  EXPECT_EQ(ReadBytes(Path("real/new.bin")), ReadBytes(Path("b.bin")));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 2);
 
   // Links that lead round in a circle lead nowhere.
@@ -262,10 +253,10 @@ TEST_F(OfflineCommandsTest, OutputsKeepTheirModeAndAreWrittenThroughLinks) {
 }
 
 TEST_F(OfflineCommandsTest, DevicesAndFifosAreWrittenToNotReplaced) {
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0644), 0);
   std::string received;
-  std::thread reader([&] { received = Slurp(Path("fifo")); });
+  std::thread reader([&] { received = ReadBytes(Path("fifo")); });
   const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + Path("fifo"));
   reader.join();
   EXPECT_EQ(run.status, 0) << run.err;
@@ -289,20 +280,20 @@ TEST_F(OfflineCommandsTest, DevicesAndFifosAreWrittenToNotReplaced) {
 }
 
 TEST_F(OfflineCommandsTest, OutputIsRewrittenInPlaceWhenNoTemporaryFileFitsBesideIt) {
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   const std::string deep = MakeFolderOfLength(dir_.string(), 4085);
   ASSERT_FALSE(deep.empty());
   const std::string path = deep + "/b.bin";
-  Spit(path, "old");
+  WriteBytes(path, "old");
   ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
   const ino_t before = InodeOf(path);
-  Spit(Path("bad.txt"), "x\n");
+  WriteBytes(Path("bad.txt"), "x\n");
   EXPECT_EQ(Cli("text-to-block " + Path("bad.txt") + " " + path).status, 1);
-  EXPECT_EQ(Slurp(path), "old");
+  EXPECT_EQ(ReadBytes(path), "old");
 
   const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + path);
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Slurp(path).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(ReadBytes(path).size(), ReceiverDataBlock::kSize);
   EXPECT_EQ(InodeOf(path), before);
   EXPECT_EQ(ModeOf(path), 0600u);
   // A new file there is made, and a failure leaves none.
@@ -313,15 +304,15 @@ TEST_F(OfflineCommandsTest, OutputIsRewrittenInPlaceWhenNoTemporaryFileFitsBesid
 
 TEST_F(OfflineCommandsTest, OutputInAFolderTheUserCannotWriteIsRewrittenInPlace) {
   if (::geteuid() == 0) GTEST_SKIP() << "every folder is writable for root";
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   fs::create_directory(dir_ / "ro");
-  Spit(Path("ro/b.bin"), "old");
+  WriteBytes(Path("ro/b.bin"), "old");
   ASSERT_EQ(::chmod(Path("ro").c_str(), 0555), 0);
   const CliRun run = Cli("text-to-block " + Path("good.txt") + " " + Path("ro/b.bin"));
   const CliRun fresh = Cli("text-to-block " + Path("good.txt") + " " + Path("ro/new.bin"));
   ::chmod(Path("ro").c_str(), 0755);
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(Slurp(Path("ro/b.bin")).size(), ReceiverDataBlock::kSize);
+  EXPECT_EQ(ReadBytes(Path("ro/b.bin")).size(), ReceiverDataBlock::kSize);
   EXPECT_EQ(fresh.status, 2);
   EXPECT_EQ(fresh.err, "tavlink-cli: cannot write " + Path("ro/new.bin") + ": Permission denied\n");
 }
@@ -346,12 +337,12 @@ class SavedTextTest : public OfflineCommandsTest,
                       public ::testing::WithParamInterface<UnreadableBlock> {};
 
 TEST_P(SavedTextTest, BlockToTextSavesButWarnsWhenTheTextWillNotReadBack) {
-  Spit(Path("good.txt"), kGoodText);
+  WriteBytes(Path("good.txt"), kGoodText);
   ASSERT_EQ(Cli("text-to-block " + Path("good.txt") + " " + Path("b.bin")).status, 0);
-  std::string image = Slurp(Path("b.bin"));
+  std::string image = ReadBytes(Path("b.bin"));
   ASSERT_EQ(image.size(), ReceiverDataBlock::kSize);
   image[GetParam().offset] = GetParam().value;
-  Spit(Path("b.bin"), image);
+  WriteBytes(Path("b.bin"), image);
 
   const CliRun run = Cli("block-to-text " + Path("b.bin") + " " + Path("out.txt"));
   EXPECT_EQ(run.status, 0) << "the text is saved";

@@ -19,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::CliResult;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::RunCli;
 using testing::SimProcess;
 
@@ -30,7 +30,7 @@ class CliDeviceTest : public testing::EndToEndTest {
     return RunCli(args, dir_);
   }
   fs::path Path(const std::string& name) const { return dir_ / name; }
-  static std::string Sample() { return ReadWholeFile(testing::SampleDataText()); }
+  static std::string Sample() { return ReadBytes(testing::SampleDataText()); }
   // The simulator reports any frame that arrived under wrong line settings.
   void ExpectLineSettingsRight() {
     EXPECT_EQ(sim_->Stderr().find("line settings wrong"), std::string::npos) << sim_->Stderr();
@@ -54,7 +54,7 @@ TEST_F(CliDeviceTest, ReadUserDataSwitchesTo19200AndSavesTheReceiversText) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Downloading...   block 32/32   error 0"), std::string::npos) << r.err;
   // The simulator serves the sample data; the file written is that text.
-  EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
+  EXPECT_EQ(ReadBytes(Path("user.txt")), Sample());
   ExpectLineSettingsRight();
 }
 
@@ -66,7 +66,7 @@ TEST_F(CliDeviceTest, TwoReadsBackToBackBothEndCleanly) {
   for (const char* name : {"first.txt", "second.txt"}) {
     const CliResult r = Cli({"--yes", "read-user-data", Path(name).string()});
     ASSERT_EQ(r.status, 0) << name << "\n" << r.err;
-    EXPECT_EQ(ReadWholeFile(Path(name)), Sample()) << name;
+    EXPECT_EQ(ReadBytes(Path(name)), Sample()) << name;
   }
   // The receiver reports a read only once the PC acknowledged its end code.
   const std::string log = sim_->Stderr();
@@ -114,7 +114,7 @@ TEST_F(CliDeviceTest, FactoryDataWrittenIsWhatALaterReadReturns) {
   ASSERT_EQ(read.status, 0) << read.err;
   EXPECT_EQ(read.out, "Saved 1 satellite, 2 transponders and 2 services to " +
                           Path("back.txt").string() + "\n");
-  EXPECT_EQ(ReadWholeFile(Path("back.txt")), ReadWholeFile(Path("expected.txt")));
+  EXPECT_EQ(ReadBytes(Path("back.txt")), ReadBytes(Path("expected.txt")));
   ExpectLineSettingsRight();
 }
 
@@ -130,7 +130,7 @@ TEST_F(CliDeviceTest, UpgradeSendsTheImageBehindTheHeader) {
   EXPECT_TRUE(std::regex_match(r.out, std::regex("Upgraded from " + Path("rom.bin").string() +
                                                  " \\(6,000 bytes\\) in [0-9]+\\.[0-9] s\n")))
       << r.out;
-  EXPECT_EQ(ReadWholeFile(Path("received.bin")), image);
+  EXPECT_EQ(ReadBytes(Path("received.bin")), image);
 }
 
 TEST_F(CliDeviceTest, UpgradeWithAWrongSignatureSendsNothing) {
@@ -148,7 +148,7 @@ TEST_F(CliDeviceTest, BackupThenRestoreRoundTrips) {
   const CliResult backup = Cli({"backup", Path("user.bak").string()});
   ASSERT_EQ(backup.status, 0) << backup.err;
   EXPECT_NE(backup.err.find("User data backuped successfully."), std::string::npos);
-  const std::string file = ReadWholeFile(Path("user.bak"));
+  const std::string file = ReadBytes(Path("user.bak"));
   ASSERT_EQ(file.size(), 4u + 65536u);
   EXPECT_EQ(file.substr(0, 4), std::string("\x00\x01\x00\x00", 4));
   EXPECT_EQ(file.substr(4, 8), "evileyes");
@@ -163,7 +163,7 @@ TEST_F(CliDeviceTest, CorruptFrameIsAskedForAgain) {
   const CliResult r = Cli({"--yes", "read-user-data", Path("user.txt").string()});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Downloading...   block 2/32   err.count 1"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadWholeFile(Path("user.txt")), Sample());
+  EXPECT_EQ(ReadBytes(Path("user.txt")), Sample());
 }
 
 TEST_F(CliDeviceTest, NakFromTheReceiverSendsTheFrameAgain) {
@@ -227,7 +227,7 @@ TEST_F(CliDeviceTest, StoppedReadKeepsTheExistingFile) {
   const CliResult r = cli.Wait();
   EXPECT_EQ(r.status, 130) << r.out << r.err;
   EXPECT_NE(r.err.find("Closing Connection..."), std::string::npos) << r.err;
-  EXPECT_EQ(ReadWholeFile(Path("user.txt")), "keep me");
+  EXPECT_EQ(ReadBytes(Path("user.txt")), "keep me");
 }
 
 TEST_F(CliDeviceTest, MissingDeviceIsReportedWithTheSystemText) {

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::CliResult;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::RunCli;
 using testing::SimProcess;
 using testing::TerminalProcess;
@@ -97,7 +97,7 @@ TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
         << write.err;
   }
   // The production record: one object per receiver.
-  const std::string report = ReadWholeFile(Path("made.jsonl"));
+  const std::string report = ReadBytes(Path("made.jsonl"));
   EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 4) << report;
   const std::regex record(
       "\\{\"port\":null,\"device\":\"/dev/pts/[0-9]+\",\"operation\":\"write-factory-data\","
@@ -113,8 +113,7 @@ TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
   const CliResult read = RunCli(With({"--yes", "read-user-data", Path("back")}), dir_);
   ASSERT_EQ(read.status, 0) << read.err;
   for (const std::string& device : sim_->DevicePaths())
-    EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(device)),
-              ReadWholeFile(Path("expected.txt")))
+    EXPECT_EQ(ReadBytes(dir_ / "back" / FileNameOf(device)), ReadBytes(Path("expected.txt")))
         << device;
 }
 
@@ -135,12 +134,12 @@ TEST_F(FactoryLineTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
   EXPECT_NE(failed.find(devices[2] + ": "), std::string::npos) << failed;
   EXPECT_EQ(failed.find(devices[0]), std::string::npos) << failed;
   EXPECT_EQ(failed.find(devices[3]), std::string::npos) << failed;
-  const std::string sample = ReadWholeFile(testing::SampleDataText());
-  EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(devices[0])), sample);
-  EXPECT_EQ(ReadWholeFile(dir_ / "back" / FileNameOf(devices[3])), sample);
+  const std::string sample = ReadBytes(testing::SampleDataText());
+  EXPECT_EQ(ReadBytes(dir_ / "back" / FileNameOf(devices[0])), sample);
+  EXPECT_EQ(ReadBytes(dir_ / "back" / FileNameOf(devices[3])), sample);
   EXPECT_FALSE(fs::exists(dir_ / "back" / FileNameOf(devices[1])));
   EXPECT_FALSE(fs::exists(dir_ / "back" / FileNameOf(devices[2])));
-  const std::string report = ReadWholeFile(Path("read.jsonl"));
+  const std::string report = ReadBytes(Path("read.jsonl"));
   EXPECT_NE(report.find("\"device\":\"" + devices[1] +
                         "\",\"operation\":\"read-user-data\",\"software\":null,"),
             std::string::npos)

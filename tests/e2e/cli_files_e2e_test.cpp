@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::CliResult;
 using testing::MakeFolderOfLength;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::RunCli;
 using testing::SimProcess;
 
@@ -66,7 +66,7 @@ class CliFilesTest : public testing::EndToEndTest {
     return path;
   }
   void ExpectKept(const std::string& path) {
-    EXPECT_EQ(ReadWholeFile(path), PreciousBytes());
+    EXPECT_EQ(ReadBytes(path), PreciousBytes());
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -142,7 +142,7 @@ TEST_F(CliFilesTest, ReadUserDataWritesThroughALinkKeepsTheModeAndWarnsOfATextTh
   // puts out and the reader refuses.
   const std::string sample = testing::SampleDataText().string();
   ASSERT_EQ(RunCli({"text-to-block", sample, (dir_ / "user.bin").string()}, dir_).status, 0);
-  std::string image = ReadWholeFile(dir_ / "user.bin");
+  std::string image = ReadBytes(dir_ / "user.bin");
   ASSERT_EQ(image.size(), 65536u);
   image[24] = 9;  // antenna_config
   std::ofstream(dir_ / "user.bin", std::ios::binary) << image;
@@ -166,7 +166,7 @@ TEST_F(CliFilesTest, ReadUserDataWritesThroughALinkKeepsTheModeAndWarnsOfATextTh
   EXPECT_EQ(r.out,
             "Saved 3 satellites, 9 transponders and 16 services to " + Out("link.txt") + "\n");
   EXPECT_TRUE(fs::is_symlink(Out("link.txt")));
-  EXPECT_EQ(ReadWholeFile(Out("real/data.txt")), ReadWholeFile(dir_ / "want.txt"));
+  EXPECT_EQ(ReadBytes(Out("real/data.txt")), ReadBytes(dir_ / "want.txt"));
   struct stat info {};
   ASSERT_EQ(::stat(Out("real/data.txt").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0600u);
@@ -183,7 +183,7 @@ TEST_F(CliFilesTest, BackupIsRewrittenInPlaceWhenNoTemporaryFileFitsBesideIt) {
   std::ofstream(path, std::ios::binary) << "old";
   const CliResult r = Cli({"backup", path});
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string file = ReadWholeFile(path);
+  const std::string file = ReadBytes(path);
   ASSERT_EQ(file.size(), 4u + 65536u);
   EXPECT_EQ(file.substr(4, 8), "evileyes");
   EXPECT_EQ(std::distance(fs::directory_iterator(deep), {}), 1);

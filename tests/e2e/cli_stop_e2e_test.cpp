@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::CliResult;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::SimProcess;
 using testing::TerminalProcess;
 
@@ -101,7 +101,7 @@ TEST_F(CliStopTest, UpgradeQuestionOnATerminalDoesNotHoldTheUploadUp) {
   cli.Type("n\n");
   EXPECT_EQ(cli.Wait(), 0) << cli.Shown();
   EXPECT_NE(cli.Shown().find("Transfer Complete..."), std::string::npos) << cli.Shown();
-  EXPECT_EQ(ReadWholeFile(Path("received.bin")), image_);
+  EXPECT_EQ(ReadBytes(Path("received.bin")), image_);
 }
 
 TEST_F(CliStopTest, UpgradeQuestionAnsweredYesStopsIt) {

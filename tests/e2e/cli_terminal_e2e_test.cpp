@@ -15,7 +15,7 @@ namespace tavlink {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadWholeFile;
+using testing::ReadBytes;
 using testing::SimProcess;
 using testing::TerminalProcess;
 
@@ -61,7 +61,7 @@ TEST(CliTerminalTest, LiveLineFitsANarrowTerminalAndFollowsAResize) {
     EXPECT_LE(line.size(), 30u) << line;
   }
   EXPECT_NE(shown.find("Saved 3 satellites, 9 transponders and 16 services"), std::string::npos);
-  EXPECT_EQ(ReadWholeFile(dir / "user.txt"), ReadWholeFile(testing::SampleDataText()));
+  EXPECT_EQ(ReadBytes(dir / "user.txt"), ReadBytes(testing::SampleDataText()));
 }
 
 }  // namespace

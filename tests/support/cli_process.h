@@ -9,12 +9,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/paths.h"
 
 namespace tavlink::testing {
@@ -24,13 +23,6 @@ struct CliResult {
   std::string out;
   std::string err;
 };
-
-inline std::string ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 inline std::filesystem::path CliProgramPath() {
   return BinDir() / "tavlink-cli";
@@ -76,8 +68,8 @@ class CliProcess {
   void Signal(int sig) {
     if (pid_ > 0 && !reaped_) ::kill(pid_, sig);
   }
-  std::string OutSoFar() const { return ReadWholeFile(outPath_); }
-  std::string ErrSoFar() const { return ReadWholeFile(errPath_); }
+  std::string OutSoFar() const { return ReadBytes(outPath_); }
+  std::string ErrSoFar() const { return ReadBytes(errPath_); }
 
   // The exit status (the same on a later call) and output; status -1 when
   // the child could not be started.
@@ -90,8 +82,8 @@ class CliProcess {
     }
     CliResult r;
     r.status = status_;
-    r.out = ReadWholeFile(outPath_);
-    r.err = ReadWholeFile(errPath_);
+    r.out = ReadBytes(outPath_);
+    r.err = ReadBytes(errPath_);
     return r;
   }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder in the system's temporary folder for one test, removed with
 // everything in it; and files held as another program would hold them.
+// (Whole files as bytes: support/file_bytes.h, included here.)
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,10 +11,11 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+
+#include "support/file_bytes.h"
 
 namespace tavlink::testing {
 
@@ -47,15 +49,6 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // Holds a file as another program editing it would: with an exclusive lock
 // on POSIX, open for writing and shared for reading only on Windows.

@@ -17,22 +17,16 @@
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/paths.h"
 
 namespace tavlink::testing {
 
-inline std::string EnvironmentOr(const char* name, const std::string& fallback) {
-  const char* value = std::getenv(name);
-  return value != nullptr && *value != '\0' ? value : fallback;
-}
-
 inline std::filesystem::path WindowsProgram(const std::string& name) {
-  return std::filesystem::path(
-             EnvironmentOr("TAVLINK_WINDOWS_BIN_DIR", TAVLINK_DEFAULT_WINDOWS_BIN_DIR)) /
-         name;
+  return FromEnvironmentOr("TAVLINK_WINDOWS_BIN_DIR", TAVLINK_DEFAULT_WINDOWS_BIN_DIR) / name;
 }
 
 inline std::string WinePrefix() {
-  return EnvironmentOr("WINEPREFIX", TAVLINK_DEFAULT_WINEPREFIX);
+  return FromEnvironmentOr("WINEPREFIX", TAVLINK_DEFAULT_WINEPREFIX).string();
 }
 
 inline bool WineRequired() {

@@ -38,20 +38,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ChildProcess;
+using testing::ReadBytes;
 using testing::WindowsPath;
+using testing::WriteBytes;
 
 constexpr int kPort = 7;
 // The factory write alone takes 37 s of the protocol's own pauses.
 constexpr auto kLongest = std::chrono::seconds(120);
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Console output of a Windows program, with its CR LF line ends as LF.
 std::string Lines(std::string text) {
@@ -223,7 +216,7 @@ class WineCliTest : public ::testing::Test {
 
   fs::path Path(const std::string& name) const { return dir_ / name; }
   std::string Win(const std::string& name) const { return WindowsPath(Path(name)); }
-  static std::string Sample() { return ReadFile(testing::SampleDataText()); }
+  static std::string Sample() { return ReadBytes(testing::SampleDataText()); }
 
   static inline std::string missing_;
   static inline std::unique_ptr<testing::TempFolder> folder_;
@@ -248,7 +241,7 @@ TEST_F(WineCliTest, ReadUserDataAt19200SavesTheReceiversTextByteForByte) {
   EXPECT_NE(r.err.find("Downloading...   block 32/32   error 0"), std::string::npos) << r.err;
   EXPECT_NE(r.out.find("Saved 3 satellites, 9 transponders and 16 services to "), std::string::npos)
       << r.out;
-  EXPECT_EQ(ReadFile(Path("user.txt")), Sample());
+  EXPECT_EQ(ReadBytes(Path("user.txt")), Sample());
   EXPECT_TRUE(SimSaid("user data sent"));
   ExpectLineSettingsRight();  // the simulator checks the rate of each frame
 }
@@ -256,16 +249,16 @@ TEST_F(WineCliTest, ReadUserDataAt19200SavesTheReceiversTextByteForByte) {
 // The offline commands make the writer's form of the text to compare with.
 TEST_F(WineCliTest, FactoryDataWrittenIsWhatALaterReadReturns) {
   StartSim();
-  WriteFile(Path("factory.txt"),
-            "# one satellite, two transponders, two services\r\n"
-            "a 3\r\n"
-            "s \"TEST SAT\" 9750 10600 u 28.2 e b 22 n 18\r\n"
-            "t 11720 27500 h 0 18 0 3/4\r\n"
-            "t 12603 22000 v 22 14 12 auto\r\n"
-            "v \"TEST TV\" 1 1 101 511 512 511 0 0 1 0\r\n"
-            "r \"TEST RADIO\" 1 2 102 0 600 600 0 0 0 1\r\n");
+  WriteBytes(Path("factory.txt"),
+             "# one satellite, two transponders, two services\r\n"
+             "a 3\r\n"
+             "s \"TEST SAT\" 9750 10600 u 28.2 e b 22 n 18\r\n"
+             "t 11720 27500 h 0 18 0 3/4\r\n"
+             "t 12603 22000 v 22 14 12 auto\r\n"
+             "v \"TEST TV\" 1 1 101 511 512 511 0 0 1 0\r\n"
+             "r \"TEST RADIO\" 1 2 102 0 600 600 0 0 0 1\r\n");
   ASSERT_EQ(Cli({"text-to-block", Win("factory.txt"), Win("f.bin")}).status, 0);
-  ASSERT_EQ(ReadFile(Path("f.bin")).size(), 65536u);
+  ASSERT_EQ(ReadBytes(Path("f.bin")).size(), 65536u);
   ASSERT_EQ(Cli({"block-to-text", Win("f.bin"), Win("expected.txt")}).status, 0);
 
   const CliRun write = OnPort({"write-factory-data", Win("factory.txt")});
@@ -274,7 +267,7 @@ TEST_F(WineCliTest, FactoryDataWrittenIsWhatALaterReadReturns) {
   EXPECT_NE(write.out.find("Wrote factory data (32 blocks) in "), std::string::npos) << write.out;
   const CliRun read = OnPort({"--yes", "read-user-data", Win("back.txt")});
   ASSERT_EQ(read.status, 0) << read.out << read.err;
-  EXPECT_EQ(ReadFile(Path("back.txt")), ReadFile(Path("expected.txt")));
+  EXPECT_EQ(ReadBytes(Path("back.txt")), ReadBytes(Path("expected.txt")));
   ExpectLineSettingsRight();
 }
 
@@ -282,12 +275,12 @@ TEST_F(WineCliTest, UpgradeSendsTheImageBehindTheHeader) {
   StartSim({"--rom-out", Path("received.bin").string(), "--ready-delay", "0.2"});
   std::string image;
   for (int i = 0; i < 6000; ++i) image += static_cast<char>((i * 37) & 0xFF);
-  WriteFile(Path("rom.bin"),
-            "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + image);
+  WriteBytes(Path("rom.bin"),
+             "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + image);
   const CliRun r = OnPort({"upgrade", Win("rom.bin")});
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   EXPECT_NE(r.err.find("Uploading...   block 2/2   error 0"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadFile(Path("received.bin")), image);
+  EXPECT_EQ(ReadBytes(Path("received.bin")), image);
 }
 
 // Ctrl-C (which Wine turns a SIGINT into) is the Cancel button: the
@@ -296,7 +289,7 @@ TEST_F(WineCliTest, UpgradeSendsTheImageBehindTheHeader) {
 TEST_F(WineCliTest, StoppedReadExits130AndKeepsTheExistingFile) {
   StartSim({"--pace"});
   fs::create_directories(Path("out"));
-  WriteFile(Path("out") / "user.txt", "keep me");
+  WriteBytes(Path("out") / "user.txt", "keep me");
   ChildProcess cli(Command({"--port", std::to_string(kPort), "--yes", "read-user-data",
                             WindowsPath(Path("out") / "user.txt")}),
                    {}, dir_.string());
@@ -304,7 +297,7 @@ TEST_F(WineCliTest, StoppedReadExits130AndKeepsTheExistingFile) {
   cli.Signal(SIGINT);
   EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 130) << cli.Output() << cli.Errors();
   EXPECT_NE(Lines(cli.Errors()).find("Closing Connection..."), std::string::npos) << cli.Errors();
-  EXPECT_EQ(ReadFile(Path("out") / "user.txt"), "keep me");
+  EXPECT_EQ(ReadBytes(Path("out") / "user.txt"), "keep me");
   EXPECT_EQ(std::distance(fs::directory_iterator(Path("out")), fs::directory_iterator()), 1);
   EXPECT_TRUE(SimSaid("the PC aborted"));
 }
@@ -314,8 +307,8 @@ TEST_F(WineCliTest, StoppedReadExits130AndKeepsTheExistingFile) {
 TEST_F(WineCliTest, UpgradeAsksOnTheConsoleBeforeItStops) {
   StartSim({"--ready-delay", "0.2"});
   std::string image(6 * 4080, 'i');
-  WriteFile(Path("rom.bin"),
-            "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + image);
+  WriteBytes(Path("rom.bin"),
+             "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + image);
   ConsoleProcess cli(Command({"--port", std::to_string(kPort), "upgrade", Win("rom.bin")}));
   ASSERT_TRUE(cli.WaitFor("block1/7")) << cli.Shown();
   // The live line is drawn in place: its bar grows within one line.
@@ -335,7 +328,7 @@ TEST_F(WineCliTest, UpgradeAsksOnTheConsoleBeforeItStops) {
 TEST_F(WineCliTest, ThreeInterruptsLeaveAtOnceAndRemoveTheTemporaryFile) {
   StartSim({"--drop-after", "3"});  // the transfer then waits 20 s for a frame
   fs::create_directories(Path("out"));
-  WriteFile(Path("out") / "user.bak", "keep me");
+  WriteBytes(Path("out") / "user.bak", "keep me");
   const auto start = std::chrono::steady_clock::now();
   ChildProcess cli(
       Command({"--port", std::to_string(kPort), "backup", WindowsPath(Path("out") / "user.bak")}),
@@ -350,7 +343,7 @@ TEST_F(WineCliTest, ThreeInterruptsLeaveAtOnceAndRemoveTheTemporaryFile) {
   EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 130) << cli.Output() << cli.Errors();
   EXPECT_NE(cli.Errors().find("tavlink-cli: stopped at once."), std::string::npos) << cli.Errors();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-  EXPECT_EQ(ReadFile(Path("out") / "user.bak"), "keep me");
+  EXPECT_EQ(ReadBytes(Path("out") / "user.bak"), "keep me");
   EXPECT_EQ(std::distance(fs::directory_iterator(Path("out")), fs::directory_iterator()), 1);
 }
 
@@ -371,12 +364,12 @@ TEST_F(WineCliTest, OfflineCommandsCheckAndRefuseFiles) {
   EXPECT_EQ(check.status, 0) << check.err;
   EXPECT_NE(check.out.find(" satellites, "), std::string::npos) << check.out;
 
-  WriteFile(Path("bad.txt"), "a 1\r\na 1\r\n");
+  WriteBytes(Path("bad.txt"), "a 1\r\na 1\r\n");
   const CliRun bad = Cli({"check", Win("bad.txt")});
   EXPECT_EQ(bad.status, 6);
   EXPECT_NE(bad.err.find("line 2"), std::string::npos) << bad.err;
 
-  WriteFile(Path("short.bin"), std::string(100, 'x'));
+  WriteBytes(Path("short.bin"), std::string(100, 'x'));
   const CliRun cut = Cli({"block-to-text", Win("short.bin"), Win("short.txt")});
   EXPECT_EQ(cut.status, 1);
   EXPECT_NE(cut.err.find("it holds 100 bytes"), std::string::npos) << cut.err;
@@ -384,10 +377,10 @@ TEST_F(WineCliTest, OfflineCommandsCheckAndRefuseFiles) {
 
   // An output that is the input is refused, and the file stays.
   const std::string text = Sample();
-  WriteFile(Path("same.txt"), text);
+  WriteBytes(Path("same.txt"), text);
   const CliRun same = Cli({"text-to-block", Win("same.txt"), Win("same.txt")});
   EXPECT_EQ(same.status, 2);
-  EXPECT_EQ(ReadFile(Path("same.txt")), text);
+  EXPECT_EQ(ReadBytes(Path("same.txt")), text);
   EXPECT_EQ(Cli({"check", Win("missing.txt")}).status, 2);
 }
 
