@@ -21,6 +21,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/wait_or_kill.h"
+
 namespace tavlink::testing {
 
 class ChildProcess {
@@ -76,23 +78,12 @@ class ChildProcess {
   // The exit status (128 + signal for a child ended by one), or -1 when the
   // child did not end within `limit` (it is killed then).
   int Wait(std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (pid_ > 0) {
-      Collect(50);
-      int status = 0;
-      if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        Collect(0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      if (std::chrono::steady_clock::now() > end) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-        return -1;
-      }
-    }
-    return -1;
+    if (pid_ <= 0) return -1;
+    const ChildEnding ending = WaitOrKill(pid_, limit, [this] { Collect(50); });
+    pid_ = -1;
+    if (!ending.inTime) return -1;
+    Collect(0);
+    return WIFEXITED(ending.status) ? WEXITSTATUS(ending.status) : 128 + WTERMSIG(ending.status);
   }
 
   // Waits until standard output holds `text`, at most `limit`; false when

@@ -16,11 +16,11 @@
 #include <chrono>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/wait_or_kill.h"
 
 namespace tavlink::testing {
 
@@ -62,16 +62,7 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv,
   }
   ProgramResult result;
   if (pid < 0) return result;
-  int raw = 0;
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (::waitpid(pid, &raw, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &raw, 0);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  const int raw = WaitOrKill(pid, limit).status;
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
   result.out = ReadBytes(outPath);
   result.err = ReadBytes(errPath);

@@ -29,10 +29,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/paths.h"
+#include "support/wait_or_kill.h"
 
 namespace tavlink::testing {
 
@@ -119,15 +119,7 @@ class SimProcess {
   int Stop() {
     if (pid_ <= 0) return status_;
     ::kill(pid_, SIGTERM);
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (::waitpid(pid_, &status_, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > limit) {
-        ::kill(pid_, SIGKILL);
-        ::waitpid(pid_, &status_, 0);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    status_ = WaitOrKill(pid_, std::chrono::seconds(2)).status;
     pid_ = -1;
     return status_;
   }
