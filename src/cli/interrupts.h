@@ -5,7 +5,7 @@
 // which each session takes on its own user-interface thread by
 // comparing InterruptCount with the count it has already taken; the third
 // leaves at once. Outside a transfer the first one leaves at once. Leaving
-// at once removes the file named by RemoveOnInterrupt and exits with 130.
+// at once removes the files named by RemoveOnInterrupt and exits with 130.
 //
 // The handler is process-wide by nature; the state of each run (what it has
 // taken) lives with the run.
@@ -30,12 +30,15 @@ class TransferInterrupts {
   TransferInterrupts& operator=(const TransferInterrupts&) = delete;
 };
 
-// Names the one file that leaving at once removes (a temporary file, or an
-// output this command created); KeepOnInterrupt forgets it. The path is
-// copied beforehand, so that the handler only calls unlink. Only the first
-// few paths of a run are taken, which is more than any command needs.
-void RemoveOnInterrupt(const std::string& path);
-void KeepOnInterrupt();
+// Names a file that leaving at once removes (a temporary file, or an output
+// this command created), one for each receiver a command serves at once;
+// the returned ticket is for KeepOnInterrupt, which forgets that file
+// again. The path is copied beforehand, so that the handler only removes.
+// -1 (a ticket KeepOnInterrupt ignores) when the path is not taken: one
+// too long for the system, or more than kRemovalSlots files at once.
+inline constexpr int kRemovalSlots = 128;
+int RemoveOnInterrupt(const std::string& path);
+void KeepOnInterrupt(int ticket);
 
 // Runs `task` with interrupts held back, so that leaving at once never cuts
 // it half way (a file rewritten in place); they are handled when it returns.

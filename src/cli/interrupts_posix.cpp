@@ -14,18 +14,20 @@ namespace tavlink::cli {
 namespace {
 
 // Shared with the signal handler, so lock-free atomics only.
-static_assert(std::atomic<int>::is_always_lock_free &&
-              std::atomic<const char*>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
 std::atomic<int> interrupts{0};
 std::atomic<int> transfersRunning{0};
 
-// The file to remove when leaving at once. Each path gets a slot of its own
-// that is never written again, so the handler never reads a path that is
-// being changed.
-constexpr int kRemovalSlots = 8;
-char removalPaths[kRemovalSlots][PATH_MAX];
-std::atomic<int> removalSlotsUsed{0};
-std::atomic<const char*> removalPath{nullptr};
+// The files to remove when leaving at once. A slot's path is written only
+// by the thread that claimed the free slot, and read by the handler only
+// after it has taken the armed slot for itself, so the handler never reads
+// a path that is being changed and a slot given back is never removed.
+enum SlotState : int { kFree, kClaimed, kArmed, kLeaving };
+struct RemovalSlot {
+  std::atomic<int> state{kFree};
+  char path[PATH_MAX];
+};
+RemovalSlot removals[kRemovalSlots];
 
 constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
@@ -38,7 +40,10 @@ extern "C" void OnInterrupt(int) {
   if (transfersRunning.load() > 0 && count < 3) return;  // the Cancel command
   // Leave at once; the system closes the line. Only async-signal-safe
   // calls from here on.
-  if (const char* path = removalPath.load()) ::unlink(path);
+  for (RemovalSlot& slot : removals) {
+    int armed = kArmed;
+    if (slot.state.compare_exchange_strong(armed, kLeaving)) ::unlink(slot.path);
+  }
   static const char kInsisted[] = "\ntavlink-cli: stopped at once.\n";
   static const char kStopped[] = "\ntavlink-cli: stopped.\n";
   if (count >= 3)
@@ -71,17 +76,24 @@ TransferInterrupts::~TransferInterrupts() {
   transfersRunning.fetch_sub(1);
 }
 
-void RemoveOnInterrupt(const std::string& path) {
-  removalPath.store(nullptr);
-  if (path.size() >= PATH_MAX) return;
-  const int slot = removalSlotsUsed.fetch_add(1);
-  if (slot >= kRemovalSlots) return;
-  std::memcpy(removalPaths[slot], path.c_str(), path.size() + 1);
-  removalPath.store(removalPaths[slot]);
+int RemoveOnInterrupt(const std::string& path) {
+  if (path.size() >= PATH_MAX) return -1;
+  for (int ticket = 0; ticket < kRemovalSlots; ++ticket) {
+    RemovalSlot& slot = removals[ticket];
+    int free = kFree;
+    if (!slot.state.compare_exchange_strong(free, kClaimed)) continue;
+    std::memcpy(slot.path, path.c_str(), path.size() + 1);
+    slot.state.store(kArmed);
+    return ticket;
+  }
+  return -1;
 }
 
-void KeepOnInterrupt() {
-  removalPath.store(nullptr);
+void KeepOnInterrupt(int ticket) {
+  if (ticket < 0 || ticket >= kRemovalSlots) return;
+  // A slot the handler has taken stays taken: the program is ending.
+  int armed = kArmed;
+  removals[ticket].state.compare_exchange_strong(armed, kFree);
 }
 
 void WithInterruptsDeferred(const std::function<void()>& task) {

@@ -17,11 +17,11 @@ std::atomic<int> interrupts{0};
 std::atomic<int> transfersRunning{0};
 
 // Held while interrupts are held back, and by the handler while it leaves;
-// guards the path to remove, which is kept in place (never freed) so that
-// the handler may run while the program ends.
+// guards the paths to remove, which are kept in place (never freed) so that
+// the handler may run while the program ends. An empty path is a free slot.
 std::recursive_mutex leaving;
 constexpr size_t kMaxRemovalPath = 32768;  // the longest path Windows takes
-char removalPath[kMaxRemovalPath];
+char removalPaths[kRemovalSlots][kMaxRemovalPath];
 
 // The system ends the process when the handler of a closing console
 // returns, and at the latest after about five seconds: a running session
@@ -36,7 +36,8 @@ void Say(const char* text) {
 
 [[noreturn]] void LeaveAtOnce(int count) {
   leaving.lock();  // never given back: the process ends here
-  if (removalPath[0] != '\0') ::DeleteFileA(removalPath);
+  for (const char* path : removalPaths)
+    if (path[0] != '\0') ::DeleteFileA(path);
   Say(count >= 3 ? "\ntavlink-cli: stopped at once.\n" : "\ntavlink-cli: stopped.\n");
   // Not ExitProcess: the other threads are not to run anything more, as
   // after _exit on POSIX; the system closes the line and the files.
@@ -86,15 +87,21 @@ TransferInterrupts::~TransferInterrupts() {
   transfersRunning.fetch_sub(1);
 }
 
-void RemoveOnInterrupt(const std::string& path) {
+int RemoveOnInterrupt(const std::string& path) {
+  if (path.empty() || path.size() >= kMaxRemovalPath) return -1;
   const std::lock_guard lock(leaving);
-  removalPath[0] = '\0';
-  if (path.size() < kMaxRemovalPath) std::memcpy(removalPath, path.c_str(), path.size() + 1);
+  for (int ticket = 0; ticket < kRemovalSlots; ++ticket) {
+    if (removalPaths[ticket][0] != '\0') continue;
+    std::memcpy(removalPaths[ticket], path.c_str(), path.size() + 1);
+    return ticket;
+  }
+  return -1;
 }
 
-void KeepOnInterrupt() {
+void KeepOnInterrupt(int ticket) {
+  if (ticket < 0 || ticket >= kRemovalSlots) return;
   const std::lock_guard lock(leaving);
-  removalPath[0] = '\0';
+  removalPaths[ticket][0] = '\0';
 }
 
 void WithInterruptsDeferred(const std::function<void()>& task) {

@@ -1,17 +1,35 @@
 #include "cli/output_file.h"
 
+#include <map>
+#include <mutex>
+
 #include "cli/interrupts.h"
 #include "files/file_error.h"
 
 namespace tavlink::cli {
 namespace {
 
-// What a save makes is removed if an interrupt ends the program at once.
+// What a save makes is removed if an interrupt ends the program at once;
+// several saves (one for each receiver) may be under way together.
 class InterruptGuard final : public SaveTarget::Guard {
  public:
-  void Track(const std::string& path) override { RemoveOnInterrupt(path); }
-  void Untrack() override { KeepOnInterrupt(); }
+  void Track(const std::string& path) override {
+    const int ticket = RemoveOnInterrupt(path);
+    const std::lock_guard lock(mutex_);
+    tickets_.emplace(path, ticket);
+  }
+  void Untrack(const std::string& path) override {
+    const std::lock_guard lock(mutex_);
+    const auto it = tickets_.find(path);
+    if (it == tickets_.end()) return;
+    KeepOnInterrupt(it->second);
+    tickets_.erase(it);
+  }
   void Atomically(const std::function<void()>& task) override { WithInterruptsDeferred(task); }
+
+ private:
+  std::mutex mutex_;
+  std::multimap<std::string, int> tickets_;  // each tracked path's ticket
 };
 
 InterruptGuard& Guard() {

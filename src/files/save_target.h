@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "files/saved_file.h"
 
@@ -39,8 +40,8 @@ class SaveTarget {
     virtual ~Guard() = default;
     // `path` is to be removed if the program ends now.
     virtual void Track(const std::string& path) = 0;
-    // Nothing is to be removed any more.
-    virtual void Untrack() = 0;
+    // `path`, tracked before, is not to be removed any more.
+    virtual void Untrack(const std::string& path) = 0;
     // Runs `task` so that the program is not ended half way through it.
     virtual void Atomically(const std::function<void()>& task) = 0;
   };
@@ -75,11 +76,15 @@ class SaveTarget {
 
  private:
   bool Open(const std::string& path, const std::string& input, bool waitForReader, int* error);
-  void Track(const std::string& path) const;
-  void Untrack() const;
+  // Commit's end where the file itself is written: `contents` into the
+  // held target, in one step that the program cannot be ended inside.
+  bool RewriteInPlace(std::string_view contents, int* error);
+  void Track(const std::string& path);
+  void Untrack();
   void Atomically(const std::function<void()>& task) const;
 
   Guard* guard_ = nullptr;
+  std::string tracked_;        // what the guard is to remove now, if anything
   std::string target_;         // the file that changes
   bool openAtCommit_ = false;  // a FIFO whose reader may come later
   int targetFd_ = -1;          // the target, held and locked, when it exists or was made here

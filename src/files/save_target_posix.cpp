@@ -28,18 +28,6 @@ int Lock(int fd) {
 
 }  // namespace
 
-std::unique_ptr<SaveTarget> SaveTarget::Prepare(const std::string& path, const std::string& input,
-                                                Options options, int* error) {
-  auto target = std::make_unique<SaveTarget>(Key{});
-  target->guard_ = options.guard;
-  bool opened = false;
-  // What is made here is named for removal before a signal can end the
-  // program.
-  target->Atomically([&] { opened = target->Open(path, input, options.waitForReader, error); });
-  if (!opened) return nullptr;  // the destructor removes what was made
-  return target;
-}
-
 bool SaveTarget::Open(const std::string& path, const std::string& input, bool waitForReader,
                       int* error) {
   auto fail = [error](int why) {
@@ -104,10 +92,6 @@ SaveTarget::~SaveTarget() {
   std::free(memory_);
 }
 
-std::FILE* SaveTarget::stream() const {
-  return replacement_ ? replacement_->get() : memoryStream_;
-}
-
 bool SaveTarget::Commit(int* error) {
   if (replacement_) {
     const bool done = replacement_->Commit();
@@ -127,17 +111,7 @@ bool SaveTarget::Commit(int* error) {
       return false;
     }
   }
-  // The file itself is rewritten: a signal must not cut that half way.
-  bool done = false;
-  Atomically([&] {
-    done = OverwriteInPlace(targetFd_, contents);
-    *error = errno;
-    if (done) {
-      created_ = false;  // a file made here now holds the contents: it stays
-      Untrack();
-    }
-  });
-  return done;
+  return RewriteInPlace(contents, error);
 }
 
 }  // namespace tavlink

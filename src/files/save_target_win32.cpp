@@ -79,18 +79,7 @@ bool ReadBack(std::FILE* stream, std::string* contents) {
 
 }  // namespace
 
-std::unique_ptr<SaveTarget> SaveTarget::Prepare(const std::string& path, const std::string& input,
-                                                Options options, int* error) {
-  auto target = std::make_unique<SaveTarget>(Key{});
-  target->guard_ = options.guard;
-  bool opened = false;
-  // What is made here is named for removal before an interrupt can end the
-  // program. (Windows has no FIFOs to wait for.)
-  target->Atomically([&] { opened = target->Open(path, input, false, error); });
-  if (!opened) return nullptr;  // the destructor removes what was made
-  return target;
-}
-
+// Windows has no FIFOs to wait for: `waitForReader` changes nothing here.
 bool SaveTarget::Open(const std::string& path, const std::string& input, bool, int* error) {
   auto fail = [error](int why) {
     *error = why;
@@ -157,10 +146,6 @@ SaveTarget::~SaveTarget() {
   std::free(memory_);
 }
 
-std::FILE* SaveTarget::stream() const {
-  return replacement_ ? replacement_->get() : memoryStream_;
-}
-
 bool SaveTarget::Commit(int* error) {
   if (replacement_) {
     // A file that is open cannot be replaced on Windows, not even by the
@@ -178,17 +163,7 @@ bool SaveTarget::Commit(int* error) {
     *error = errno != 0 ? errno : EIO;
     return false;
   }
-  // The file itself is rewritten: an interrupt must not cut that half way.
-  bool done = false;
-  Atomically([&] {
-    done = OverwriteInPlace(targetFd_, contents);
-    *error = errno;
-    if (done) {
-      created_ = false;  // a file made here now holds the contents: it stays
-      Untrack();
-    }
-  });
-  return done;
+  return RewriteInPlace(contents, error);
 }
 
 }  // namespace tavlink

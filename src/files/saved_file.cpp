@@ -1,8 +1,8 @@
 // What ReplacementFile does the same way on every system.
 #include "files/saved_file.h"
 
-#include <cerrno>
 #include <cstdio>
+#include <random>
 #include <utility>
 
 namespace tavlink {
@@ -10,8 +10,7 @@ namespace tavlink {
 ReplacementFile::ReplacementFile(ReplacementFile&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       temp_(std::move(other.temp_)),
-      target_(std::move(other.target_)),
-      writeError_(other.writeError_) {}
+      target_(std::move(other.target_)) {}
 
 ReplacementFile::~ReplacementFile() {
   if (file_ != nullptr) {
@@ -20,12 +19,17 @@ ReplacementFile::~ReplacementFile() {
   }
 }
 
-bool ReplacementFile::Write(std::string_view bytes) {
-  errno = 0;
-  if (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size())
-    return true;
-  if (writeError_ == 0) writeError_ = errno != 0 ? errno : EIO;
-  return false;
+namespace detail {
+
+std::string TemporaryName() {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 random{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+  std::string name = "tavlink-";
+  for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
+  return name + ".tmp";
 }
+
+}  // namespace detail
 
 }  // namespace tavlink

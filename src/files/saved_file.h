@@ -43,15 +43,12 @@ class ReplacementFile {
 
   // The stream to write the new contents to; null after Commit.
   std::FILE* get() const { return file_; }
-  // Writes `bytes` to the stream; false with errno set on an error, which
-  // Commit then reports again.
-  bool Write(std::string_view bytes);
   // The temporary file's own path.
   const std::string& path() const { return temp_; }
 
   // Flushes to disk, closes and renames over the target. On failure returns
   // false with errno set; the target is then unchanged and the temporary
-  // file removed. An earlier write error counts as a failure.
+  // file removed. An error on the stream counts as a failure.
   bool Commit();
 
  private:
@@ -61,7 +58,6 @@ class ReplacementFile {
   std::FILE* file_ = nullptr;
   std::string temp_;
   std::string target_;
-  int writeError_ = 0;
 };
 
 // Rewrites the open file `fd` to hold exactly `contents`. A plain file gets
@@ -70,5 +66,16 @@ class ReplacementFile {
 // flushed to disk. Anything else (a device, a FIFO) is simply written to.
 // False with errno set on failure.
 bool OverwriteInPlace(int fd, std::string_view contents);
+
+namespace detail {
+
+// How many temporary names Create tries before it gives up.
+inline constexpr int kTemporaryNameAttempts = 100;
+
+// "tavlink-" and six random letters or digits, then ".tmp": short enough to
+// fit beside any file name.
+std::string TemporaryName();
+
+}  // namespace detail
 
 }  // namespace tavlink

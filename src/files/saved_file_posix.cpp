@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -18,23 +17,11 @@ namespace {
 
 // As many links as the system itself follows before it gives up.
 constexpr int kMaxLinkHops = 40;
-constexpr int kNameAttempts = 100;
 
 // The folder part of `path`, with its final '/'; empty for a bare name.
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// "tavlink-" and six random letters or digits, then ".tmp": short enough to
-// fit beside any file name.
-std::string TemporaryName() {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937 random{std::random_device{}()};
-  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
-  std::string name = "tavlink-";
-  for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
-  return name + ".tmp";
 }
 
 }  // namespace
@@ -64,8 +51,8 @@ std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target
   const std::string folder = FolderOf(target);
   std::string temp;
   int fd = -1;
-  for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
-    temp = folder + TemporaryName();
+  for (int attempt = 0; attempt < detail::kTemporaryNameAttempts && fd < 0; ++attempt) {
+    temp = folder + detail::TemporaryName();
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return std::nullopt;
   }
@@ -91,7 +78,7 @@ std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target
 }
 
 bool ReplacementFile::Commit() {
-  int error = writeError_ != 0 ? writeError_ : std::ferror(file_) ? EIO : 0;
+  int error = std::ferror(file_) ? EIO : 0;
   if (error == 0 && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)) error = errno;
   if (std::fclose(std::exchange(file_, nullptr)) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temp_.c_str(), target_.c_str()) != 0) error = errno;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <random>
 #include <utility>
 
 #include "files/file_error_win32.h"
@@ -18,7 +17,6 @@
 namespace tavlink {
 namespace {
 
-constexpr int kNameAttempts = 100;
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
@@ -29,16 +27,6 @@ std::string FolderOf(const std::string& path) {
   if (slash != std::string::npos) return path.substr(0, slash + 1);
   if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
   return {};
-}
-
-// "tavlink-" and six random letters or digits, then ".tmp".
-std::string TemporaryName() {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937 random{std::random_device{}()};
-  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
-  std::string name = "tavlink-";
-  for (int i = 0; i < 6; ++i) name += kLetters[pick(random)];
-  return name + ".tmp";
 }
 
 // `path` without the "\\?\" prefix that GetFinalPathNameByHandle puts in
@@ -95,8 +83,9 @@ std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target
   const std::string folder = FolderOf(target);
   std::string temp;
   HANDLE handle = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < kNameAttempts && handle == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = folder + TemporaryName();
+  for (int attempt = 0; attempt < detail::kTemporaryNameAttempts && handle == INVALID_HANDLE_VALUE;
+       ++attempt) {
+    temp = folder + detail::TemporaryName();
     // Deleting stays possible while it is open, so that leaving at once
     // can remove it.
     handle = ::CreateFileA(temp.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -132,7 +121,7 @@ std::optional<ReplacementFile> ReplacementFile::Create(const std::string& target
 }
 
 bool ReplacementFile::Commit() {
-  int error = writeError_ != 0 ? writeError_ : std::ferror(file_) ? EIO : 0;
+  int error = std::ferror(file_) ? EIO : 0;
   if (error == 0 && std::fflush(file_) != 0) error = errno;
   if (error == 0 &&
       !::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file_)))))

@@ -41,6 +41,10 @@ struct LineSettings {
 
 class SerialDevice {
  public:
+  SerialDevice() = default;
+  // A device owns its handle: it is never copied.
+  SerialDevice(const SerialDevice&) = delete;
+  SerialDevice& operator=(const SerialDevice&) = delete;
   virtual ~SerialDevice() = default;
 
   // Opens the device for exclusive read and write access, as port

@@ -239,9 +239,8 @@ class PosixSerialDevice final : public SerialDevice {
     ::ioctl(fd_, TIOCMBIC, &lines);
   }
 
-  std::string fixedPath_;       // empty: the port number's device
   uint32_t baudRate_ = 115200;  // the rate configured last, to pace AwaitSent
-  std::string path_;            // the device opened last
+  std::string path_;            // the device this object opens
   int fd_ = -1;
   int portNumber_ = 0;
 };

@@ -55,7 +55,8 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   std::function<void()> task;
   {
     std::lock_guard lock(mutex_);
-    if (queue_.empty()) return false;
+    // The idle check may have ended the dialog: nothing more runs then.
+    if (ended_ || queue_.empty()) return false;
     task = std::move(queue_.front());
     queue_.pop_front();
   }

@@ -26,11 +26,6 @@ constexpr std::array<Operation, 6> kOperations = {{
     {OP_READ_USER_DATA, "Read User Data", ReadUserDataWorker, "", "", ""},
 }};
 
-// Each operation is one of the line's requests.
-static_assert(std::ranges::all_of(kOperations, [](const Operation& operation) {
-  return std::ranges::find(kRequestCodes, operation.code) != std::end(kRequestCodes);
-}));
-
 }  // namespace
 
 std::span<const Operation> Operations() {

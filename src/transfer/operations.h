@@ -6,18 +6,20 @@
 #include <span>
 #include <string_view>
 
+#include "link/frame.h"
+
 namespace tavlink {
 
 class TransferDialog;
 
 // Operation codes: each equals its request frame's code.
 enum OperationCode : int {
-  OP_CONNECT = 16,
-  OP_UPGRADE = 18,
-  OP_BACKUP = 20,
-  OP_RESTORE = 22,
-  OP_WRITE_FACTORY = 30,
-  OP_READ_USER_DATA = 32,
+  OP_CONNECT = FC_CONNECT,
+  OP_UPGRADE = FC_UPGRADE,
+  OP_BACKUP = FC_BACKUP,
+  OP_RESTORE = FC_RESTORE,
+  OP_WRITE_FACTORY = FC_FACTORY,
+  OP_READ_USER_DATA = FC_USERDATA,
 };
 
 struct Operation {

@@ -239,5 +239,21 @@ TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
   EXPECT_NE(r.err.find("Served per line: " + link + " 2"), std::string::npos) << r.err;
 }
 
+// Ctrl-C at the question before reading leaves at once, and takes every
+// receiver's prepared temporary file with it, not only the last one.
+TEST_F(FactoryLineTest, InterruptBeforeReadingLeavesNoTemporaryFileOfAnyReceiver) {
+  StartSim(3);
+  fs::create_directories(Path("out"));
+  TerminalProcess cli(With({"read-user-data", Path("out")}), 80, dir_);
+  ASSERT_TRUE(cli.WaitFor("Please turn off your receiver.")) << cli.Shown();
+  size_t prepared = 0;
+  for (const auto& entry : fs::directory_iterator(Path("out")))
+    prepared += entry.path().extension() == ".tmp" ? 1 : 0;
+  ASSERT_EQ(prepared, 3u) << "the outputs are prepared before the question";
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  EXPECT_TRUE(fs::is_empty(Path("out"))) << cli.Shown();
+}
+
 }  // namespace
 }  // namespace tavlink

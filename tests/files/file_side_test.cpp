@@ -17,6 +17,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "data/receiver_data_block.h"
 #include "files/file_error.h"
@@ -37,13 +39,20 @@ class FileSideTest : public ::testing::Test {
   TempFolder folder;
 };
 
-// A guard that only records what a save names for removal.
+// A guard that only records what saves name for removal.
 class RecordingGuard final : public SaveTarget::Guard {
  public:
-  void Track(const std::string& path) override { tracked = path; }
-  void Untrack() override { tracked.clear(); }
+  void Track(const std::string& path) override {
+    live.insert(path);
+    tracked = path;
+  }
+  void Untrack(const std::string& path) override {
+    EXPECT_EQ(live.erase(path), 1u) << path << " was not tracked";
+    if (path == tracked) tracked.clear();
+  }
   void Atomically(const std::function<void()>& task) override { task(); }
-  std::string tracked;
+  std::set<std::string> live;  // every path to be removed now
+  std::string tracked;         // the last path tracked, while it is
 };
 
 TEST_F(FileSideTest, RomImageIsCheckedByItsHeaderAndItsLength) {
@@ -299,6 +308,29 @@ TEST_F(FileSideTest, TemporaryFileCanBeRemovedWhileTheSaveHoldsIt) {
   EXPECT_TRUE(guard.tracked.empty());
   target.reset();
   EXPECT_EQ(ReadBytes(path), "old");
+  EXPECT_EQ(folder.Count(), 1u);
+}
+
+// Saves under way together (one for each receiver) are tracked apart: one
+// put in place or dropped leaves the others' files to be removed.
+TEST_F(FileSideTest, SavesUnderOneGuardEachForgetOnlyTheirOwnFile) {
+  RecordingGuard guard;
+  int error = 0;
+  auto first = SaveTarget::Prepare(folder.File("a.txt"), {}, {&guard}, &error);
+  auto second = SaveTarget::Prepare(folder.File("b.txt"), {}, {&guard}, &error);
+  auto third = SaveTarget::Prepare(folder.File("c.txt"), {}, {&guard}, &error);
+  ASSERT_TRUE(first && second && third);
+  ASSERT_EQ(guard.live.size(), 3u);
+  std::fputs("a", first->stream());
+  ASSERT_TRUE(first->Commit(&error));
+  third.reset();
+  ASSERT_EQ(guard.live.size(), 1u);
+  const std::string left = *guard.live.begin();
+  EXPECT_TRUE(std::filesystem::exists(left)) << left;
+  EXPECT_NE(left, folder.File("b.txt"));
+  second.reset();
+  EXPECT_TRUE(guard.live.empty());
+  EXPECT_EQ(ReadBytes(folder.File("a.txt")), "a");
   EXPECT_EQ(folder.Count(), 1u);
 }
 
