@@ -193,12 +193,25 @@ std::optional<std::vector<std::string>> OutputNames(const std::string& file,
     for (char& c : device)
       if (c == '/' || c == '\\' || c == ':') c = '_';
     const std::string port = lines[i].byPort ? lines[i].label : device;
-    std::string name = folder ? (std::filesystem::path(file) / (port + ".txt")).string() : file;
-    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{port}", port},
-                                     {"{device}", device},
-                                     {"{n}", std::to_string(i + 1)}}) {
-      for (size_t at = name.find(key); at != std::string::npos; at = name.find(key, at))
-        name.replace(at, key.size(), value);
+    if (folder) {
+      names.push_back((std::filesystem::path(file) / (port + ".txt")).string());
+      continue;
+    }
+    // One pass over the pattern: what is filled in is never looked at again,
+    // so a device whose path holds "{port}" or "{device}" is taken as it is.
+    const std::pair<std::string, std::string> fills[] = {
+        {"{port}", port}, {"{device}", device}, {"{n}", std::to_string(i + 1)}};
+    std::string name;
+    for (size_t at = 0; at < file.size();) {
+      const auto fill = std::find_if(std::begin(fills), std::end(fills), [&](const auto& entry) {
+        return file.compare(at, entry.first.size(), entry.first) == 0;
+      });
+      if (fill == std::end(fills)) {
+        name += file[at++];
+      } else {
+        name += fill->second;
+        at += fill->first.size();
+      }
     }
     names.push_back(name);
   }

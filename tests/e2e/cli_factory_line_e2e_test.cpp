@@ -241,5 +241,21 @@ TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
   EXPECT_NE(r.err.find("Served per line: " + link + " 2"), std::string::npos) << r.err;
 }
 
+// A device whose own path holds the placeholders is filled in once, as it
+// is: the file is named after it, and its braces stay.
+TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
+  const std::string link = Path("rx{device}{port}");
+  const SimProcess sim({"--link", link});
+  ASSERT_FALSE(sim.DevicePath().empty());
+  const CliResult r =
+      RunCli({"--device", link, "--yes", "read-user-data", Path("out-{device}-{n}.txt")}, dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string flat = link.substr(1);
+  for (char& c : flat)
+    if (c == '/') c = '_';
+  const fs::path expected = dir_ / ("out-_" + flat + "-1.txt");
+  EXPECT_EQ(ReadWholeFile(expected), ReadWholeFile(testing::SampleDataText())) << r.out;
+}
+
 }  // namespace
 }  // namespace tavlink
