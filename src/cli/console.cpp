@@ -81,7 +81,7 @@ void ConsoleView::SayNoAnswerHint() {
 }
 
 void ConsoleView::OnTitle(std::string_view title) {
-  Print(title);
+  display_.Line(title);  // the window's name: no failure is put down to it
 }
 
 void ConsoleView::OnStatus(std::string_view text) {

@@ -106,6 +106,13 @@ bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, int inte
   }
 }
 
+// "succeeded", "stopped", "failed: no answer": a receiver's row once done.
+std::string RowOutcome(const ReceiverRecord& record) {
+  if (record.exitStatus == kExitOk) return "succeeded";
+  if (record.failure.empty() || record.failure == record.outcome) return record.outcome;
+  return record.outcome + ": " + record.failure;
+}
+
 std::string Summary(const std::vector<LineChoice>& lines, const std::vector<ReceiverRecord>& last,
                     const std::vector<int>& served, bool repeat) {
   size_t succeeded = 0;
@@ -139,7 +146,9 @@ void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome ou
   record.outcome = record.exitStatus == kExitTimedOut  ? "timed out"
                    : record.exitStatus == kExitStopped ? "stopped"
                                                        : "failed";
-  record.failure = view.SawSilence() ? "no answer" : view.LastLine();
+  // A stop is its own reason; what the session said last is not.
+  const bool stopped = outcome == TransferOutcome::kStopped;
+  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastLine();
   if (record.failure.empty()) record.failure = record.outcome;
 }
 
@@ -198,8 +207,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
       for (;;) {
         last[i] = runOnce(i, output);
         if (last[i].exitStatus == kExitOk) ++served[i];
-        board.Finish(i, last[i].exitStatus == kExitOk ? "succeeded"
-                                                      : last[i].outcome + ": " + last[i].failure);
+        board.Finish(i, RowOutcome(last[i]));
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
         DeviceOptions own = options;
         own.line = lines[i];

@@ -241,6 +241,29 @@ TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
   EXPECT_NE(r.err.find("Served per line: " + link + " 2"), std::string::npos) << r.err;
 }
 
+// A receiver stopped by --timeout is put down to the time-out, not to the
+// last line its session showed (the window's title).
+TEST_F(FactoryLineTest, TimedOutReceiversAreReportedAsTimedOut) {
+  StartSim(2, {"--pace", "--ready-delay", "0.2"});
+  const CliResult r = RunCli(With({"--timeout", "2", "--report", Path("r.jsonl"),
+                                   "write-factory-data", testing::SampleDataText().string()}),
+                             dir_);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  EXPECT_NE(r.err.find("0 of 2 receivers succeeded; failed: " + devices[0] + ": timed out; " +
+                       devices[1] + ": timed out."),
+            std::string::npos)
+      << r.err;
+  const std::string report = ReadWholeFile(Path("r.jsonl"));
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+  size_t records = 0;
+  for (size_t at = 0; (at = report.find("\"outcome\":\"timed out\",\"failure\":\"timed out\"",
+                                        at)) != std::string::npos;
+       ++at)
+    ++records;
+  EXPECT_EQ(records, 2u) << report;
+}
+
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
 TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
