@@ -174,8 +174,8 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
                    const std::string& operation, const ReceiverJob& job) {
   ReportFile report(options.report);
   const int interruptsBefore = InterruptCount();
-  auto runOnce = [&](size_t i, RunOutput& output) {
-    DeviceOptions own = options;
+  auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
+    DeviceOptions own = base;
     own.line = lines[i];
     ReceiverRecord record;
     record.start = std::chrono::system_clock::now();
@@ -188,8 +188,14 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
 
   if (lines.size() == 1 && !options.repeat) {
     StandardOutput output(StderrIsTerminal() && !options.trace);
-    return runOnce(0, output).exitStatus;
+    return runOnce(0, output, options).exitStatus;
   }
+
+  // One Ctrl-C stops every receiver: no session asks its own question (the
+  // upgrade's), which would all come at once over the table and take one
+  // answer. The command's own questions were asked before.
+  DeviceOptions onLine = options;
+  onLine.yes = true;
 
   // Between one receiver's sessions (a look at its line, a file saved)
   // an interrupt is still the Cancel of the others, not an end at once.
@@ -205,11 +211,11 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
     threads.emplace_back([&, i] {
       RunOutput& output = board.Output(i);
       for (;;) {
-        last[i] = runOnce(i, output);
+        last[i] = runOnce(i, output, onLine);
         if (last[i].exitStatus == kExitOk) ++served[i];
         board.Finish(i, RowOutcome(last[i]));
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
-        DeviceOptions own = options;
+        DeviceOptions own = onLine;
         own.line = lines[i];
         if (!AwaitNextReceiver(own, output, interruptsBefore)) break;
       }

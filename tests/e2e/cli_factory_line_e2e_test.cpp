@@ -264,6 +264,33 @@ TEST_F(FactoryLineTest, TimedOutReceiversAreReportedAsTimedOut) {
   EXPECT_EQ(records, 2u) << report;
 }
 
+// On a terminal one Ctrl-C stops every receiver's upgrade: no receiver asks
+// its own question over the table.
+TEST_F(FactoryLineTest, InterruptStopsEveryUpgradeWithoutAsking) {
+  StartSim(2, {"--ready-delay", "0.2"});
+  std::string body;
+  for (size_t i = 0; i < 6 * 4080; ++i) body += static_cast<char>((i * 31) & 0xFF);
+  std::ofstream(Path("rom.bin"), std::ios::binary) << "ZOR Digital Satellite Receiver ROM image"
+                                                   << "v1" << body;
+  TerminalProcess cli(With({"upgrade", Path("rom.bin")}), 100, dir_);
+  for (const std::string& device : sim_->DevicePaths())
+    ASSERT_TRUE(cli.WaitFor("[" + device + "] Upgrade software")) << cli.Shown();
+  ASSERT_TRUE(cli.WaitFor("block 1/")) << cli.Shown();
+  cli.Signal(SIGINT);
+  const bool asked = cli.WaitFor("[y/N]", 0, std::chrono::seconds(3));
+  EXPECT_FALSE(asked) << cli.Shown();
+  if (asked) cli.Signal(SIGKILL);  // nobody answers here
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  for (int n = 1; n <= 2; ++n) {
+    bool told = false;
+    for (int i = 0; i < 40 && !told; ++i) {
+      told = LogOf(n).find("the PC aborted") != std::string::npos;
+      if (!told) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(told) << "receiver " << n << ":\n" << LogOf(n);
+  }
+}
+
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
 TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
