@@ -88,18 +88,20 @@ std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
 }
 
 // Until the receiver on this line has been exchanged: it stops answering
-// (it was taken away), then answers again (the next one is on). False when
-// the wait was interrupted.
-bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, int interruptsBefore) {
+// (it was taken away), then answers again (the next one is on). The looks
+// at the line go through `quiet`: a line without a receiver is no news.
+// False when the wait was interrupted.
+bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
+                       int interruptsBefore) {
   output.Message("tavlink-cli: waiting for the next receiver on this line");
   for (;;) {  // the served receiver is still there
-    const std::optional<bool> answered = Answers(options, output);
+    const std::optional<bool> answered = Answers(options, quiet);
     if (!answered) return false;
     if (!*answered) break;
     if (!Rest(std::chrono::seconds(2), interruptsBefore)) return false;
   }
   for (;;) {  // nobody there: each silent connect takes its time-out
-    const std::optional<bool> answered = Answers(options, output);
+    const std::optional<bool> answered = Answers(options, quiet);
     if (!answered) return false;
     if (*answered) return true;
     if (!Rest(std::chrono::seconds(1), interruptsBefore)) return false;
@@ -211,13 +213,14 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
     threads.emplace_back([&, i] {
       RunOutput& output = board.Output(i);
       for (;;) {
+        board.Start(i);
         last[i] = runOnce(i, output, onLine);
         if (last[i].exitStatus == kExitOk) ++served[i];
         board.Finish(i, RowOutcome(last[i]));
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
         DeviceOptions own = onLine;
         own.line = lines[i];
-        if (!AwaitNextReceiver(own, output, interruptsBefore)) break;
+        if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);
     });

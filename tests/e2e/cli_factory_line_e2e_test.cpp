@@ -291,6 +291,35 @@ TEST_F(FactoryLineTest, InterruptStopsEveryUpgradeWithoutAsking) {
   }
 }
 
+// Between receivers --repeat looks at its line quietly, with the receiver
+// there and without; the next receiver's row starts afresh.
+TEST_F(FactoryLineTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
+  const std::string link = Path("receiver");
+  auto first = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--link", link, "--software", "SW first"});
+  ASSERT_FALSE(first->DevicePath().empty());
+  TerminalProcess cli({"--device", link, "--repeat", "connect"}, 250, dir_);
+  ASSERT_TRUE(cli.WaitFor("Software version: SW first")) << cli.Shown();
+  ASSERT_TRUE(cli.WaitFor("waiting for the next receiver")) << cli.Shown();
+  const size_t served = cli.Shown().size();
+  std::this_thread::sleep_for(std::chrono::seconds(5));  // looks at the served receiver
+  first.reset();
+  std::this_thread::sleep_for(std::chrono::seconds(4));  // looks at an empty line
+  const size_t before = cli.Shown().size();
+  const std::string between = cli.Shown().substr(served);
+  EXPECT_EQ(between.find("Connect to the receiver"), std::string::npos) << between;
+  EXPECT_EQ(between.find("Open error"), std::string::npos) << between;
+  EXPECT_NE(between.find("succeeded"), std::string::npos) << between;
+  const SimProcess second({"--link", link, "--software", "SW second"});
+  ASSERT_FALSE(second.DevicePath().empty());
+  EXPECT_TRUE(cli.WaitFor("Software version: SW second", before)) << cli.Shown();
+  // The row showed the new receiver's progress, not the last one's outcome.
+  EXPECT_NE(cli.Shown().find("Connecting...", before), std::string::npos)
+      << cli.Shown().substr(before);
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+}
+
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
 TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
