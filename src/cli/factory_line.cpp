@@ -1,7 +1,8 @@
 #include "cli/factory_line.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "cli/json_text.h"
 #include "cli/line_board.h"
 #include "cli/terminal.h"
+#include "files/file_error.h"
 #include "files/file_side.h"
 
 namespace tavlink::cli {
@@ -49,21 +51,39 @@ std::string JsonOrNull(const std::string& text) {
   return text.empty() ? "null" : JsonString(text);
 }
 
-// Appends records to the --report file, one line each, as they come.
+// The --report file, opened for appending before anything is sent; each
+// record is written as one line as it comes.
 class ReportFile {
  public:
-  explicit ReportFile(const std::string& path) : path_(path) {}
-  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+  // Nothing to write without a path. ok() is false when the file cannot
+  // be opened, after saying why.
+  explicit ReportFile(const std::string& path) : path_(path) {
     if (path_.empty()) return;
+    errno = 0;
+    file_.reset(std::fopen(path_.c_str(), "a"));
+    if (!file_)
+      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
+                   DescribeFileError(errno).c_str());
+  }
+  bool ok() const { return path_.empty() || file_ != nullptr; }
+
+  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+    if (!file_) return;
+    const std::string text = RecordJson(line, operation, record) + "\n";
     std::lock_guard lock(mutex_);
-    std::ofstream out(path_, std::ios::app);
-    out << RecordJson(line, operation, record) << "\n";
-    if (!out.flush())
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s\n", path_.c_str());
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
+        std::fflush(file_.get()) != 0)
+      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
+                   DescribeFileError(errno).c_str());
   }
 
  private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
   std::string path_;
+  std::unique_ptr<std::FILE, Closer> file_;
   std::mutex mutex_;
 };
 
@@ -175,6 +195,7 @@ std::string RecordJson(const LineChoice& line, const std::string& operation,
 int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
                    const std::string& operation, const ReceiverJob& job) {
   ReportFile report(options.report);
+  if (!report.ok()) return kExitUsage;  // nothing sent
   const int interruptsBefore = InterruptCount();
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
