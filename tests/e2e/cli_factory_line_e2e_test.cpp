@@ -320,6 +320,20 @@ TEST_F(FactoryLineTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
   EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
 }
 
+// A receiver named twice, once by a link and once by its device, is one
+// line: refused before anything is sent.
+TEST_F(FactoryLineTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
+  const std::string link = Path("receiver");
+  const SimProcess sim({"--link", link});
+  ASSERT_FALSE(sim.DevicePath().empty());
+  const CliResult r = RunCli({"--device", link, "--device", sim.DevicePath(), "connect"}, dir_);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("tavlink-cli: " + link + " and " + sim.DevicePath() + " are the same line"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
 TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
