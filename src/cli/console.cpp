@@ -197,7 +197,7 @@ void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
   if (payloadLength >= 0) line.append(" len ").append(std::to_string(payloadLength));
   if (!verdict.empty()) line.append(" ").append(verdict);
   std::lock_guard lock(mutex_);
-  std::fprintf(stderr, "[%9.3f] %s %s\n", seconds,
+  std::fprintf(stderr, "%s[%9.3f] %s %s\n", prefix_.c_str(), seconds,
                direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
   std::fflush(stderr);
 }

@@ -103,7 +103,7 @@ DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
     : view_(ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
       errors_(reporter_, options.line.hint),
-      trace_(view_, options.trace),
+      trace_(view_, options.trace, options.traceLabel),
       environment_{SystemClock(), errors_,
                    [path = options.line.path] { return MakeSerialDeviceAt(path); }, &trace_},
       portNumber_(options.line.portNumber) {}

@@ -200,6 +200,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
     own.line = lines[i];
+    if (lines.size() > 1) own.traceLabel = lines[i].label;
     ReceiverRecord record;
     record.start = std::chrono::system_clock::now();
     ReceiverRecord done = job(i, own, output);
@@ -241,6 +242,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
         DeviceOptions own = onLine;
         own.line = lines[i];
+        if (lines.size() > 1) own.traceLabel = lines[i].label;
         if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);

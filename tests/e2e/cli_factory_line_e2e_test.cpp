@@ -334,6 +334,28 @@ TEST_F(FactoryLineTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
   EXPECT_EQ(r.out, "");
 }
 
+// With several receivers each traced frame names its receiver.
+TEST_F(FactoryLineTest, TracedFramesNameTheirReceiver) {
+  StartSim(2);
+  const CliResult r = RunCli(With({"--trace", "connect"}), dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  std::vector<int> frames(devices.size(), 0);
+  std::istringstream err(r.err);
+  for (std::string line; std::getline(err, line);) {
+    if (line.find(" -> ") == std::string::npos) continue;
+    bool named = false;
+    for (size_t n = 0; n < devices.size(); ++n) {
+      if (line.rfind("[" + devices[n] + "] [", 0) == 0) {
+        named = true;
+        ++frames[n];
+      }
+    }
+    EXPECT_TRUE(named) << line;
+  }
+  for (size_t n = 0; n < devices.size(); ++n) EXPECT_GT(frames[n], 0) << devices[n] << r.err;
+}
+
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
 TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
