@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -80,6 +81,13 @@ void RecordFile(ReceiverRecord& record, const std::string& path) {
   record.dataSha256 = Sha256OfFile(path).value_or("");
 }
 
+// Marks a record failed, with `why` for the summary and the report.
+void MarkFailed(ReceiverRecord& record, std::string why, int exitStatus = kExitFailure) {
+  record.exitStatus = exitStatus;
+  record.outcome = "failed";
+  record.failure = std::move(why);
+}
+
 int RunConnect(const Command& command) {
   return RunOnReceivers(command.options, command.lines, "connect",
                         [](size_t, const DeviceOptions& options, RunOutput& output) {
@@ -90,11 +98,7 @@ int RunConnect(const Command& command) {
                           if (answer[0] == 0) {
                             output.Message("tavlink-cli: not connected.");
                             run.View().SayNoAnswerHint();
-                            if (record.exitStatus == kExitOk) {
-                              record.exitStatus = kExitFailure;
-                              record.outcome = "failed";
-                              record.failure = "not connected";
-                            }
+                            if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
                             return record;
                           }
                           record.software = VersionText(answer, kSoftwareVersionAt);
@@ -146,9 +150,7 @@ int RunUpgrade(const Command& command) {
         uint64_t size = 0;
         FilePtr file = OpenRomImage(options.file, &size);
         if (!file) {
-          record.exitStatus = kExitUsage;
-          record.outcome = "failed";
-          record.failure = "the ROM image cannot be read";
+          MarkFailed(record, "the ROM image cannot be read", kExitUsage);
           return record;
         }
         SaySending(output, "the ROM image " + image, options);
@@ -259,20 +261,15 @@ int RunReadUserData(const Command& command) {
         if (!text) {
           output.Message("tavlink-cli: " + Fold(kFactoryDataNotValid));
           run.View().SayNoAnswerHint();
-          if (record.exitStatus == kExitOk) {
-            record.exitStatus = kExitFailure;
-            record.outcome = "failed";
-            record.failure = "factory data of the receiver is not valid";
-          }
+          if (record.exitStatus == kExitOk)
+            MarkFailed(record, "factory data of the receiver is not valid");
           return record;
         }
         const std::string& name = (*names)[index];
         OutputFile& file = *outputs[index];
         std::fwrite(text->data(), 1, text->size(), file.stream());
         if (!file.Commit()) {
-          record.exitStatus = kExitFailure;
-          record.outcome = "failed";
-          record.failure = "cannot write " + name;
+          MarkFailed(record, "cannot write " + name);
           return record;
         }
         record.dataFile = name;
@@ -350,9 +347,7 @@ int RunBackup(const Command& command) {
                           if (record.exitStatus != kExitOk) return record;
                           const long written = std::ftell(output->stream());
                           if (!output->Commit()) {
-                            record.exitStatus = kExitFailure;
-                            record.outcome = "failed";
-                            record.failure = "cannot write " + options.file;
+                            MarkFailed(record, "cannot write " + options.file);
                             return record;
                           }
                           RecordFile(record, options.file);
