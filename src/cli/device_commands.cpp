@@ -313,24 +313,25 @@ int RunWriteFactoryData(const Command& command) {
                                           : "antenna configuration " + std::to_string(antenna)) +
                            ")";
   const std::string sha256 = Sha256OfFile(options.file).value_or("");
-  return RunOnReceivers(
-      options, command.lines, "write-factory-data",
-      [&](size_t, const DeviceOptions& own, RunOutput& output) {
-        ReceiverRecord record;
-        record.dataFile = own.file;
-        record.dataSha256 = sha256;
-        auto copy = std::make_unique<ReceiverDataBlock>(*block);  // a block per session
-        SaySending(output, what, own);
-        DeviceRun run(own, output);
-        SetOutcome(record, run, run.Run(OP_WRITE_FACTORY, nullptr, copy.get()));
-        if (record.exitStatus != kExitOk) {
-          run.View().SayNoAnswerHint();
-          return record;
-        }
-        output.Result("Wrote factory data (" + std::to_string(ReceiverDataBlock::kSize / 2048) +
-                      " blocks) in " + SecondsText(run.Seconds()));
-        return record;
-      });
+  return RunOnReceivers(options, command.lines, "write-factory-data",
+                        [&](size_t, const DeviceOptions& own, RunOutput& output) {
+                          ReceiverRecord record;
+                          record.dataFile = own.file;
+                          record.dataSha256 = sha256;
+                          auto copy =
+                              std::make_unique<ReceiverDataBlock>(*block);  // a block per session
+                          SaySending(output, what, own);
+                          DeviceRun run(own, output);
+                          SetOutcome(record, run, run.Run(OP_WRITE_FACTORY, nullptr, copy.get()));
+                          if (record.exitStatus != kExitOk) {
+                            run.View().SayNoAnswerHint();
+                            return record;
+                          }
+                          output.Result("Wrote factory data (" +
+                                        std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
+                                        " blocks) in " + SecondsText(run.Seconds()));
+                          return record;
+                        });
 }
 
 int RunBackup(const Command& command) {

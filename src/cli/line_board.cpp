@@ -37,15 +37,16 @@ class LineBoard::RowOutput final : public RunOutput, public SessionDisplay {
   void Message(std::string_view line) override { Line(line); }
   SessionDisplay& Display() override { return *this; }
 
-  void Progress(std::string_view status, int, int, std::chrono::seconds elapsed) override {
+  void Progress(std::string_view status, int, int, int errors,
+                std::chrono::seconds elapsed) override {
     if (quiet_)
       board_.NoteStatus(index_, status);
     else
-      board_.UpdateRow(index_, status, elapsed);
+      board_.UpdateRow(index_, status, errors, elapsed);
   }
-  void Tick(std::string_view status, int position, int upper,
+  void Tick(std::string_view status, int position, int upper, int errors,
             std::chrono::seconds elapsed) override {
-    Progress(status, position, upper, elapsed);
+    Progress(status, position, upper, errors, elapsed);
   }
   void Line(std::string_view text) override {
     if (!quiet_) board_.PrintLine(index_, text, false);
@@ -118,18 +119,14 @@ std::string LineBoard::FormatRow(const Row& row, int width) {
   return shapes[3].substr(0, limit);
 }
 
-void LineBoard::UpdateRow(size_t index, std::string_view status, std::chrono::seconds elapsed) {
+void LineBoard::UpdateRow(size_t index, std::string_view status, int errors,
+                          std::chrono::seconds elapsed) {
   std::lock_guard lock(mutex_);
   Row& row = rows_.at(index);
   const bool changed = status != row.status;
   row.status = status;
+  row.errors = errors;
   row.elapsed = elapsed;
-  for (const std::string_view label : {"err.count ", "error "}) {
-    if (const size_t at = row.status.rfind(label); at != std::string::npos) {
-      row.errors = std::atoi(row.status.c_str() + at + label.size());
-      break;
-    }
-  }
   if (live_) {
     Erase();
     Draw();

@@ -70,7 +70,7 @@ class LineBoard {
   class RowOutput;
   friend class RowOutput;
 
-  void UpdateRow(size_t index, std::string_view status, std::chrono::seconds elapsed);
+  void UpdateRow(size_t index, std::string_view status, int errors, std::chrono::seconds elapsed);
   void NoteStatus(size_t index, std::string_view status);
   void PrintLine(size_t index, std::string_view text, bool result);
   // With the lock held: erase the table, and draw it again.
