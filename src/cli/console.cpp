@@ -13,8 +13,6 @@ namespace {
 
 using Seconds = std::chrono::seconds;
 
-constexpr std::string_view kClosing = "Closing Connection...";
-
 }  // namespace
 
 std::string Fold(std::string_view text) {
@@ -81,7 +79,7 @@ void ConsoleView::SayNoAnswerHint() {
 }
 
 void ConsoleView::OnTitle(std::string_view title) {
-  Print(title);
+  display_.Line(title);  // the window's name: no failure is put down to it
 }
 
 void ConsoleView::OnStatus(std::string_view text) {
@@ -109,7 +107,7 @@ void ConsoleView::OnProgressPos(int position) {
 }
 
 void ConsoleView::Redraw() {
-  display_.Progress(status_, position_, upper_, ElapsedSeconds());
+  display_.Progress(status_, position_, upper_, errorCount_, ElapsedSeconds());
 }
 
 BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption,
@@ -166,18 +164,18 @@ void ConsoleView::OnIdle() {
   // A request that the receiver leaves unanswered is sent again for as
   // long as it takes (an operation that fails on it says so after its
   // message instead); say why nothing moves.
-  if (silence_.load() && status_ == "Connecting..." &&
+  if (silence_.load() && status_ == kConnectingStatus &&
       now - start_ >= std::chrono::milliseconds(silenceAtMs_.load()) + Seconds(1))
     SayNoAnswerHint();
   // A stop waits for the receive under way, which may take its whole time-out.
-  if (status_ == kClosing && !saidWaiting_ && now - statusSince_ >= Seconds(1)) {
+  if (status_ == kClosingStatus && !saidWaiting_ && now - statusSince_ >= Seconds(1)) {
     saidWaiting_ = true;
-    Print(std::string(kClosing) + " waiting up to " +
+    Print(std::string(kClosingStatus) + " waiting up to " +
           std::to_string(TransferDialog::kTimeoutMs / 1000) + " s for the receiver");
   }
   if (now - lastTick_ >= Seconds(1)) {
     lastTick_ = now;
-    display_.Tick(status_, position_, upper_, ElapsedSeconds());
+    display_.Tick(status_, position_, upper_, errorCount_, ElapsedSeconds());
   }
 }
 
@@ -197,7 +195,7 @@ void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
   if (payloadLength >= 0) line.append(" len ").append(std::to_string(payloadLength));
   if (!verdict.empty()) line.append(" ").append(verdict);
   std::lock_guard lock(mutex_);
-  std::fprintf(stderr, "[%9.3f] %s %s\n", seconds,
+  std::fprintf(stderr, "%s[%9.3f] %s %s\n", prefix_.c_str(), seconds,
                direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
   std::fflush(stderr);
 }

@@ -117,17 +117,20 @@ class ConsoleReporter final : public ErrorReporter {
 };
 
 // Watches the frames of a run: prints each one on standard error with the
-// time since the start when tracing (--trace), and tells the view when a
+// time since the start when tracing (--trace), after "[label] " when a
+// label is given (a receiver among several), and tells the view when a
 // receive got no answer.
 class ConsoleTrace final : public FrameTrace {
  public:
-  ConsoleTrace(ConsoleView& view, bool print) : view_(view), print_(print) {}
+  ConsoleTrace(ConsoleView& view, bool print, std::string label = {})
+      : view_(view), print_(print), prefix_(label.empty() ? "" : "[" + label + "] ") {}
   void OnFrame(Direction direction, int code, long payloadLength,
                std::string_view verdict) override;
 
  private:
   ConsoleView& view_;
   bool print_;
+  std::string prefix_;
   std::mutex mutex_;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "cli/commands.h"
 #include "cli/console.h"
@@ -80,6 +81,13 @@ void RecordFile(ReceiverRecord& record, const std::string& path) {
   record.dataSha256 = Sha256OfFile(path).value_or("");
 }
 
+// Marks a record failed, with `why` for the summary and the report.
+void MarkFailed(ReceiverRecord& record, std::string why, int exitStatus = kExitFailure) {
+  record.exitStatus = exitStatus;
+  record.outcome = "failed";
+  record.failure = std::move(why);
+}
+
 int RunConnect(const Command& command) {
   return RunOnReceivers(command.options, command.lines, "connect",
                         [](size_t, const DeviceOptions& options, RunOutput& output) {
@@ -90,11 +98,7 @@ int RunConnect(const Command& command) {
                           if (answer[0] == 0) {
                             output.Message("tavlink-cli: not connected.");
                             run.View().SayNoAnswerHint();
-                            if (record.exitStatus == kExitOk) {
-                              record.exitStatus = kExitFailure;
-                              record.outcome = "failed";
-                              record.failure = "not connected";
-                            }
+                            if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
                             return record;
                           }
                           record.software = VersionText(answer, kSoftwareVersionAt);
@@ -146,9 +150,7 @@ int RunUpgrade(const Command& command) {
         uint64_t size = 0;
         FilePtr file = OpenRomImage(options.file, &size);
         if (!file) {
-          record.exitStatus = kExitUsage;
-          record.outcome = "failed";
-          record.failure = "the ROM image cannot be read";
+          MarkFailed(record, "the ROM image cannot be read", kExitUsage);
           return record;
         }
         SaySending(output, "the ROM image " + image, options);
@@ -193,12 +195,25 @@ std::optional<std::vector<std::string>> OutputNames(const std::string& file,
     for (char& c : device)
       if (c == '/' || c == '\\' || c == ':') c = '_';
     const std::string port = lines[i].byPort ? lines[i].label : device;
-    std::string name = folder ? (std::filesystem::path(file) / (port + ".txt")).string() : file;
-    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{port}", port},
-                                     {"{device}", device},
-                                     {"{n}", std::to_string(i + 1)}}) {
-      for (size_t at = name.find(key); at != std::string::npos; at = name.find(key, at))
-        name.replace(at, key.size(), value);
+    if (folder) {
+      names.push_back((std::filesystem::path(file) / (port + ".txt")).string());
+      continue;
+    }
+    // One pass over the pattern: what is filled in is never looked at again,
+    // so a device whose path holds "{port}" or "{device}" is taken as it is.
+    const std::pair<std::string, std::string> fills[] = {
+        {"{port}", port}, {"{device}", device}, {"{n}", std::to_string(i + 1)}};
+    std::string name;
+    for (size_t at = 0; at < file.size();) {
+      const auto fill = std::find_if(std::begin(fills), std::end(fills), [&](const auto& entry) {
+        return file.compare(at, entry.first.size(), entry.first) == 0;
+      });
+      if (fill == std::end(fills)) {
+        name += file[at++];
+      } else {
+        name += fill->second;
+        at += fill->first.size();
+      }
     }
     names.push_back(name);
   }
@@ -246,20 +261,15 @@ int RunReadUserData(const Command& command) {
         if (!text) {
           output.Message("tavlink-cli: " + Fold(kFactoryDataNotValid));
           run.View().SayNoAnswerHint();
-          if (record.exitStatus == kExitOk) {
-            record.exitStatus = kExitFailure;
-            record.outcome = "failed";
-            record.failure = "factory data of the receiver is not valid";
-          }
+          if (record.exitStatus == kExitOk)
+            MarkFailed(record, "factory data of the receiver is not valid");
           return record;
         }
         const std::string& name = (*names)[index];
         OutputFile& file = *outputs[index];
         std::fwrite(text->data(), 1, text->size(), file.stream());
         if (!file.Commit()) {
-          record.exitStatus = kExitFailure;
-          record.outcome = "failed";
-          record.failure = "cannot write " + name;
+          MarkFailed(record, "cannot write " + name);
           return record;
         }
         record.dataFile = name;
@@ -303,24 +313,25 @@ int RunWriteFactoryData(const Command& command) {
                                           : "antenna configuration " + std::to_string(antenna)) +
                            ")";
   const std::string sha256 = Sha256OfFile(options.file).value_or("");
-  return RunOnReceivers(
-      options, command.lines, "write-factory-data",
-      [&](size_t, const DeviceOptions& own, RunOutput& output) {
-        ReceiverRecord record;
-        record.dataFile = own.file;
-        record.dataSha256 = sha256;
-        auto copy = std::make_unique<ReceiverDataBlock>(*block);  // a block per session
-        SaySending(output, what, own);
-        DeviceRun run(own, output);
-        SetOutcome(record, run, run.Run(OP_WRITE_FACTORY, nullptr, copy.get()));
-        if (record.exitStatus != kExitOk) {
-          run.View().SayNoAnswerHint();
-          return record;
-        }
-        output.Result("Wrote factory data (" + std::to_string(ReceiverDataBlock::kSize / 2048) +
-                      " blocks) in " + SecondsText(run.Seconds()));
-        return record;
-      });
+  return RunOnReceivers(options, command.lines, "write-factory-data",
+                        [&](size_t, const DeviceOptions& own, RunOutput& output) {
+                          ReceiverRecord record;
+                          record.dataFile = own.file;
+                          record.dataSha256 = sha256;
+                          auto copy =
+                              std::make_unique<ReceiverDataBlock>(*block);  // a block per session
+                          SaySending(output, what, own);
+                          DeviceRun run(own, output);
+                          SetOutcome(record, run, run.Run(OP_WRITE_FACTORY, nullptr, copy.get()));
+                          if (record.exitStatus != kExitOk) {
+                            run.View().SayNoAnswerHint();
+                            return record;
+                          }
+                          output.Result("Wrote factory data (" +
+                                        std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
+                                        " blocks) in " + SecondsText(run.Seconds()));
+                          return record;
+                        });
 }
 
 int RunBackup(const Command& command) {
@@ -337,9 +348,7 @@ int RunBackup(const Command& command) {
                           if (record.exitStatus != kExitOk) return record;
                           const long written = std::ftell(output->stream());
                           if (!output->Commit()) {
-                            record.exitStatus = kExitFailure;
-                            record.outcome = "failed";
-                            record.failure = "cannot write " + options.file;
+                            MarkFailed(record, "cannot write " + options.file);
                             return record;
                           }
                           RecordFile(record, options.file);

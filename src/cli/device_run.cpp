@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "cli/commands.h"
@@ -50,6 +51,18 @@ std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
   return devices;
 }
 
+// Whether two device paths lead to the same line: the same device behind
+// two names (a link under /dev/serial/by-id and its ttyUSB) is one line.
+// The paths are compared with their links resolved (the library's
+// equivalent() takes no devices); as text when one cannot be resolved.
+bool SameLine(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  std::error_code errorA, errorB;
+  const std::filesystem::path realA = std::filesystem::canonical(a, errorA);
+  const std::filesystem::path realB = std::filesystem::canonical(b, errorB);
+  return !errorA && !errorB && realA == realB;
+}
+
 }  // namespace
 
 std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options) {
@@ -76,7 +89,7 @@ std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options)
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     for (size_t j = 0; j < i; ++j) {
-      if (lines[i].path == lines[j].path) {
+      if (SameLine(lines[i].path, lines[j].path)) {
         std::fprintf(stderr, "tavlink-cli: %s and %s are the same line (%s); name each once.\n",
                      lines[j].name.c_str(), lines[i].name.c_str(), lines[i].path.c_str());
         return std::nullopt;
@@ -90,7 +103,7 @@ DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
     : view_(ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
       errors_(reporter_, options.line.hint),
-      trace_(view_, options.trace),
+      trace_(view_, options.trace, options.traceLabel),
       environment_{SystemClock(), errors_,
                    [path = options.line.path] { return MakeSerialDeviceAt(path); }, &trace_},
       portNumber_(options.line.portNumber) {}

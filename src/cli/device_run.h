@@ -39,6 +39,7 @@ struct DeviceOptions {
   bool repeat = false;               // --repeat
   std::string file;                  // the command's file argument
   LineChoice line;                   // the receiver's line, once chosen
+  std::string traceLabel;            // before each --trace line: the line's label among several
 };
 
 // Works out the lines from the options (ports first, then devices, then

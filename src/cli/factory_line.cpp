@@ -1,7 +1,8 @@
 #include "cli/factory_line.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "cli/json_text.h"
 #include "cli/line_board.h"
 #include "cli/terminal.h"
+#include "files/file_error.h"
 #include "files/file_side.h"
 
 namespace tavlink::cli {
@@ -49,21 +51,39 @@ std::string JsonOrNull(const std::string& text) {
   return text.empty() ? "null" : JsonString(text);
 }
 
-// Appends records to the --report file, one line each, as they come.
+// The --report file, opened for appending before anything is sent; each
+// record is written as one line as it comes.
 class ReportFile {
  public:
-  explicit ReportFile(const std::string& path) : path_(path) {}
-  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+  // Nothing to write without a path. ok() is false when the file cannot
+  // be opened, after saying why.
+  explicit ReportFile(const std::string& path) : path_(path) {
     if (path_.empty()) return;
+    errno = 0;
+    file_.reset(std::fopen(path_.c_str(), "a"));
+    if (!file_)
+      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
+                   DescribeFileError(errno).c_str());
+  }
+  bool ok() const { return path_.empty() || file_ != nullptr; }
+
+  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+    if (!file_) return;
+    const std::string text = RecordJson(line, operation, record) + "\n";
     std::lock_guard lock(mutex_);
-    std::ofstream out(path_, std::ios::app);
-    out << RecordJson(line, operation, record) << "\n";
-    if (!out.flush())
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s\n", path_.c_str());
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
+        std::fflush(file_.get()) != 0)
+      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
+                   DescribeFileError(errno).c_str());
   }
 
  private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
   std::string path_;
+  std::unique_ptr<std::FILE, Closer> file_;
   std::mutex mutex_;
 };
 
@@ -88,22 +108,31 @@ std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
 }
 
 // Until the receiver on this line has been exchanged: it stops answering
-// (it was taken away), then answers again (the next one is on). False when
-// the wait was interrupted.
-bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, int interruptsBefore) {
+// (it was taken away), then answers again (the next one is on). The looks
+// at the line go through `quiet`: a line without a receiver is no news.
+// False when the wait was interrupted.
+bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
+                       int interruptsBefore) {
   output.Message("tavlink-cli: waiting for the next receiver on this line");
   for (;;) {  // the served receiver is still there
-    const std::optional<bool> answered = Answers(options, output);
+    const std::optional<bool> answered = Answers(options, quiet);
     if (!answered) return false;
     if (!*answered) break;
     if (!Rest(std::chrono::seconds(2), interruptsBefore)) return false;
   }
   for (;;) {  // nobody there: each silent connect takes its time-out
-    const std::optional<bool> answered = Answers(options, output);
+    const std::optional<bool> answered = Answers(options, quiet);
     if (!answered) return false;
     if (*answered) return true;
     if (!Rest(std::chrono::seconds(1), interruptsBefore)) return false;
   }
+}
+
+// "succeeded", "stopped", "failed: no answer": a receiver's row once done.
+std::string RowOutcome(const ReceiverRecord& record) {
+  if (record.exitStatus == kExitOk) return "succeeded";
+  if (record.failure.empty() || record.failure == record.outcome) return record.outcome;
+  return record.outcome + ": " + record.failure;
 }
 
 std::string Summary(const std::vector<LineChoice>& lines, const std::vector<ReceiverRecord>& last,
@@ -139,7 +168,9 @@ void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome ou
   record.outcome = record.exitStatus == kExitTimedOut  ? "timed out"
                    : record.exitStatus == kExitStopped ? "stopped"
                                                        : "failed";
-  record.failure = view.SawSilence() ? "no answer" : view.LastLine();
+  // A stop is its own reason; what the session said last is not.
+  const bool stopped = outcome == TransferOutcome::kStopped;
+  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastLine();
   if (record.failure.empty()) record.failure = record.outcome;
 }
 
@@ -164,10 +195,12 @@ std::string RecordJson(const LineChoice& line, const std::string& operation,
 int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
                    const std::string& operation, const ReceiverJob& job) {
   ReportFile report(options.report);
+  if (!report.ok()) return kExitUsage;  // nothing sent
   const int interruptsBefore = InterruptCount();
-  auto runOnce = [&](size_t i, RunOutput& output) {
-    DeviceOptions own = options;
+  auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
+    DeviceOptions own = base;
     own.line = lines[i];
+    if (lines.size() > 1) own.traceLabel = lines[i].label;
     ReceiverRecord record;
     record.start = std::chrono::system_clock::now();
     ReceiverRecord done = job(i, own, output);
@@ -179,8 +212,14 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
 
   if (lines.size() == 1 && !options.repeat) {
     StandardOutput output(StderrIsTerminal() && !options.trace);
-    return runOnce(0, output).exitStatus;
+    return runOnce(0, output, options).exitStatus;
   }
+
+  // One Ctrl-C stops every receiver: no session asks its own question (the
+  // upgrade's), which would all come at once over the table and take one
+  // answer. The command's own questions were asked before.
+  DeviceOptions onLine = options;
+  onLine.yes = true;
 
   // Between one receiver's sessions (a look at its line, a file saved)
   // an interrupt is still the Cancel of the others, not an end at once.
@@ -196,14 +235,15 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
     threads.emplace_back([&, i] {
       RunOutput& output = board.Output(i);
       for (;;) {
-        last[i] = runOnce(i, output);
+        board.Start(i);
+        last[i] = runOnce(i, output, onLine);
         if (last[i].exitStatus == kExitOk) ++served[i];
-        board.Finish(i, last[i].exitStatus == kExitOk ? "succeeded"
-                                                      : last[i].outcome + ": " + last[i].failure);
+        board.Finish(i, RowOutcome(last[i]));
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
-        DeviceOptions own = options;
+        DeviceOptions own = onLine;
         own.line = lines[i];
-        if (!AwaitNextReceiver(own, output, interruptsBefore)) break;
+        if (lines.size() > 1) own.traceLabel = lines[i].label;
+        if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);
     });

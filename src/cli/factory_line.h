@@ -41,8 +41,10 @@ using ReceiverJob =
     std::function<ReceiverRecord(size_t index, const DeviceOptions& options, RunOutput& output)>;
 
 // Runs `job` on each of `lines` and returns the exit status: 0 when every
-// receiver succeeded, 130 after Ctrl-C, 3 when --timeout stopped one, else
-// 1. `operation` names the command in records and rows.
+// receiver succeeded, 130 after Ctrl-C, else 1 (a receiver that --timeout
+// stopped included). One receiver without --repeat is the plain command, with
+// its own exit status (3 when --timeout stopped it). `operation` names the
+// command in records and rows.
 int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
                    const std::string& operation, const ReceiverJob& job);
 

@@ -25,26 +25,38 @@ std::string Padded(std::string text, size_t width) {
 }  // namespace
 
 // A receiver's display and output: its session's progress goes to its row.
+// A quiet one only notes the status in the row and drops every line.
 class LineBoard::RowOutput final : public RunOutput, public SessionDisplay {
  public:
-  RowOutput(LineBoard& board, size_t index) : board_(board), index_(index) {}
+  RowOutput(LineBoard& board, size_t index, bool quiet)
+      : board_(board), index_(index), quiet_(quiet) {}
 
-  void Result(std::string_view line) override { board_.PrintLine(index_, line, true); }
-  void Message(std::string_view line) override { board_.PrintLine(index_, line, false); }
+  void Result(std::string_view line) override {
+    if (!quiet_) board_.PrintLine(index_, line, true);
+  }
+  void Message(std::string_view line) override { Line(line); }
   SessionDisplay& Display() override { return *this; }
 
-  void Progress(std::string_view status, int, int, std::chrono::seconds elapsed) override {
-    board_.UpdateRow(index_, status, elapsed);
+  void Progress(std::string_view status, int, int, int errors,
+                std::chrono::seconds elapsed) override {
+    if (quiet_)
+      board_.NoteStatus(index_, status);
+    else
+      board_.UpdateRow(index_, status, errors, elapsed);
   }
-  void Tick(std::string_view status, int, int, std::chrono::seconds elapsed) override {
-    board_.UpdateRow(index_, status, elapsed);
+  void Tick(std::string_view status, int position, int upper, int errors,
+            std::chrono::seconds elapsed) override {
+    Progress(status, position, upper, errors, elapsed);
   }
-  void Line(std::string_view text) override { board_.PrintLine(index_, text, false); }
+  void Line(std::string_view text) override {
+    if (!quiet_) board_.PrintLine(index_, text, false);
+  }
   void End() override {}
 
  private:
   LineBoard& board_;
   size_t index_;
+  bool quiet_;
 };
 
 LineBoard::LineBoard(std::vector<Receiver> receivers, std::string operation, bool live)
@@ -56,7 +68,8 @@ LineBoard::LineBoard(std::vector<Receiver> receivers, std::string operation, boo
     row.operation = operation_;
     row.status = "waiting";
     rows_.push_back(row);
-    outputs_.push_back(std::make_unique<RowOutput>(*this, i));
+    outputs_.push_back(std::make_unique<RowOutput>(*this, i, false));
+    quietOutputs_.push_back(std::make_unique<RowOutput>(*this, i, true));
   }
   std::lock_guard lock(mutex_);
   if (live_) Draw();
@@ -68,6 +81,23 @@ LineBoard::~LineBoard() {
 
 RunOutput& LineBoard::Output(size_t index) {
   return *outputs_.at(index);
+}
+
+RunOutput& LineBoard::QuietOutput(size_t index) {
+  return *quietOutputs_.at(index);
+}
+
+void LineBoard::Start(size_t index) {
+  std::lock_guard lock(mutex_);
+  Row& row = rows_.at(index);
+  row.status.clear();
+  row.errors = 0;
+  row.elapsed = std::chrono::seconds(0);
+  row.outcome.clear();
+  if (live_) {
+    Erase();
+    Draw();
+  }
 }
 
 std::string LineBoard::FormatRow(const Row& row, int width) {
@@ -89,18 +119,14 @@ std::string LineBoard::FormatRow(const Row& row, int width) {
   return shapes[3].substr(0, limit);
 }
 
-void LineBoard::UpdateRow(size_t index, std::string_view status, std::chrono::seconds elapsed) {
+void LineBoard::UpdateRow(size_t index, std::string_view status, int errors,
+                          std::chrono::seconds elapsed) {
   std::lock_guard lock(mutex_);
   Row& row = rows_.at(index);
   const bool changed = status != row.status;
   row.status = status;
+  row.errors = errors;
   row.elapsed = elapsed;
-  for (const std::string_view label : {"err.count ", "error "}) {
-    if (const size_t at = row.status.rfind(label); at != std::string::npos) {
-      row.errors = std::atoi(row.status.c_str() + at + label.size());
-      break;
-    }
-  }
   if (live_) {
     Erase();
     Draw();
@@ -109,6 +135,11 @@ void LineBoard::UpdateRow(size_t index, std::string_view status, std::chrono::se
                  status.data());
     std::fflush(stderr);
   }
+}
+
+void LineBoard::NoteStatus(size_t index, std::string_view status) {
+  std::lock_guard lock(mutex_);
+  rows_.at(index).status = status;
 }
 
 void LineBoard::Finish(size_t index, std::string_view outcome) {

@@ -40,6 +40,13 @@ class LineBoard {
 
   // The output of receiver `index`, valid as long as the board.
   RunOutput& Output(size_t index);
+  // A quiet output of receiver `index`, for the looks at its line between
+  // receivers: what they say is dropped, and their progress is kept in the
+  // row without being shown, which keeps the last receiver's outcome.
+  RunOutput& QuietOutput(size_t index);
+
+  // Receiver `index` starts its operation (again): its row runs afresh.
+  void Start(size_t index);
 
   // Marks receiver `index` done with `outcome` ("succeeded", "failed: ...").
   void Finish(size_t index, std::string_view outcome);
@@ -63,7 +70,8 @@ class LineBoard {
   class RowOutput;
   friend class RowOutput;
 
-  void UpdateRow(size_t index, std::string_view status, std::chrono::seconds elapsed);
+  void UpdateRow(size_t index, std::string_view status, int errors, std::chrono::seconds elapsed);
+  void NoteStatus(size_t index, std::string_view status);
   void PrintLine(size_t index, std::string_view text, bool result);
   // With the lock held: erase the table, and draw it again.
   void Erase();
@@ -74,6 +82,7 @@ class LineBoard {
   std::mutex mutex_;
   std::vector<Row> rows_;
   std::vector<std::unique_ptr<RowOutput>> outputs_;
+  std::vector<std::unique_ptr<RowOutput>> quietOutputs_;
   int drawn_ = 0;  // rows of the table on the screen now
   bool closed_ = false;
 };

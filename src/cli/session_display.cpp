@@ -8,7 +8,7 @@
 
 namespace tavlink::cli {
 
-void TerminalDisplay::Progress(std::string_view status, int position, int upper,
+void TerminalDisplay::Progress(std::string_view status, int position, int upper, int,
                                std::chrono::seconds elapsed) {
   if (!live_) {
     if (status.empty() || status == shown_) return;  // progress alone shows nothing here
@@ -24,9 +24,9 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
   open_ = true;
 }
 
-void TerminalDisplay::Tick(std::string_view status, int position, int upper,
+void TerminalDisplay::Tick(std::string_view status, int position, int upper, int errors,
                            std::chrono::seconds elapsed) {
-  if (open_) Progress(status, position, upper, elapsed);
+  if (open_) Progress(status, position, upper, errors, elapsed);
 }
 
 void TerminalDisplay::Line(std::string_view text) {

@@ -17,12 +17,13 @@ class SessionDisplay {
  public:
   virtual ~SessionDisplay() = default;
 
-  // The session's status and progress now (`upper` 0: no range known).
-  virtual void Progress(std::string_view status, int position, int upper,
+  // The session's status and progress now (`upper` 0: no range known), and
+  // the count of bad frames its status line shows.
+  virtual void Progress(std::string_view status, int position, int upper, int errors,
                         std::chrono::seconds elapsed) = 0;
   // About once a second while the session runs, with the same, for a live
   // display's clocks.
-  virtual void Tick(std::string_view status, int position, int upper,
+  virtual void Tick(std::string_view status, int position, int upper, int errors,
                     std::chrono::seconds elapsed) = 0;
   // A line of its own: a title, a box, a hint, a note.
   virtual void Line(std::string_view text) = 0;
@@ -46,9 +47,9 @@ class TerminalDisplay final : public SessionDisplay {
  public:
   explicit TerminalDisplay(bool live) : live_(live) {}
   ~TerminalDisplay() override { End(); }
-  void Progress(std::string_view status, int position, int upper,
+  void Progress(std::string_view status, int position, int upper, int errors,
                 std::chrono::seconds elapsed) override;
-  void Tick(std::string_view status, int position, int upper,
+  void Tick(std::string_view status, int position, int upper, int errors,
             std::chrono::seconds elapsed) override;
   void Line(std::string_view text) override;
   void End() override;

@@ -9,7 +9,6 @@
 
 namespace tavlink::cli {
 
-bool StdoutIsTerminal();
 bool StdinIsTerminal();
 bool StderrIsTerminal();
 

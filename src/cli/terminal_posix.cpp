@@ -19,10 +19,6 @@ bool IsYes(const std::string& line) {
 
 }  // namespace
 
-bool StdoutIsTerminal() {
-  return ::isatty(STDOUT_FILENO) != 0;
-}
-
 bool StdinIsTerminal() {
   return ::isatty(STDIN_FILENO) != 0;
 }

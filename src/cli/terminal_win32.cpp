@@ -78,10 +78,6 @@ bool OutputTakesEscapes() {
 
 }  // namespace
 
-bool StdoutIsTerminal() {
-  return IsConsole(STD_OUTPUT_HANDLE);
-}
-
 bool StdinIsTerminal() {
   return IsConsole(STD_INPUT_HANDLE);
 }

@@ -35,7 +35,7 @@ bool AskAgain(TransferDialog& dialog, int block, int blockTotal, int* errorCount
 void ConnectWorker(TransferDialog& dialog) {
   std::array<uint8_t, kMaxPayload> buffer;
   size_t writePosition = 0;
-  dialog.SetStatus("Connecting...");
+  dialog.SetStatus(kConnectingStatus);
   if (StopRequested(dialog)) return;
   SendCode(dialog.Port(), FC_CONNECT);
   if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK) return dialog.FailureEnding();
@@ -71,7 +71,7 @@ void ReadUserDataWorker(TransferDialog& dialog) {
   int block = 0;
   size_t writePosition = 0;
 
-  dialog.SetStatus("Connecting...");
+  dialog.SetStatus(kConnectingStatus);
   SendCode(dialog.Port(), FC_USERDATA);
   if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK)
     return dialog.SilentFinish(TransferOutcome::kFailed);
@@ -128,7 +128,7 @@ void BackupWorker(TransferDialog& dialog) {
   int errorCount = 0;
   int block = 0;
 
-  dialog.SetStatus("Connecting...");
+  dialog.SetStatus(kConnectingStatus);
   if (StopRequested(dialog)) return;
   SendCode(dialog.Port(), FC_BACKUP);
   if (StopRequested(dialog)) return;

@@ -99,7 +99,7 @@ void TransferDialog::RequestStop() {
   int32_t expected = state_.load();
   while (expected != TS_FINISHED && !state_.compare_exchange_weak(expected, TS_CANCEL_REQUESTED)) {
   }
-  if (expected != TS_FINISHED) view_.SetStatusText("Closing Connection...");
+  if (expected != TS_FINISHED) view_.SetStatusText(kClosingStatus);
 }
 
 void TransferDialog::OnTransferDone(int lParam) {

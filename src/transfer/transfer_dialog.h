@@ -15,6 +15,7 @@
 // the user-interface thread leaves alone while it waits.
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,6 +44,14 @@ inline constexpr int32_t TS_FINISHED = 2;
 inline constexpr int kDoneFailure = 0;
 inline constexpr int kDoneSuccess = 1;
 inline constexpr int kDoneBadFile = 2;
+
+// The status a session shows while it reaches the receiver (every worker's
+// first), and the one of a stop under way.
+inline constexpr std::string_view kConnectingStatus = "Connecting...";
+inline constexpr std::string_view kClosingStatus = "Closing Connection...";
+
+// The factory data block goes to the receiver in pieces of this many bytes.
+inline constexpr size_t kFactoryPiece = 2048;
 
 // How the session ended, for callers that need more than the result boxes
 // (the command line's exit status, Read User Data's scratch block).

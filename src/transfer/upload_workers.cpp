@@ -19,7 +19,6 @@ using worker::ProgressText;
 using worker::StopRequested;
 
 constexpr size_t kImagePiece = 4080;
-constexpr size_t kFactoryPiece = 2048;
 
 using Payload = std::array<uint8_t, kMaxPayload>;
 
@@ -189,7 +188,7 @@ template <typename FirstPiece>
 void PacedUpload(TransferDialog& dialog, int request, UploadSource& source, int blockTotal,
                  FirstPiece first) {
   dialog.SetProgressRange(blockTotal);
-  dialog.SetStatus("Connecting...");
+  dialog.SetStatus(kConnectingStatus);
   if (!AwaitReady(dialog, request)) return;
 
   dialog.SetStatus("Connection complete...");
@@ -234,7 +233,7 @@ void WriteFactoryWorker(TransferDialog& dialog) {
 }
 
 void RestoreWorker(TransferDialog& dialog) {
-  dialog.SetStatus("Connecting...");
+  dialog.SetStatus(kConnectingStatus);
   if (StopRequested(dialog)) return;
   SendCode(dialog.Port(), FC_RESTORE);
   if (StopRequested(dialog)) return;

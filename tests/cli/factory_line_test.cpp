@@ -5,11 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "cli/commands.h"
 #include "cli/line_board.h"
 #include "cli/sha256.h"
+#include "support/temp_folder.h"
 
 namespace tavlink::cli {
 namespace {
@@ -51,6 +57,36 @@ TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
       << json;
   EXPECT_NE(json.find("\"outcome\":\"failed\",\"failure\":\"no answer\""), std::string::npos);
   EXPECT_NE(json.find("\"file\":null,\"sha256\":null}"), std::string::npos);
+}
+
+// The --report file is opened before any receiver is served: one that
+// cannot be written refuses the run as bad usage; one that can gets each
+// record appended after what it held.
+TEST(FactoryLineReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
+  const tavlink::testing::TempFolder folder;
+  DeviceOptions options;
+  options.report = folder.File("missing/report.jsonl");
+  const std::vector<LineChoice> lines{{1, "/dev/pts/9", "/dev/pts/9", "", "/dev/pts/9", false}};
+  int runs = 0;
+  const ReceiverJob job = [&runs](size_t, const DeviceOptions&, RunOutput&) {
+    ++runs;
+    return ReceiverRecord{};
+  };
+  EXPECT_EQ(RunOnReceivers(options, lines, "connect", job), kExitUsage);
+  EXPECT_EQ(runs, 0);
+
+  options.report = folder.File("report.jsonl");
+  std::ofstream(options.report) << "earlier\n";
+  EXPECT_EQ(RunOnReceivers(options, lines, "connect", job), kExitOk);
+  EXPECT_EQ(runs, 1);
+  std::ifstream in(options.report);
+  const std::string report{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+  EXPECT_EQ(report.rfind("earlier\n{\"port\":null,\"device\":\"/dev/pts/9\",\"operation\":"
+                         "\"connect\",",
+                         0),
+            0u)
+      << report;
 }
 
 TEST(LineBoardRow, FitsTheTerminalKeepingTheNameAndState) {

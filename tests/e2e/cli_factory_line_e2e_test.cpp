@@ -255,5 +255,134 @@ TEST_F(FactoryLineTest, InterruptBeforeReadingLeavesNoTemporaryFileOfAnyReceiver
   EXPECT_TRUE(fs::is_empty(Path("out"))) << cli.Shown();
 }
 
+// A receiver stopped by --timeout is put down to the time-out, not to the
+// last line its session showed (the window's title).
+TEST_F(FactoryLineTest, TimedOutReceiversAreReportedAsTimedOut) {
+  StartSim(2, {"--pace", "--ready-delay", "0.2"});
+  const CliResult r = RunCli(With({"--timeout", "2", "--report", Path("r.jsonl"),
+                                   "write-factory-data", testing::SampleDataText().string()}),
+                             dir_);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  EXPECT_NE(r.err.find("0 of 2 receivers succeeded; failed: " + devices[0] + ": timed out; " +
+                       devices[1] + ": timed out."),
+            std::string::npos)
+      << r.err;
+  const std::string report = ReadBytes(Path("r.jsonl"));
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 2) << report;
+  size_t records = 0;
+  for (size_t at = 0; (at = report.find("\"outcome\":\"timed out\",\"failure\":\"timed out\"",
+                                        at)) != std::string::npos;
+       ++at)
+    ++records;
+  EXPECT_EQ(records, 2u) << report;
+}
+
+// On a terminal one Ctrl-C stops every receiver's upgrade: no receiver asks
+// its own question over the table.
+TEST_F(FactoryLineTest, InterruptStopsEveryUpgradeWithoutAsking) {
+  StartSim(2, {"--ready-delay", "0.2"});
+  std::string body;
+  for (size_t i = 0; i < 6 * 4080; ++i) body += static_cast<char>((i * 31) & 0xFF);
+  std::ofstream(Path("rom.bin"), std::ios::binary) << "ZOR Digital Satellite Receiver ROM image"
+                                                   << "v1" << body;
+  TerminalProcess cli(With({"upgrade", Path("rom.bin")}), 100, dir_);
+  for (const std::string& device : sim_->DevicePaths())
+    ASSERT_TRUE(cli.WaitFor("[" + device + "] Upgrade software")) << cli.Shown();
+  ASSERT_TRUE(cli.WaitFor("block 1/")) << cli.Shown();
+  cli.Signal(SIGINT);
+  const bool asked = cli.WaitFor("[y/N]", 0, std::chrono::seconds(3));
+  EXPECT_FALSE(asked) << cli.Shown();
+  if (asked) cli.Signal(SIGKILL);  // nobody answers here
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  for (int n = 1; n <= 2; ++n) {
+    EXPECT_TRUE(testing::WaitUntil(
+        [&] { return LogOf(n).find("the PC aborted") != std::string::npos; }, kSimReportTime))
+        << "receiver " << n << ":\n"
+        << LogOf(n);
+  }
+}
+
+// Between receivers --repeat looks at its line quietly, with the receiver
+// there and without; the next receiver's row starts afresh.
+TEST_F(FactoryLineTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
+  const std::string link = Path("receiver");
+  auto first = std::make_unique<SimProcess>(
+      std::vector<std::string>{"--link", link, "--software", "SW first"});
+  ASSERT_FALSE(first->DevicePath().empty());
+  TerminalProcess cli({"--device", link, "--repeat", "connect"}, 250, dir_);
+  ASSERT_TRUE(cli.WaitFor("Software version: SW first")) << cli.Shown();
+  ASSERT_TRUE(cli.WaitFor("waiting for the next receiver")) << cli.Shown();
+  const size_t served = cli.Shown().size();
+  std::this_thread::sleep_for(std::chrono::seconds(5));  // looks at the served receiver
+  first.reset();
+  std::this_thread::sleep_for(std::chrono::seconds(4));  // looks at an empty line
+  const size_t before = cli.Shown().size();
+  const std::string between = cli.Shown().substr(served);
+  EXPECT_EQ(between.find("Connect to the receiver"), std::string::npos) << between;
+  EXPECT_EQ(between.find("Open error"), std::string::npos) << between;
+  EXPECT_NE(between.find("succeeded"), std::string::npos) << between;
+  const SimProcess second({"--link", link, "--software", "SW second"});
+  ASSERT_FALSE(second.DevicePath().empty());
+  EXPECT_TRUE(cli.WaitFor("Software version: SW second", before)) << cli.Shown();
+  // The row showed the new receiver's progress, not the last one's outcome.
+  EXPECT_NE(cli.Shown().find("Connecting...", before), std::string::npos)
+      << cli.Shown().substr(before);
+  cli.Signal(SIGINT);
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+}
+
+// A receiver named twice, once by a link and once by its device, is one
+// line: refused before anything is sent.
+TEST_F(FactoryLineTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
+  const std::string link = Path("receiver");
+  const SimProcess sim({"--link", link});
+  ASSERT_FALSE(sim.DevicePath().empty());
+  const CliResult r = RunCli({"--device", link, "--device", sim.DevicePath(), "connect"}, dir_);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("tavlink-cli: " + link + " and " + sim.DevicePath() + " are the same line"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+// With several receivers each traced frame names its receiver.
+TEST_F(FactoryLineTest, TracedFramesNameTheirReceiver) {
+  StartSim(2);
+  const CliResult r = RunCli(With({"--trace", "connect"}), dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  std::vector<int> frames(devices.size(), 0);
+  std::istringstream err(r.err);
+  for (std::string line; std::getline(err, line);) {
+    if (line.find(" -> ") == std::string::npos) continue;
+    bool named = false;
+    for (size_t n = 0; n < devices.size(); ++n) {
+      if (line.rfind("[" + devices[n] + "] [", 0) == 0) {
+        named = true;
+        ++frames[n];
+      }
+    }
+    EXPECT_TRUE(named) << line;
+  }
+  for (size_t n = 0; n < devices.size(); ++n) EXPECT_GT(frames[n], 0) << devices[n] << r.err;
+}
+
+// A device whose own path holds the placeholders is filled in once, as it
+// is: the file is named after it, and its braces stay.
+TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
+  const std::string link = Path("rx{device}{port}");
+  const SimProcess sim({"--link", link});
+  ASSERT_FALSE(sim.DevicePath().empty());
+  const CliResult r =
+      RunCli({"--device", link, "--yes", "read-user-data", Path("out-{device}-{n}.txt")}, dir_);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string flat = link.substr(1);
+  for (char& c : flat)
+    if (c == '/') c = '_';
+  const fs::path expected = dir_ / ("out-_" + flat + "-1.txt");
+  EXPECT_EQ(ReadBytes(expected), ReadBytes(testing::SampleDataText())) << r.out;
+}
+
 }  // namespace
 }  // namespace tavlink
