@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/port_choice.h"
+#include "link/error_reporter.h"
 #include "link/port_names.h"
 #include "link/serial_ports.h"
 #include "settings/setting_store.h"
@@ -80,5 +81,11 @@ ComDevice DeviceOfPort(SettingStore& settings, int portNumber);
 
 // The hint under "no such device": where port n leads and how to change it.
 std::string PortDeviceHint(int portNumber, const ComDevice& device);
+
+// Runs `request` on `device` with the system clock: the session shows in
+// `view`, device errors go to `errors` with the port's device hint. What a
+// shell's RunTransfer does once it has made its transfer window.
+TransferOutcome RunTransferOn(TransferView& view, ErrorReporter& errors,
+                              const TransferRequest& request, const ComDevice& device);
 
 }  // namespace tavlink

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <array>
 
+#include "link/clock.h"
+#include "link/error_reporter.h"
 #include "link/port_names.h"
+#include "link/serial_device.h"
 
 namespace tavlink {
 
@@ -28,6 +31,14 @@ std::string PortDeviceHint(int portNumber, const ComDevice& device) {
          DescribeSource(portNumber, device.source) +
          "): choose the port and its device in Setup Comm, or name the device in " +
          ComEnvironmentName(portNumber) + ".";
+}
+
+TransferOutcome RunTransferOn(TransferView& view, ErrorReporter& errors,
+                              const TransferRequest& request, const ComDevice& device) {
+  DeviceHintReporter hinted(errors, PortDeviceHint(request.portNumber, device));
+  const TransferEnvironment environment{SystemClock(), hinted,
+                                        [path = device.path] { return MakeSerialDeviceAt(path); }};
+  return tavlink::RunTransfer(view, environment, request);
 }
 
 void MainLogic::Initialize() {

@@ -56,10 +56,7 @@ std::optional<PortChoice> QtShell::RunPortDialog(const PortDialogOffer& offer) {
 
 TransferOutcome QtShell::RunTransfer(const TransferRequest& request, const ComDevice& device) {
   QtTransferWindow window(owner_);
-  DeviceHintReporter errors(errors_, PortDeviceHint(request.portNumber, device));
-  const TransferEnvironment environment{SystemClock(), errors,
-                                        [path = device.path] { return MakeSerialDeviceAt(path); }};
-  return tavlink::RunTransfer(window, environment, request);
+  return RunTransferOn(window, errors_, request, device);
 }
 
 void QtShell::ShowAbout() {

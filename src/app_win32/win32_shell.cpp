@@ -9,7 +9,6 @@
 #include "app_win32/win32_message_box.h"
 #include "app_win32/win32_port_dialog.h"
 #include "app_win32/win32_transfer_window.h"
-#include "link/clock.h"
 
 namespace tavlink::app {
 
@@ -66,10 +65,7 @@ std::optional<PortChoice> Win32Shell::RunPortDialog(const PortDialogOffer& offer
 
 TransferOutcome Win32Shell::RunTransfer(const TransferRequest& request, const ComDevice& device) {
   Win32TransferWindow window(Owner());
-  DeviceHintReporter errors(window, PortDeviceHint(request.portNumber, device));
-  const TransferEnvironment environment{SystemClock(), errors,
-                                        [path = device.path] { return MakeSerialDeviceAt(path); }};
-  return tavlink::RunTransfer(window, environment, request);
+  return RunTransferOn(window, window, request, device);
 }
 
 void Win32Shell::ShowAbout() {
