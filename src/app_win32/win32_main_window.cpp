@@ -8,6 +8,10 @@
 namespace tavlink::app {
 namespace {
 
+// The resource script's menu identifier and the command the logic handles
+// are one number.
+static_assert(IDM_ABOUTBOX == kAboutSystemCommand);
+
 HICON LoadAppIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(
       ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
