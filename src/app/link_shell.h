@@ -8,6 +8,7 @@
 // when the modal window it shows has been dismissed.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -89,3 +90,11 @@ TransferOutcome RunTransferOn(TransferView& view, ErrorReporter& errors,
                               const TransferRequest& request, const ComDevice& device);
 
 }  // namespace tavlink
+
+namespace tavlink::app {
+
+// Lists the machine's serial devices (ListSerialDevices): what a front
+// end's shell asks each time the port dialog opens.
+using DeviceLister = std::function<std::vector<SerialDeviceInfo>()>;
+
+}  // namespace tavlink::app

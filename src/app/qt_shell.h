@@ -6,7 +6,6 @@
 // window through QtTransferWindow, the device error box through
 // QtErrorReporter).
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,9 +16,6 @@ class QFileDialog;
 class QWidget;
 
 namespace tavlink::app {
-
-// Lists the machine's serial devices (ListSerialDevices).
-using DeviceLister = std::function<std::vector<SerialDeviceInfo>()>;
 
 class QtShell final : public LinkShell {
  public:

@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,9 +15,6 @@
 #include "app/link_shell.h"
 
 namespace tavlink::app {
-
-// Lists the machine's serial devices (ListSerialDevices).
-using DeviceLister = std::function<std::vector<SerialDeviceInfo>()>;
 
 class Win32Shell final : public LinkShell {
  public:
