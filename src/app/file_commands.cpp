@@ -73,8 +73,10 @@ void MainLogic::ReadUserData() {
     shell_.ShowAppMessage(kFactoryDataNotValid, BoxButtons::kOk);
     return;
   }
-  const bool written = std::fwrite(text->data(), 1, text->size(), target->stream()) == text->size();
-  if (!target->Commit(&error) || !written) {
+  // A short write leaves the stream's error indicator set, which Commit
+  // reports.
+  std::fwrite(text->data(), 1, text->size(), target->stream());
+  if (!target->Commit(&error)) {
     shell_.ShowFileError(FileErrorText("writing", *path, error));
     return;
   }
