@@ -37,6 +37,26 @@ std::string DeviceText(const std::string& path, const SerialDeviceInfo& device) 
   return details.empty() ? path : path + ": " + details;
 }
 
+const DeviceOption* OptionAt(const PortDevices& devices, std::ptrdiff_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= devices.options.size()) return nullptr;
+  return &devices.options[static_cast<size_t>(index)];
+}
+
+PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
+                      const std::array<std::ptrdiff_t, 2>& current) {
+  PortChoice choice;
+  choice.port = checkedPort == 1 ? 1 : 2;
+  for (size_t n = 0; n < 2; ++n) {
+    const DeviceOption* option = OptionAt(offer.devices[n], current[n]);
+    if (!offer.devices[n].fixed && option != nullptr) choice.devices[n] = option->device.path;
+  }
+  return choice;
+}
+
+std::string DeviceAndSource(int portNumber, const ComDevice& device) {
+  return device.path + " (" + DescribeSource(portNumber, device.source) + ")";
+}
+
 PortDevices OfferDevices(int portNumber, const ComDevice& leadsTo,
                          const std::vector<SerialDeviceInfo>& devices) {
   PortDevices offer;

@@ -62,4 +62,18 @@ PortDevices OfferDevices(int portNumber, const ComDevice& leadsTo,
 // "PATH: DESCRIPTION, VVVV:PPPP, serial SN", leaving out what is unknown.
 std::string DeviceText(const std::string& path, const SerialDeviceInfo& device);
 
+// The entry at `index` of a port's device list, as a drop-down reports its
+// current entry (-1 for none); nullptr when the list has no entry there.
+const DeviceOption* OptionAt(const PortDevices& devices, std::ptrdiff_t index);
+
+// What the port dialog hands back after OK: port 1 when `checkedPort` is 1,
+// else 2; per port the path of the entry at current[n - 1] of its list,
+// nothing where the list is fixed or has no entry there.
+PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
+                      const std::array<std::ptrdiff_t, 2>& current);
+
+// "/dev/ttyUSB0 (setting)": the device port n opens and why. The port
+// dialog shows it after the port's name and an arrow.
+std::string DeviceAndSource(int portNumber, const ComDevice& device);
+
 }  // namespace tavlink

@@ -40,8 +40,7 @@ void Fill(QComboBox* list, const PortDevices& devices) {
 
 QString PortDeviceLine(int portNumber, const ComDevice& device) {
   return QString::fromStdString(ComPortName(portNumber)) + QStringLiteral(" \u2192 ") +
-         QString::fromStdString(device.path) + QStringLiteral(" (") +
-         QString::fromStdString(DescribeSource(portNumber, device.source)) + QStringLiteral(")");
+         QString::fromStdString(DeviceAndSource(portNumber, device));
 }
 
 PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
@@ -88,11 +87,9 @@ void PortSetupDialog::Offer(const PortDialogOffer& offer) {
 }
 
 void PortSetupDialog::ShowDeviceLine(int portNumber) {
-  const PortDevices& devices = offer_.devices[portNumber - 1];
-  const int index = DeviceList(portNumber)->currentIndex();
-  QString line;
-  if (index >= 0 && static_cast<size_t>(index) < devices.options.size())
-    line = PortDeviceLine(portNumber, devices.options[static_cast<size_t>(index)].device);
+  const DeviceOption* option =
+      OptionAt(offer_.devices[portNumber - 1], DeviceList(portNumber)->currentIndex());
+  const QString line = option != nullptr ? PortDeviceLine(portNumber, option->device) : QString();
   (portNumber == 1 ? ui_.com1Device : ui_.com2Device)->setText(line);
   (portNumber == 1 ? ui_.id1012 : ui_.id1013)
       ->setToolTip(line.isEmpty() ? QString() : PlainToolTip(line));
@@ -123,16 +120,8 @@ void PortSetupDialog::accept() {
 }
 
 PortChoice PortSetupDialog::Choice() const {
-  PortChoice choice;
-  choice.port = selectedPort == 1 ? 1 : 2;
-  for (int port : {1, 2}) {
-    const PortDevices& devices = offer_.devices[port - 1];
-    const int index = DeviceList(port)->currentIndex();
-    if (devices.fixed || index < 0 || static_cast<size_t>(index) >= devices.options.size())
-      continue;
-    choice.devices[port - 1] = devices.options[static_cast<size_t>(index)].device.path;
-  }
-  return choice;
+  return ChoiceFrom(offer_, selectedPort,
+                    {DeviceList(1)->currentIndex(), DeviceList(2)->currentIndex()});
 }
 
 }  // namespace tavlink::app

@@ -110,27 +110,20 @@ class PortDialog {
     ShowDeviceLine(window, port);
   }
 
-  // The entry the drop-down of port n shows, or nullptr.
-  const DeviceOption* Current(HWND window, int port) const {
-    const PortDevices& devices = offer_.devices[port - 1];
-    const LRESULT index = ::SendDlgItemMessageA(window, DeviceListId(port), CB_GETCURSEL, 0, 0);
-    if (index < 0 || static_cast<size_t>(index) >= devices.options.size()) return nullptr;
-    return &devices.options[static_cast<size_t>(index)];
+  // The index of the entry the drop-down of port n shows, CB_ERR for none.
+  static LRESULT CurrentIndex(HWND window, int port) {
+    return ::SendDlgItemMessageA(window, DeviceListId(port), CB_GETCURSEL, 0, 0);
   }
 
   void ShowDeviceLine(HWND window, int port) {
-    const DeviceOption* option = Current(window, port);
+    const DeviceOption* option = OptionAt(offer_.devices[port - 1], CurrentIndex(window, port));
     const std::wstring line = option != nullptr ? PortDeviceLine(port, option->device) : L"";
     ::SetDlgItemTextW(window, DeviceLineId(port), line.c_str());
   }
 
   void Accept(HWND window) {
-    choice_.port = ::IsDlgButtonChecked(window, IDC_COM1) == BST_CHECKED ? 1 : 2;
-    for (int port : {1, 2}) {
-      const DeviceOption* option = Current(window, port);
-      if (offer_.devices[port - 1].fixed || option == nullptr) continue;
-      choice_.devices[port - 1] = option->device.path;
-    }
+    choice_ = ChoiceFrom(offer_, ::IsDlgButtonChecked(window, IDC_COM1) == BST_CHECKED ? 1 : 2,
+                         {CurrentIndex(window, 1), CurrentIndex(window, 2)});
   }
 
   PortDialogOffer offer_;
@@ -140,8 +133,9 @@ class PortDialog {
 }  // namespace
 
 std::wstring PortDeviceLine(int portNumber, const ComDevice& device) {
-  return Widen(ComPortName(portNumber)) + L" \u2192 " + Widen(device.path) + L" (" +
-         Widen(DescribeSource(portNumber, device.source)) + L")";
+  // The arrow is no character of every code page: it joins the texts in
+  // UTF-16.
+  return Widen(ComPortName(portNumber)) + L" \u2192 " + Widen(DeviceAndSource(portNumber, device));
 }
 
 std::optional<PortChoice> RunPortDialog(HWND owner, const PortDialogOffer& offer) {

@@ -98,5 +98,54 @@ TEST(PortChoiceTest, NoDevicesStillOffersTheOwnDevice) {
   EXPECT_EQ(offer.options[0].text, "/dev/ttyS0 (default)");
 }
 
+// COM1: its own device, then an adapter; COM2: fixed by the environment.
+PortDialogOffer TwoPortOffer() {
+  PortDialogOffer offer;
+  offer.devices[0].options = {{{"/dev/ttyS0", Source::kDefault}, "/dev/ttyS0 (default)"},
+                              {{kById, Source::kSetting}, "/dev/ttyUSB0"}};
+  offer.devices[1].options = {
+      {{"/dev/pts/4", Source::kEnvironment}, "/dev/pts/4 (environment TAVLINK_COM2)"}};
+  offer.devices[1].fixed = true;
+  return offer;
+}
+
+TEST(PortChoiceTest, OptionAtAnswersOnlyForAnEntryOfTheList) {
+  const PortDialogOffer offer = TwoPortOffer();
+  const PortDevices& com1 = offer.devices[0];
+  ASSERT_EQ(com1.options.size(), 2u);
+  EXPECT_EQ(OptionAt(com1, 0), &com1.options[0]);
+  EXPECT_EQ(OptionAt(com1, 1), &com1.options[1]);
+  EXPECT_EQ(OptionAt(com1, -1), nullptr);  // a drop-down with nothing selected
+  EXPECT_EQ(OptionAt(com1, 2), nullptr);
+  EXPECT_EQ(OptionAt(PortDevices{}, 0), nullptr);
+}
+
+TEST(PortChoiceTest, ChoiceTakesThePortAndThePathOfEachChangeableEntry) {
+  const PortDialogOffer offer = TwoPortOffer();
+  const PortChoice com1 = ChoiceFrom(offer, 1, {1, 0});
+  EXPECT_EQ(com1.port, 1);
+  EXPECT_EQ(com1.devices[0], kById);  // the by-id path, not the text shown
+  EXPECT_EQ(com1.devices[1], std::nullopt) << "the environment's device is not chosen here";
+
+  const PortChoice com2 = ChoiceFrom(offer, 2, {0, 0});
+  EXPECT_EQ(com2.port, 2);
+  EXPECT_EQ(com2.devices[0], "/dev/ttyS0");
+  // Any port other than 1 hands back COM2.
+  EXPECT_EQ(ChoiceFrom(offer, 0, {0, 0}).port, 2);
+}
+
+TEST(PortChoiceTest, ChoiceLeavesOutAPortWithNoEntrySelected) {
+  const PortChoice choice = ChoiceFrom(TwoPortOffer(), 1, {-1, 0});
+  EXPECT_EQ(choice.devices[0], std::nullopt);
+  EXPECT_EQ(ChoiceFrom(TwoPortOffer(), 1, {2, 0}).devices[0], std::nullopt);
+}
+
+TEST(PortChoiceTest, DeviceAndSourceNamesThePathAndWhyThePortOpensIt) {
+  EXPECT_EQ(DeviceAndSource(1, {"/dev/ttyS0", Source::kDefault}), "/dev/ttyS0 (default)");
+  EXPECT_EQ(DeviceAndSource(2, {kById, Source::kSetting}), kById + " (setting)");
+  EXPECT_EQ(DeviceAndSource(2, {"/dev/pts/4", Source::kEnvironment}),
+            "/dev/pts/4 (environment TAVLINK_COM2)");
+}
+
 }  // namespace
 }  // namespace tavlink
