@@ -96,6 +96,9 @@ TEST_F(ReceiverTest, ReadUserDataSavesTheReceiversDataByteForByte) {
   ASSERT_TRUE(CommandEnded(window));
   const std::string expected = ReadBytes(Environment("TAVLINK_RECEIVER_DATA_TEXT"));
   ASSERT_FALSE(expected.empty());
+  // The window is enabled again as the transfer window closes; the command
+  // saves the file after that, on the same thread.
+  testing::WaitUntil([&] { return fs::exists(saved); }, std::chrono::seconds(10));
   EXPECT_EQ(ReadBytes(saved), expected);
   // Nothing else is shown and the receiver information stays as it was.
   EXPECT_EQ(ItemText(window, IDC_CONNECTION_STATUS), "Connection failed.");
