@@ -1,13 +1,13 @@
 // The port setup dialog.
-#include "app/qt_port_setup_dialog.h"
+#include "app_qt/qt_port_setup_dialog.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/dialog_form.h"
-#include "app/qt_resources.h"
+#include "app_qt/dialog_form.h"
+#include "app_qt/qt_resources.h"
 #include "link/port_names.h"
 
 namespace tavlink::app {

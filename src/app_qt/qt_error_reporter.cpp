@@ -1,10 +1,10 @@
 // Device error boxes on the user-interface thread.
-#include "app/qt_error_reporter.h"
+#include "app_qt/qt_error_reporter.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/on_ui_thread.h"
+#include "app_qt/on_ui_thread.h"
 
 namespace tavlink::app {
 

@@ -1,8 +1,8 @@
 // The application object.
-#include "app/link_app.h"
+#include "app_qt/link_app.h"
 
-#include "app/qt_main_dialog.h"
-#include "app/qt_resources.h"
+#include "app_qt/qt_main_dialog.h"
+#include "app_qt/qt_resources.h"
 #include "data/receiver_data_block.h"
 #include "settings/setting_store.h"
 

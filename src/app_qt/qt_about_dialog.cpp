@@ -1,9 +1,9 @@
 // The About box.
-#include "app/qt_about_dialog.h"
+#include "app_qt/qt_about_dialog.h"
 
-#include "app/dialog_form.h"
-#include "app/qt_message_box.h"
-#include "app/qt_resources.h"
+#include "app_qt/dialog_form.h"
+#include "app_qt/qt_message_box.h"
+#include "app_qt/qt_resources.h"
 
 namespace tavlink::app {
 

@@ -16,9 +16,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/dialog_units.h"
-#include "app/link_app.h"
-#include "app/qt_main_dialog.h"
+#include "app_qt/dialog_units.h"
+#include "app_qt/link_app.h"
+#include "app_qt/qt_main_dialog.h"
 
 namespace tavlink::app {
 namespace {

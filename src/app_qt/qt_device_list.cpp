@@ -1,5 +1,5 @@
 // The device drop-down.
-#include "app/qt_device_list.h"
+#include "app_qt/qt_device_list.h"
 
 #include <QStyleOptionComboBox>
 #include <QStylePainter>

@@ -1,11 +1,11 @@
 // The transfer session's progress window.
-#include "app/qt_transfer_window.h"
+#include "app_qt/qt_transfer_window.h"
 
 #include <QCloseEvent>
 
-#include "app/dialog_form.h"
-#include "app/on_ui_thread.h"
-#include "app/qt_message_box.h"
+#include "app_qt/dialog_form.h"
+#include "app_qt/on_ui_thread.h"
+#include "app_qt/qt_message_box.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::app {

@@ -1,5 +1,5 @@
 // Dialog units to pixels, and controls by identifier.
-#include "app/dialog_units.h"
+#include "app_qt/dialog_units.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app/dialog_units.h"
-#include "app/modal_driver.h"
-#include "app/qt_main_dialog.h"
-#include "app/qt_transfer_window.h"
+#include "app_qt/dialog_units.h"
+#include "app_qt/modal_driver.h"
+#include "app_qt/qt_main_dialog.h"
+#include "app_qt/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "link/port_names.h"
 #include "support/sim_process.h"

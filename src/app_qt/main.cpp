@@ -1,7 +1,7 @@
 // tavlink: the ZOR Link desktop service tool.
 #include <cstdio>
 
-#include "app/link_app.h"
+#include "app_qt/link_app.h"
 #include "app/start_options.h"
 #include "settings/setting_store.h"
 #include "version/version.h"

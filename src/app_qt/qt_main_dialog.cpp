@@ -1,11 +1,11 @@
 // The main window.
-#include "app/qt_main_dialog.h"
+#include "app_qt/qt_main_dialog.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 
-#include "app/dialog_form.h"
-#include "app/qt_resources.h"
+#include "app_qt/dialog_form.h"
+#include "app_qt/qt_resources.h"
 
 namespace tavlink::app {
 

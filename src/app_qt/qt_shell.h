@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/link_shell.h"
-#include "app/qt_error_reporter.h"
+#include "app_qt/qt_error_reporter.h"
 
 class QFileDialog;
 class QWidget;

@@ -1,5 +1,5 @@
 // Icon 128 from the resource file.
-#include "app/qt_resources.h"
+#include "app_qt/qt_resources.h"
 
 #include <QDir>
 

@@ -13,7 +13,7 @@
 
 #include "app/about_texts.h"
 #include "app/main_logic.h"
-#include "app/qt_shell.h"
+#include "app_qt/qt_shell.h"
 #include "ui_main_dialog.h"
 
 class QMenu;

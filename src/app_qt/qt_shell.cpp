@@ -1,13 +1,13 @@
 // LinkShell on Qt widgets.
-#include "app/qt_shell.h"
+#include "app_qt/qt_shell.h"
 
 #include <QDir>
 #include <QFileDialog>
 
-#include "app/qt_about_dialog.h"
-#include "app/qt_message_box.h"
-#include "app/qt_port_setup_dialog.h"
-#include "app/qt_transfer_window.h"
+#include "app_qt/qt_about_dialog.h"
+#include "app_qt/qt_message_box.h"
+#include "app_qt/qt_port_setup_dialog.h"
+#include "app_qt/qt_transfer_window.h"
 
 namespace tavlink::app {
 

@@ -12,14 +12,14 @@
 #include <QRadioButton>
 #include <QSettings>
 
-#include "app/dialog_units.h"
-#include "app/modal_driver.h"
-#include "app/qt_about_dialog.h"
-#include "app/qt_main_dialog.h"
-#include "app/qt_message_box.h"
-#include "app/qt_port_setup_dialog.h"
-#include "app/qt_shell.h"
-#include "app/qt_transfer_window.h"
+#include "app_qt/dialog_units.h"
+#include "app_qt/modal_driver.h"
+#include "app_qt/qt_about_dialog.h"
+#include "app_qt/qt_main_dialog.h"
+#include "app_qt/qt_message_box.h"
+#include "app_qt/qt_port_setup_dialog.h"
+#include "app_qt/qt_shell.h"
+#include "app_qt/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "link/port_names.h"
 #include "settings/qsettings_store.h"
