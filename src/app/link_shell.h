@@ -19,6 +19,7 @@
 #include "link/error_reporter.h"
 #include "link/port_names.h"
 #include "link/serial_ports.h"
+#include "operations/receiver_line.h"
 #include "settings/setting_store.h"
 #include "transfer/transfer_runner.h"
 
@@ -80,8 +81,9 @@ class LinkShell {
 // stored "Devices/COM<n>", else the platform's own.
 ComDevice DeviceOfPort(SettingStore& settings, int portNumber);
 
-// The hint under "no such device": where port n leads and how to change it.
-std::string PortDeviceHint(int portNumber, const ComDevice& device);
+// Where the desktop tool's sessions on port n talk when it leads to `device`,
+// with the desktop's advice under "no such device".
+ReceiverLine DesktopLine(int portNumber, const ComDevice& device);
 
 // Runs `request` on `device` with the system clock: the session shows in
 // `view`, device errors go to `errors` with the port's device hint. What a

@@ -1,13 +1,11 @@
 // Start-up, the port choice and Connect.
 #include "app/main_logic.h"
 
-#include <algorithm>
-#include <array>
 
 #include "link/clock.h"
 #include "link/error_reporter.h"
 #include "link/port_names.h"
-#include "link/serial_device.h"
+#include "operations/receiver_operations.h"
 
 namespace tavlink {
 
@@ -26,27 +24,51 @@ ComDevice DeviceOfPort(SettingStore& settings, int portNumber) {
   return ResolveComDevice(portNumber, settings.ReadDevice(portNumber));
 }
 
-std::string PortDeviceHint(int portNumber, const ComDevice& device) {
-  return ComPortName(portNumber) + " opens " + device.path + " (" +
-         DescribeSource(portNumber, device.source) +
-         "): choose the port and its device in Setup Comm, or name the device in " +
-         ComEnvironmentName(portNumber) + ".";
+ReceiverLine DesktopLine(int portNumber, const ComDevice& device) {
+  return ReceiverLine::OfPort(
+      portNumber, device,
+      "choose the port and its device in Setup Comm, or name the device in " +
+          ComEnvironmentName(portNumber) + ".");
 }
 
 TransferOutcome RunTransferOn(TransferView& view, ErrorReporter& errors,
                               const TransferRequest& request, const ComDevice& device) {
-  DeviceHintReporter hinted(errors, PortDeviceHint(request.portNumber, device));
-  const TransferEnvironment environment{SystemClock(), hinted,
-                                        [path = device.path] { return MakeSerialDeviceAt(path); }};
-  return tavlink::RunTransfer(view, environment, request);
+  return RunSession(view, DesktopLine(request.portNumber, device), {SystemClock(), errors},
+                    request);
 }
 
 void MainLogic::Initialize() {
   ReadPortSetting();
 }
 
-TransferOutcome MainLogic::RunTransfer(const TransferRequest& request) {
-  return shell_.RunTransfer(request, DeviceOf(request.portNumber));
+bool MainLogic::Ask(Question question, std::string_view text) {
+  // A data text without a record is written as any other: the desktop tool
+  // has always sent what the reader accepts.
+  if (question == Question::kWriteEmptyData) return true;
+  return shell_.ShowAppMessage(text, BoxButtons::kOkCancel) == BoxAnswer::kOk;
+}
+
+void MainLogic::Tell(const Notice& notice) {
+  shell_.ShowAppMessage(notice.text, BoxButtons::kOk);
+}
+
+void MainLogic::FileFailed(FileAction action, const std::string& path, int error) {
+  // A chosen file that cannot be opened ends the command silently.
+  if (action == FileAction::kOpen) return;
+  shell_.ShowFileError(
+      FileErrorText(action == FileAction::kRead ? "reading" : "writing", path, error));
+}
+
+TransferOutcome MainLogic::RunSession(const TransferRequest& request) {
+  TransferRequest onPort = request;
+  onPort.portNumber = selectedPort;
+  return shell_.RunTransfer(onPort, DeviceOf(selectedPort));
+}
+
+bool MainLogic::PortChosen() {
+  if (selectedPort > 0) return true;
+  shell_.ShowAppMessage(kNoPortChosen, BoxButtons::kOk);
+  return false;
 }
 
 ComDevice MainLogic::DeviceOf(int portNumber) {
@@ -105,17 +127,10 @@ void MainLogic::SetupComm() {
 }
 
 void MainLogic::Connect() {
-  std::array<uint8_t, kAnswerSize> answer{};
-  TransferRequest request;
-  request.portNumber = selectedPort;
-  request.operation = OP_CONNECT;
-  request.answer = answer;
-  RunTransfer(request);
-
-  if (answer[0] != 0) {
-    const std::span<const uint8_t> area(answer);
-    info_.hardwareVersion = VersionText(area, kHardwareVersionAt);
-    info_.softwareVersion = VersionText(area, kSoftwareVersionAt);
+  const ConnectResult result = ConnectToReceiver(*this);
+  if (result.connected) {
+    info_.hardwareVersion = result.hardwareVersion;
+    info_.softwareVersion = result.softwareVersion;
     info_.status = kConnectionEstablished;
   } else {
     info_ = ReceiverInfo{};

@@ -17,7 +17,7 @@
 
 #include "app/link_shell.h"
 #include "data/receiver_data_block.h"
-#include "files/file_side.h"
+#include "operations/operation_host.h"
 
 namespace tavlink {
 
@@ -28,6 +28,11 @@ inline constexpr std::string_view kConnectionEstablished = "Connection establish
 
 // The system command that opens the About box ("&About TAVLINK...").
 inline constexpr int kAboutSystemCommand = 16;
+
+// Said, before anything else, by a command that needs a port while none is
+// chosen (port 0, which opens nothing).
+inline constexpr std::string_view kNoPortChosen =
+    "\n  No serial port is chosen.  \n\n  Choose COM1 or COM2 with Setup Comm.  ";
 
 // The file-error box's text after reading or writing `path` failed with
 // `error` (0 when unknown).
@@ -43,7 +48,10 @@ struct ReceiverInfo {
   std::string status{kConnectionFailed};
 };
 
-class MainLogic {
+// The desktop tool's operations run through the shell: its boxes are the
+// questions and messages, its transfer window the session; a file that
+// cannot be opened ends the command silently.
+class MainLogic final : private OperationHost {
  public:
   // `shell` and `block` (the application's one data block) must outlive
   // this object.
@@ -89,8 +97,14 @@ class MainLogic {
   int32_t selectedPort = 0;
 
  private:
-  // Runs `request` on the device its port leads to.
-  TransferOutcome RunTransfer(const TransferRequest& request);
+  // OperationHost.
+  bool Ask(Question question, std::string_view text) override;
+  void Tell(const Notice& notice) override;
+  void FileFailed(FileAction action, const std::string& path, int error) override;
+  TransferOutcome RunSession(const TransferRequest& request) override;
+
+  // True when a port is chosen; otherwise says so (kNoPortChosen).
+  bool PortChosen();
 
   // Where port n leads: as DeviceOfPort, with a choice that could not be
   // stored in force for this run.

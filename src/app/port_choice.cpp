@@ -28,12 +28,7 @@ std::string EntryText(const std::vector<SerialDeviceInfo>& devices, const std::s
 }  // namespace
 
 std::string DeviceText(const std::string& path, const SerialDeviceInfo& device) {
-  std::string details = device.description;
-  const auto add = [&details](const std::string& part) {
-    if (!part.empty()) details += (details.empty() ? "" : ", ") + part;
-  };
-  if (!device.vendorId.empty()) add(device.vendorId + ":" + device.productId);
-  if (!device.serialNumber.empty()) add("serial " + device.serialNumber);
+  const std::string details = DeviceDetails(device);
   return details.empty() ? path : path + ": " + details;
 }
 
@@ -51,10 +46,6 @@ PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
     if (!offer.devices[n].fixed && option != nullptr) choice.devices[n] = option->device.path;
   }
   return choice;
-}
-
-std::string DeviceAndSource(int portNumber, const ComDevice& device) {
-  return device.path + " (" + DescribeSource(portNumber, device.source) + ")";
 }
 
 PortDevices OfferDevices(int portNumber, const ComDevice& leadsTo,

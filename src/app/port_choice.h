@@ -72,8 +72,4 @@ const DeviceOption* OptionAt(const PortDevices& devices, std::ptrdiff_t index);
 PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
                       const std::array<std::ptrdiff_t, 2>& current);
 
-// "/dev/ttyUSB0 (setting)": the device port n opens and why. The port
-// dialog shows it after the port's name and an arrow.
-std::string DeviceAndSource(int portNumber, const ComDevice& device);
-
 }  // namespace tavlink

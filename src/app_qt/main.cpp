@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
       std::fputs(tavlink::app::HelpText(tavlink::SettingStoreLocation()).c_str(), stdout);
       return 0;
     case StartAction::kPrintVersion:
-      std::printf("%s\n", tavlink::VersionText("tavlink").c_str());
+      std::printf("%s\n", tavlink::ProgramVersionLine("tavlink").c_str());
       return 0;
     case StartAction::kRun:
       break;

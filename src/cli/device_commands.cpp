@@ -12,18 +12,21 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/console_host.h"
 #include "cli/device_run.h"
 #include "cli/factory_line.h"
-#include "cli/offline_files.h"
 #include "cli/output_file.h"
 #include "cli/ports_listing.h"
 #include "cli/sha256.h"
 #include "cli/terminal.h"
 #include "data/data_text.h"
-#include "files/file_error.h"
-#include "files/file_side.h"
+#include "files/data_text_file.h"
+#include "files/input_file.h"
+#include "files/save_target.h"
 #include "link/port_names.h"
 #include "link/serial_ports.h"
+#include "operations/receiver_operations.h"
+#include "operations/rom_image.h"
 #include "settings/setting_store.h"
 #include "transfer/transfer_runner.h"
 
@@ -53,26 +56,15 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-// The satellites, transponders and services of a block, as the writer
-// counts them.
-struct BlockCounts {
-  long long satellites, transponders, services;
-};
-BlockCounts CountsOf(const ReceiverDataBlock& block) {
-  return {std::clamp<long long>(block.sat_count(), 0, kMaxSatellites),
-          std::clamp<long long>(block.tp_count(), 0, kMaxTransponders),
-          std::clamp<long long>(block.service_count(), 0, kMaxServices)};
-}
-
 // Before anything is sent that changes the receiver: what goes where.
 void SaySending(RunOutput& output, const std::string& what, const DeviceOptions& options) {
-  output.Message("tavlink-cli: sending " + what + " to " + options.line.name + ".");
+  output.Message("tavlink-cli: sending " + what + " to " + options.line.description + ".");
 }
 
 // What every device command has: the lines it serves and its options.
 struct Command {
   const DeviceOptions& options;
-  const std::vector<LineChoice>& lines;
+  const std::vector<ReceiverLine>& lines;
 };
 
 // The data file of a record, with its fingerprint.
@@ -88,75 +80,60 @@ void MarkFailed(ReceiverRecord& record, std::string why, int exitStatus = kExitF
   record.failure = std::move(why);
 }
 
+// "3 satellites, 9 transponders and 16 services": what a block holds.
+std::string CountsText(const BlockCounts& counts, const char* lastJoin) {
+  return Count(counts.satellites, "satellite", "satellites") + ", " +
+         Count(counts.transponders, "transponder", "transponders") + lastJoin +
+         Count(counts.services, "service", "services");
+}
+
 int RunConnect(const Command& command) {
   return RunOnReceivers(command.options, command.lines, "connect",
                         [](size_t, const DeviceOptions& options, RunOutput& output) {
                           ReceiverRecord record;
-                          uint8_t answer[kAnswerSize] = {};
                           DeviceRun run(options, output);
-                          SetOutcome(record, run, run.Run(OP_CONNECT, nullptr, nullptr, answer));
-                          if (answer[0] == 0) {
+                          ConsoleHost host(options.yes, &output, &run);
+                          const ConnectResult result = ConnectToReceiver(host);
+                          SetOutcome(record, run, result.outcome);
+                          if (!result.connected) {
                             output.Message("tavlink-cli: not connected.");
                             run.View().SayNoAnswerHint();
                             if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
                             return record;
                           }
-                          record.software = VersionText(answer, kSoftwareVersionAt);
-                          record.hardware = VersionText(answer, kHardwareVersionAt);
+                          record.software = result.softwareVersion;
+                          record.hardware = result.hardwareVersion;
                           output.Result("Software version: " + record.software);
                           output.Result("Hardware version: " + record.hardware);
                           return record;
                         });
 }
 
-// Opens and checks a ROM image, reporting why not; the stream is left at
-// the image's body.
-FilePtr OpenRomImage(const std::string& path, uint64_t* length) {
-  FilePtr file = OpenPlainFile(path, length);
-  if (!file) return nullptr;
-  int error = 0;
-  switch (CheckRomImage(file.get(), *length, &error)) {
-    case RomCheck::kUnreadable:
-      std::fprintf(stderr, "tavlink-cli: cannot read %s: %s\n", path.c_str(),
-                   DescribeFileError(error).c_str());
-      return nullptr;
-    case RomCheck::kWrongImage:
-      PrintBox("", kWrongRomImage);
-      return nullptr;
-    case RomCheck::kTooLong:
-      PrintBox("", kWrongRomImage);
-      std::fprintf(stderr,
-                   "tavlink-cli: %s is too long for a ROM image: %llu bytes, at most %llu.\n",
-                   path.c_str(), static_cast<unsigned long long>(*length),
-                   static_cast<unsigned long long>(kMaxRomImageSize));
-      return nullptr;
-    case RomCheck::kGood:
-      return file;
-  }
-  return nullptr;
-}
-
 int RunUpgrade(const Command& command) {
-  uint64_t length = 0;
-  if (!OpenRomImage(command.options.file, &length)) return kExitUsage;
+  ConsoleHost checks(command.options.yes, nullptr);
+  const std::optional<uint64_t> length = CheckRomImageFile(checks, command.options.file);
+  if (!length) return kExitUsage;
   const std::string image =
-      command.options.file + " (" + Grouped(length - kRomHeaderSize) + " bytes)";
+      command.options.file + " (" + Grouped(*length - kRomHeaderSize) + " bytes)";
   return RunOnReceivers(
       command.options, command.lines, "upgrade",
       [&image](size_t, const DeviceOptions& options, RunOutput& output) {
         ReceiverRecord record;
         RecordFile(record, options.file);
+        SaySending(output, "the ROM image " + image, options);
         // Each receiver reads the image through a stream of its own.
-        uint64_t size = 0;
-        FilePtr file = OpenRomImage(options.file, &size);
-        if (!file) {
+        DeviceRun run(options, output);
+        ConsoleHost host(options.yes, &output, &run);
+        const UpgradeResult result = UpgradeSoftware(host, options.file);
+        if (result.outcome == TransferOutcome::kNotRun) {
           MarkFailed(record, "the ROM image cannot be read", kExitUsage);
           return record;
         }
-        SaySending(output, "the ROM image " + image, options);
-        StdioTransferFile body(file.get());  // positioned just after the header
-        DeviceRun run(options, output);
-        SetOutcome(record, run, run.Run(OP_UPGRADE, &body));
+        SetOutcome(record, run, result.outcome);
+        if (result.outcome == TransferOutcome::kFileFailed) {
+          MarkFailed(record, "the ROM image cannot be read");
+          return record;
+        }
         if (record.exitStatus == kExitOk)
           output.Result("Upgraded from " + image + " in " + SecondsText(run.Seconds()));
         else
@@ -170,7 +147,7 @@ int RunUpgrade(const Command& command) {
 // receiver in the folder FILE. Nothing, after saying why, for several
 // receivers and one plain name.
 std::optional<std::vector<std::string>> OutputNames(const std::string& file,
-                                                    const std::vector<LineChoice>& lines) {
+                                                    const std::vector<ReceiverLine>& lines) {
   std::error_code ignored;
   const bool folder = std::filesystem::is_directory(file, ignored);
   const bool pattern = file.find("{port}") != std::string::npos ||
@@ -190,11 +167,11 @@ std::optional<std::vector<std::string>> OutputNames(const std::string& file,
       continue;
     }
     // A device path as part of a file name: "/dev/ttyUSB0" as "ttyUSB0".
-    std::string device = lines[i].path;
+    std::string device = lines[i].devicePath;
     if (device.rfind("/dev/", 0) == 0) device.erase(0, 5);
     for (char& c : device)
       if (c == '/' || c == '\\' || c == ':') c = '_';
-    const std::string port = lines[i].byPort ? lines[i].label : device;
+    const std::string port = lines[i].byPort ? lines[i].shortName : device;
     if (folder) {
       names.push_back((std::filesystem::path(file) / (port + ".txt")).string());
       continue;
@@ -221,7 +198,7 @@ std::optional<std::vector<std::string>> OutputNames(const std::string& file,
     for (size_t j = 0; j < i; ++j)
       if (names[i] == names[j]) {
         std::fprintf(stderr, "tavlink-cli: %s and %s would both save to %s.\n",
-                     lines[j].label.c_str(), lines[i].label.c_str(), names[i].c_str());
+                     lines[j].shortName.c_str(), lines[i].shortName.c_str(), names[i].c_str());
         return std::nullopt;
       }
   return names;
@@ -237,13 +214,20 @@ int RunReadUserData(const Command& command) {
   const auto names = OutputNames(command.options.file, command.lines);
   if (!names) return kExitUsage;
   // Outputs that cannot be written are found before any receiver is asked.
-  std::vector<std::unique_ptr<OutputFile>> outputs;
+  std::vector<std::unique_ptr<SaveTarget>> outputs;
   for (const std::string& name : *names) {
-    outputs.push_back(OutputFile::Prepare(name));
+    outputs.push_back(PrepareOutput(name));
     if (!outputs.back()) return kExitUsage;
   }
-  if (!AskYesNo(kTurnOffReceiver, command.options.yes)) {
-    std::fprintf(stderr, "tavlink-cli: not confirmed; answer on a terminal or give --yes.\n");
+  if (!command.options.yes && !StdinIsTerminal()) {
+    std::fprintf(stderr,
+                 "tavlink-cli: read-user-data asks to turn the receiver off first, and there "
+                 "is no terminal to ask on: give --yes once it is off.\n");
+    return kExitUsage;
+  }
+  ConsoleHost checks(command.options.yes, nullptr);
+  if (!ConfirmReceiverOff(checks)) {
+    std::fprintf(stderr, "tavlink-cli: not confirmed; nothing read.\n");
     return kExitStopped;
   }
   return RunOnReceivers(
@@ -253,33 +237,23 @@ int RunReadUserData(const Command& command) {
         // This run's own block; the file is written only from a whole, valid
         // image, so a failed read never destroys an existing file.
         auto block = std::make_unique<ReceiverDataBlock>();
+        const std::string& name = (*names)[index];
         DeviceRun run(options, output);
-        const TransferOutcome outcome = run.Run(OP_READ_USER_DATA, nullptr, block.get());
-        SetOutcome(record, run, outcome);
-        const std::optional<std::string> text =
-            outcome == TransferOutcome::kSucceeded ? DataTextToSave(*block) : std::nullopt;
-        if (!text) {
-          output.Message("tavlink-cli: " + Fold(kFactoryDataNotValid));
+        ConsoleHost host(options.yes, &output, &run);
+        const UserDataRead read = ReadUserDataToFile(host, *outputs[index], name, *block);
+        SetOutcome(record, run, read.outcome);
+        if (read.outcome != TransferOutcome::kSucceeded) {
           run.View().SayNoAnswerHint();
-          if (record.exitStatus == kExitOk)
-            MarkFailed(record, "factory data of the receiver is not valid");
           return record;
         }
-        const std::string& name = (*names)[index];
-        OutputFile& file = *outputs[index];
-        std::fwrite(text->data(), 1, text->size(), file.stream());
-        if (!file.Commit()) {
-          MarkFailed(record, "cannot write " + name);
+        if (!read.saved.saved) {
+          MarkFailed(record, block->IsValid() ? "cannot write " + name
+                                              : "factory data of the receiver is not valid");
           return record;
         }
         record.dataFile = name;
-        record.dataSha256 = Sha256Hex(*text);
-        const BlockCounts counts = CountsOf(*block);
-        output.Result("Saved " + Count(counts.satellites, "satellite", "satellites") + ", " +
-                      Count(counts.transponders, "transponder", "transponders") + " and " +
-                      Count(counts.services, "service", "services") + " to " + name);
-        if (const std::string warning = ReadBackWarning(name, *text); !warning.empty())
-          output.Message(warning);
+        record.dataSha256 = Sha256Hex(read.saved.text);
+        output.Result("Saved " + CountsText(CountsOf(*block), " and ") + " to " + name);
         return record;
       });
 }
@@ -287,31 +261,33 @@ int RunReadUserData(const Command& command) {
 int RunWriteFactoryData(const Command& command) {
   const DeviceOptions& options = command.options;
   auto block = std::make_unique<ReceiverDataBlock>();
-  const int status = ReadDataTextFile(options.file, *block);
-  if (status != kExitOk) return status;  // nothing is sent
-  const BlockCounts counts = CountsOf(*block);
-  if (counts.satellites + counts.transponders + counts.services == 0) {
-    // Such a text empties the receiver's data: only on purpose.
-    const std::string what = options.file +
-                             " holds no satellite, transponder or service: writing it empties "
-                             "the receiver's data.";
-    if (!options.yes && !StdinIsTerminal()) {
-      std::fprintf(stderr, "tavlink-cli: %s Give --yes to write it anyway.\n", what.c_str());
-      return kExitUsage;
-    }
-    if (!AskYesNo(what + " Write it anyway?", options.yes)) {
-      std::fprintf(stderr, "tavlink-cli: nothing written.\n");
-      return kExitUsage;
-    }
+  ConsoleHost checks(options.yes, nullptr);
+  switch (LoadDataText(checks, options.file, *block)) {
+    case LoadResult::kLoaded:
+      break;
+    case LoadResult::kFileFailed:
+      return kExitUsage;  // nothing is sent
+    case LoadResult::kRefused:
+      return kExitFailure;
   }
-  const int antenna = block->antenna_config();
-  const std::string what = "the factory data of " + options.file + " (" +
-                           Count(counts.satellites, "satellite", "satellites") + ", " +
-                           Count(counts.transponders, "transponder", "transponders") + ", " +
-                           Count(counts.services, "service", "services") + ", " +
-                           (antenna == -1 ? std::string("no antenna configuration")
-                                          : "antenna configuration " + std::to_string(antenna)) +
-                           ")";
+  const BlockCounts counts = CountsOf(*block);
+  if (counts.Empty() && !options.yes && !StdinIsTerminal()) {
+    // Such a text empties the receiver's data: only on purpose.
+    std::fprintf(stderr,
+                 "tavlink-cli: %s holds no satellite, transponder or service: writing it "
+                 "empties the receiver's data. Give --yes to write it anyway.\n",
+                 options.file.c_str());
+    return kExitUsage;
+  }
+  if (!ConfirmFactoryData(checks, options.file, *block)) {
+    std::fprintf(stderr, "tavlink-cli: nothing written.\n");
+    return kExitUsage;
+  }
+  const std::string antenna =
+      counts.antennaConfig == -1 ? std::string("no antenna configuration")
+                                 : "antenna configuration " + std::to_string(counts.antennaConfig);
+  const std::string what =
+      "the factory data of " + options.file + " (" + CountsText(counts, ", ") + ", " + antenna + ")";
   const std::string sha256 = Sha256OfFile(options.file).value_or("");
   return RunOnReceivers(options, command.lines, "write-factory-data",
                         [&](size_t, const DeviceOptions& own, RunOutput& output) {
@@ -322,7 +298,8 @@ int RunWriteFactoryData(const Command& command) {
                               std::make_unique<ReceiverDataBlock>(*block);  // a block per session
                           SaySending(output, what, own);
                           DeviceRun run(own, output);
-                          SetOutcome(record, run, run.Run(OP_WRITE_FACTORY, nullptr, copy.get()));
+                          ConsoleHost host(own.yes, &output, &run);
+                          SetOutcome(record, run, WriteFactoryData(host, *copy));
                           if (record.exitStatus != kExitOk) {
                             run.View().SayNoAnswerHint();
                             return record;
@@ -335,43 +312,50 @@ int RunWriteFactoryData(const Command& command) {
 }
 
 int RunBackup(const Command& command) {
-  // The worker writes into the output as the data arrives; the backup
-  // reaches its file only when it is complete.
-  const auto output = OutputFile::Prepare(command.options.file);
-  if (!output) return kExitUsage;
+  const auto target = PrepareOutput(command.options.file);
+  if (!target) return kExitUsage;
   return RunOnReceivers(command.options, command.lines, "backup",
-                        [&output](size_t, const DeviceOptions& options, RunOutput& out) {
+                        [&target](size_t, const DeviceOptions& options, RunOutput& out) {
                           ReceiverRecord record;
-                          StdioTransferFile file(output->stream());
                           DeviceRun run(options, out);
-                          SetOutcome(record, run, run.Run(OP_BACKUP, &file));
+                          ConsoleHost host(options.yes, &out, &run);
+                          const BackupResult result = BackupUserData(host, *target, options.file);
+                          SetOutcome(record, run, result.outcome);
                           if (record.exitStatus != kExitOk) return record;
-                          const long written = std::ftell(output->stream());
-                          if (!output->Commit()) {
+                          if (!result.saved) {
                             MarkFailed(record, "cannot write " + options.file);
                             return record;
                           }
                           RecordFile(record, options.file);
                           out.Result("Backed up the user data to " + options.file + " (" +
-                                     Grouped(static_cast<uint64_t>(std::max(written, 0L))) +
-                                     " bytes) in " + SecondsText(run.Seconds()));
+                                     Grouped(result.bytes) + " bytes) in " +
+                                     SecondsText(run.Seconds()));
                           return record;
                         });
 }
 
 int RunRestore(const Command& command) {
-  uint64_t length = 0;
-  FilePtr file = OpenPlainFile(command.options.file, &length);
-  if (!file) return kExitUsage;
-  const std::string backup = command.options.file + " (" + Grouped(length) + " bytes)";
+  int error = 0;
+  const std::optional<InputFile> file = OpenInputFile(command.options.file, &error);
+  if (!file) {
+    ConsoleHost(command.options.yes, nullptr)
+        .FileFailed(FileAction::kOpen, command.options.file, error);
+    return kExitUsage;
+  }
+  const std::string backup = command.options.file + " (" + Grouped(file->length) + " bytes)";
   return RunOnReceivers(command.options, command.lines, "restore",
                         [&](size_t, const DeviceOptions& options, RunOutput& output) {
                           ReceiverRecord record;
                           RecordFile(record, options.file);
                           SaySending(output, "the user data of " + backup, options);
-                          StdioTransferFile data(file.get());
                           DeviceRun run(options, output);
-                          SetOutcome(record, run, run.Run(OP_RESTORE, &data));
+                          ConsoleHost host(options.yes, &output, &run);
+                          const RestoreResult result = RestoreUserData(host, options.file);
+                          if (result.outcome == TransferOutcome::kNotRun) {
+                            MarkFailed(record, "cannot read " + options.file, kExitUsage);
+                            return record;
+                          }
+                          SetOutcome(record, run, result.outcome);
                           if (record.exitStatus == kExitOk)
                             output.Result("Restored the user data from " + backup + " in " +
                                           SecondsText(run.Seconds()));

@@ -17,20 +17,14 @@ ConsoleOptions ConsoleOptionsOf(const DeviceOptions& options) {
   ConsoleOptions console;
   console.assumeYes = options.yes;
   if (options.timeoutSeconds > 0) console.timeout = std::chrono::seconds(options.timeoutSeconds);
-  console.line = options.line.name;
+  console.line = options.line.description;
   return console;
 }
 
-LineChoice PortLine(int port, SettingStore& settings) {
-  const ComDevice device = ResolveComDevice(port, settings.ReadDevice(port));
-  return LineChoice{
-      port,
-      device.path,
-      ComPortName(port) + " (" + device.path + ")",
-      ComPortName(port) + " opens " + device.path + " (" + DescribeSource(port, device.source) +
-          "): name another with --device PATH, --port N or " + ComEnvironmentName(port) + ".",
-      ComPortName(port),
-      true};
+ReceiverLine PortLine(int port, SettingStore& settings) {
+  return ReceiverLine::OfPort(
+      port, ResolveComDevice(port, settings.ReadDevice(port)),
+      "name another with --device PATH, --port N or " + ComEnvironmentName(port) + ".");
 }
 
 // The devices of a devices file: one per line, blanks around it and empty
@@ -65,9 +59,9 @@ bool SameLine(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options) {
+std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& options) {
   const auto settings = MakeSettingStore();
-  std::vector<LineChoice> lines;
+  std::vector<ReceiverLine> lines;
   for (const int port : options.ports) lines.push_back(PortLine(port, *settings));
   std::vector<std::string> devices = options.devices;
   if (!options.devicesFrom.empty()) {
@@ -76,7 +70,7 @@ std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options)
     devices.insert(devices.end(), listed->begin(), listed->end());
   }
   for (const std::string& device : devices)
-    lines.push_back(LineChoice{1, device, device, "", device, false});
+    lines.push_back(ReceiverLine::OfDevice(device));
   if (lines.empty()) {
     const int port = settings->ReadPort().value_or(0);
     if (port <= 0) {
@@ -89,9 +83,10 @@ std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options)
   }
   for (size_t i = 0; i < lines.size(); ++i) {
     for (size_t j = 0; j < i; ++j) {
-      if (SameLine(lines[i].path, lines[j].path)) {
+      if (SameLine(lines[i].devicePath, lines[j].devicePath)) {
         std::fprintf(stderr, "tavlink-cli: %s and %s are the same line (%s); name each once.\n",
-                     lines[j].name.c_str(), lines[i].name.c_str(), lines[i].path.c_str());
+                     lines[j].description.c_str(), lines[i].description.c_str(),
+                     lines[i].devicePath.c_str());
         return std::nullopt;
       }
     }
@@ -102,17 +97,13 @@ std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options)
 DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
     : view_(ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
-      errors_(reporter_, options.line.hint),
       trace_(view_, options.trace, options.traceLabel),
-      environment_{SystemClock(), errors_,
-                   [path = options.line.path] { return MakeSerialDeviceAt(path); }, &trace_},
-      portNumber_(options.line.portNumber) {}
+      line_(options.line) {}
 
-TransferOutcome DeviceRun::Run(int operation, TransferFile* file, ReceiverDataBlock* block,
-                               std::span<uint8_t> answer) {
+TransferOutcome DeviceRun::Run(const TransferRequest& request) {
   const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
   const TransferOutcome outcome =
-      RunTransfer(view_, environment_, {portNumber_, operation, answer, file, block});
+      RunSession(view_, line_, {SystemClock(), reporter_, &trace_}, request);
   view_.CloseLiveLine();
   return outcome;
 }

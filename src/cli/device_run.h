@@ -12,20 +12,10 @@
 
 #include "cli/console.h"
 #include "cli/session_display.h"
+#include "operations/receiver_line.h"
 #include "transfer/transfer_runner.h"
 
 namespace tavlink::cli {
-
-// The line a device command uses: --device PATH, or port N (--port N or
-// the stored port) and the device it leads to.
-struct LineChoice {
-  int portNumber = 1;
-  std::string path;
-  std::string name;     // "COM1 (/dev/ttyUSB0)", or the --device path
-  std::string hint;     // added under "no such device"
-  std::string label;    // "COM1", or the --device path: how rows and records name it
-  bool byPort = false;  // chosen as a COM port rather than a device
-};
 
 // What the device commands take from the command line.
 struct DeviceOptions {
@@ -38,15 +28,16 @@ struct DeviceOptions {
   std::string report;                // --report FILE
   bool repeat = false;               // --repeat
   std::string file;                  // the command's file argument
-  LineChoice line;                   // the receiver's line, once chosen
+  ReceiverLine line;                 // the receiver's line, once chosen
   std::string traceLabel;            // before each --trace line: the line's label among several
 };
 
-// Works out the lines from the options (ports first, then devices, then
-// the devices file) and the stored settings; nothing, after saying why,
-// when no port is given and none is stored, a devices file cannot be read,
-// or one line is named twice.
-std::optional<std::vector<LineChoice>> ChooseLines(const DeviceOptions& options);
+// Works out the receivers' lines from the options (ports first, then
+// devices, then the devices file) and the stored settings: --device PATH,
+// or port N (--port N or the stored port) and the device it leads to.
+// Nothing, after saying why, when no port is given and none is stored, a
+// devices file cannot be read, or one line is named twice.
+std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& options);
 
 class DeviceRun {
  public:
@@ -55,9 +46,8 @@ class DeviceRun {
   DeviceRun(const DeviceRun&) = delete;
   DeviceRun& operator=(const DeviceRun&) = delete;
 
-  // Runs the session of `operation` and returns how it ended.
-  TransferOutcome Run(int operation, TransferFile* file = nullptr,
-                      ReceiverDataBlock* block = nullptr, std::span<uint8_t> answer = {});
+  // Runs the session of `request` on the run's line and returns how it ended.
+  TransferOutcome Run(const TransferRequest& request);
 
   // The exit status of `outcome`: 0, 1, 130, or 3 when --timeout stopped it.
   int ExitStatus(TransferOutcome outcome) const;
@@ -71,10 +61,8 @@ class DeviceRun {
  private:
   ConsoleView view_;
   ConsoleReporter reporter_;
-  DeviceHintReporter errors_;
   ConsoleTrace trace_;
-  TransferEnvironment environment_;
-  int portNumber_;
+  ReceiverLine line_;
 };
 
 }  // namespace tavlink::cli

@@ -8,12 +8,13 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/console_host.h"
 #include "cli/interrupts.h"
 #include "cli/json_text.h"
 #include "cli/line_board.h"
 #include "cli/terminal.h"
 #include "files/file_error.h"
-#include "files/file_side.h"
+#include "operations/receiver_operations.h"
 
 namespace tavlink::cli {
 namespace {
@@ -47,10 +48,6 @@ std::string IsoTime(std::chrono::system_clock::time_point at) {
   return text;
 }
 
-std::string JsonOrNull(const std::string& text) {
-  return text.empty() ? "null" : JsonString(text);
-}
-
 // The --report file, opened for appending before anything is sent; each
 // record is written as one line as it comes.
 class ReportFile {
@@ -67,7 +64,7 @@ class ReportFile {
   }
   bool ok() const { return path_.empty() || file_ != nullptr; }
 
-  void Append(const LineChoice& line, const std::string& operation, const ReceiverRecord& record) {
+  void Append(const ReceiverLine& line, const std::string& operation, const ReceiverRecord& record) {
     if (!file_) return;
     const std::string text = RecordJson(line, operation, record) + "\n";
     std::lock_guard lock(mutex_);
@@ -100,11 +97,11 @@ bool Rest(std::chrono::milliseconds duration, int interruptsBefore) {
 // One connect on the receiver's line: whether it answered; nothing when
 // it was stopped.
 std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
-  uint8_t answer[kAnswerSize] = {};
   DeviceRun run(options, output);
-  const TransferOutcome outcome = run.Run(OP_CONNECT, nullptr, nullptr, answer);
-  if (outcome == TransferOutcome::kStopped) return std::nullopt;
-  return answer[0] != 0;
+  ConsoleHost host(options.yes, &output, &run);
+  const ConnectResult result = ConnectToReceiver(host);
+  if (result.outcome == TransferOutcome::kStopped) return std::nullopt;
+  return result.connected;
 }
 
 // Until the receiver on this line has been exchanged: it stops answering
@@ -135,7 +132,7 @@ std::string RowOutcome(const ReceiverRecord& record) {
   return record.outcome + ": " + record.failure;
 }
 
-std::string Summary(const std::vector<LineChoice>& lines, const std::vector<ReceiverRecord>& last,
+std::string Summary(const std::vector<ReceiverLine>& lines, const std::vector<ReceiverRecord>& last,
                     const std::vector<int>& served, bool repeat) {
   size_t succeeded = 0;
   std::string failures;
@@ -144,7 +141,7 @@ std::string Summary(const std::vector<LineChoice>& lines, const std::vector<Rece
       ++succeeded;
       continue;
     }
-    failures += (failures.empty() ? "" : "; ") + lines[i].label + ": " +
+    failures += (failures.empty() ? "" : "; ") + lines[i].shortName + ": " +
                 (last[i].failure.empty() ? last[i].outcome : last[i].failure);
   }
   std::string text =
@@ -153,7 +150,7 @@ std::string Summary(const std::vector<LineChoice>& lines, const std::vector<Rece
   if (repeat) {
     text += ". Served per line:";
     for (size_t i = 0; i < lines.size(); ++i)
-      text += " " + lines[i].label + " " + std::to_string(served[i]);
+      text += " " + lines[i].shortName + " " + std::to_string(served[i]);
   }
   return text;
 }
@@ -174,11 +171,11 @@ void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome ou
   if (record.failure.empty()) record.failure = record.outcome;
 }
 
-std::string RecordJson(const LineChoice& line, const std::string& operation,
+std::string RecordJson(const ReceiverLine& line, const std::string& operation,
                        const ReceiverRecord& record) {
   std::string json = "{";
-  json += "\"port\":" + (line.byPort ? JsonString(line.label) : "null");
-  json += ",\"device\":" + JsonString(line.path);
+  json += "\"port\":" + (line.byPort ? JsonString(line.shortName) : "null");
+  json += ",\"device\":" + JsonString(line.devicePath);
   json += ",\"operation\":" + JsonString(operation);
   json += ",\"software\":" + JsonOrNull(record.software);
   json += ",\"hardware\":" + JsonOrNull(record.hardware);
@@ -192,7 +189,7 @@ std::string RecordJson(const LineChoice& line, const std::string& operation,
   return json + "}";
 }
 
-int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
+int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
                    const std::string& operation, const ReceiverJob& job) {
   ReportFile report(options.report);
   if (!report.ok()) return kExitUsage;  // nothing sent
@@ -200,7 +197,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
     own.line = lines[i];
-    if (lines.size() > 1) own.traceLabel = lines[i].label;
+    if (lines.size() > 1) own.traceLabel = lines[i].shortName;
     ReceiverRecord record;
     record.start = std::chrono::system_clock::now();
     ReceiverRecord done = job(i, own, output);
@@ -225,7 +222,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
   // an interrupt is still the Cancel of the others, not an end at once.
   const TransferInterrupts interruptsCancel;
   std::vector<LineBoard::Receiver> receivers;
-  for (const LineChoice& line : lines) receivers.push_back({line.label, line.path});
+  for (const ReceiverLine& line : lines) receivers.push_back({line.shortName, line.devicePath});
   LineBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
   std::vector<ReceiverRecord> last(lines.size());
   std::vector<int> served(lines.size(), 0);
@@ -242,7 +239,7 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& 
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
         DeviceOptions own = onLine;
         own.line = lines[i];
-        if (lines.size() > 1) own.traceLabel = lines[i].label;
+        if (lines.size() > 1) own.traceLabel = lines[i].shortName;
         if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);

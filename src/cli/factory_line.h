@@ -45,14 +45,14 @@ using ReceiverJob =
 // stopped included). One receiver without --repeat is the plain command, with
 // its own exit status (3 when --timeout stopped it). `operation` names the
 // command in records and rows.
-int RunOnReceivers(const DeviceOptions& options, const std::vector<LineChoice>& lines,
+int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
                    const std::string& operation, const ReceiverJob& job);
 
 // Fills a record's outcome from how its run ended.
 void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome outcome);
 
 // One receiver's record as the JSON object --report writes.
-std::string RecordJson(const LineChoice& line, const std::string& operation,
+std::string RecordJson(const ReceiverLine& line, const std::string& operation,
                        const ReceiverRecord& record);
 
 }  // namespace tavlink::cli

@@ -88,4 +88,8 @@ std::string JsonString(std::string_view text) {
   return json + "\"";
 }
 
+std::string JsonOrNull(std::string_view text) {
+  return text.empty() ? "null" : JsonString(text);
+}
+
 }  // namespace tavlink::cli

@@ -12,4 +12,7 @@ namespace tavlink::cli {
 // \ufffd, so that the result is valid JSON whatever the bytes.
 std::string JsonString(std::string_view text);
 
+// JsonString of `text`, or null for an empty text.
+std::string JsonOrNull(std::string_view text);
+
 }  // namespace tavlink::cli

@@ -35,23 +35,23 @@ int RunTextToBlock(const std::string& textPath, const std::string& blockPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   const int status = ReadDataTextFile(textPath, *block);
   if (status != kExitOk) return status;
-  const auto output = OutputFile::Prepare(blockPath, textPath);
+  const auto output = PrepareOutput(blockPath, textPath);
   if (!output) return kExitUsage;
   // A short write shows in the stream's error flag, which Commit reports.
   std::fwrite(block->bytes(), 1, ReceiverDataBlock::kSize, output->stream());
-  return output->Commit() ? kExitOk : kExitUsage;
+  return CommitOutput(*output, blockPath) ? kExitOk : kExitUsage;
 }
 
 int RunBlockToText(const std::string& blockPath, const std::string& textPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   const int status = ReadBlockFile(blockPath, *block);
   if (status != kExitOk) return status;
-  const auto output = OutputFile::Prepare(textPath, blockPath);
+  const auto output = PrepareOutput(textPath, blockPath);
   if (!output) return kExitUsage;
   StringTextOutput text;
   WriteDataText(*block, text);  // the block is valid: ReadBlockFile checked it
   std::fwrite(text.str().data(), 1, text.str().size(), output->stream());
-  if (!output->Commit()) return kExitUsage;
+  if (!CommitOutput(*output, textPath)) return kExitUsage;
   WarnIfTextDoesNotReadBack(textPath, text.str());
   return kExitOk;
 }

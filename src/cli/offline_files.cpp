@@ -5,9 +5,9 @@
 
 #include "cli/commands.h"
 #include "files/file_error.h"
-#include "files/file_side.h"
+#include "cli/console_host.h"
+#include "files/data_text_file.h"
 #include "files/input_file.h"
-#include "files/saved_text.h"
 
 namespace tavlink::cli {
 namespace {
@@ -78,16 +78,11 @@ int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
   return kExitOk;
 }
 
-std::string ReadBackWarning(const std::string& path, const std::string& text) {
-  std::string refusal = ReadBackError(text);
-  if (refusal.empty()) return {};
-  while (!refusal.empty() && refusal.back() == '\n') refusal.pop_back();
-  return "tavlink-cli: warning: " + path + ": " + std::string(kSavedTextRefused) + "\n" + refusal;
-}
-
 void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text) {
-  const std::string warning = ReadBackWarning(path, text);
-  if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+  const std::string refusal = ReadBackError(text);
+  if (refusal.empty()) return;
+  ConsoleHost(false, nullptr)
+      .Tell({Notice::Kind::kSavedTextRefused, {}, path, refusal});
 }
 
 }  // namespace tavlink::cli

@@ -34,12 +34,8 @@ int ReadDataTextFile(const std::string& path, ReceiverDataBlock& block,
 // file cannot be opened or read.
 int ReadBlockFile(const std::string& path, ReceiverDataBlock& block);
 
-// The warning that a data text just saved as `path` will not read back,
-// with the reader's message, when `text` (its bytes) does not; empty when
-// it reads back.
-std::string ReadBackWarning(const std::string& path, const std::string& text);
-
-// Prints that warning on standard error, if there is one.
+// Prints on standard error that a data text just saved as `path` will not
+// read back, with the reader's message, when `text` (its bytes) does not.
 void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text);
 
 }  // namespace tavlink::cli

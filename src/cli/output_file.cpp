@@ -45,7 +45,7 @@ bool ReportCannotWrite(const std::string& path, int error) {
 
 }  // namespace
 
-std::unique_ptr<OutputFile> OutputFile::Prepare(const std::string& path, const std::string& input) {
+std::unique_ptr<SaveTarget> PrepareOutput(const std::string& path, const std::string& input) {
   int error = 0;
   std::unique_ptr<SaveTarget> target =
       SaveTarget::Prepare(path, input, {&Guard(), /*waitForReader=*/true}, &error);
@@ -55,14 +55,13 @@ std::unique_ptr<OutputFile> OutputFile::Prepare(const std::string& path, const s
                    path.c_str(), input.c_str());
     else
       ReportCannotWrite(path, error);
-    return nullptr;
   }
-  return std::make_unique<OutputFile>(Key{}, path, std::move(target));
+  return target;
 }
 
-bool OutputFile::Commit() {
+bool CommitOutput(SaveTarget& target, const std::string& path) {
   int error = 0;
-  return target_->Commit(&error) || ReportCannotWrite(path_, error);
+  return target.Commit(&error) || ReportCannotWrite(path, error);
 }
 
 }  // namespace tavlink::cli

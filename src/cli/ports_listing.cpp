@@ -11,17 +11,6 @@ namespace {
 // The kernel names' column is at least this wide.
 constexpr size_t kMinNameWidth = 14;
 
-std::string Details(const SerialDeviceInfo& device) {
-  std::string details;
-  const auto add = [&details](const std::string& part) {
-    if (!part.empty()) details += (details.empty() ? "" : "  ") + part;
-  };
-  add(device.description);
-  if (!device.vendorId.empty()) add(device.vendorId + ":" + device.productId);
-  if (!device.serialNumber.empty()) add("serial " + device.serialNumber);
-  return details;
-}
-
 const char* SourceWord(ComDevice::Source source) {
   switch (source) {
     case ComDevice::Source::kEnvironment:
@@ -32,11 +21,6 @@ const char* SourceWord(ComDevice::Source source) {
       break;
   }
   return "default";
-}
-
-// A JSON string, or null for an empty one.
-std::string JsonOrNull(const std::string& text) {
-  return text.empty() ? "null" : JsonString(text);
 }
 
 }  // namespace
@@ -59,14 +43,13 @@ std::string PortsText(const PortsListing& listing) {
   for (const auto& device : listing.devices) width = std::max(width, device.kernelName.size() + 2);
   for (const auto& device : listing.devices) {
     std::string line = "  " + device.kernelName;
-    const std::string details = Details(device);
+    const std::string details = DeviceDetails(device);
     if (!details.empty()) line += std::string(width - device.kernelName.size(), ' ') + details;
     text += line + "\n";
     if (device.path != device.kernelName) text += std::string(2 + width, ' ') + device.path + "\n";
   }
   for (const PortLead& lead : listing.ports) {
-    text += ComPortName(lead.portNumber) + " opens " + lead.device.path + " (" +
-            DescribeSource(lead.portNumber, lead.device.source) + ")";
+    text += PortLeadText(lead.portNumber, lead.device);
     if (listing.storedPort == lead.portNumber)
       text += "; the stored port, used without --port or --device";
     text += "\n";

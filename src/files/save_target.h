@@ -69,6 +69,10 @@ class SaveTarget {
   // Where the new contents are written, in binary mode.
   std::FILE* stream() const;
 
+  // Whether the file existed when Prepare ran (so that a save that is not
+  // committed can say the file is unchanged rather than not created).
+  bool TargetExisted() const { return existed_; }
+
   // Puts everything written into the file. False with `*error` set; the
   // file is then as it was, except that a file rewritten in place or a
   // device may hold part of the new contents.
@@ -89,6 +93,7 @@ class SaveTarget {
   bool openAtCommit_ = false;  // a FIFO whose reader may come later
   int targetFd_ = -1;          // the target, held and locked, when it exists or was made here
   bool created_ = false;       // the target was made here (to be rewritten in place)
+  bool existed_ = false;       // the target existed at Prepare
   std::optional<ReplacementFile> replacement_;
 
   // Everything written, kept in memory until Commit when the target is

@@ -42,6 +42,7 @@ bool SaveTarget::Open(const std::string& path, const std::string& input, bool wa
   const bool exists = ::stat(target_.c_str(), &info) == 0;
   if (!exists && errno != ENOENT) return fail(errno);
   if (exists && S_ISDIR(info.st_mode)) return fail(EISDIR);
+  existed_ = exists;
   struct stat source {};
   if (exists && !input.empty() && ::stat(input.c_str(), &source) == 0 && SameFile(info, source))
     return fail(kErrorIsTheInput);

@@ -103,6 +103,7 @@ bool SaveTarget::Open(const std::string& path, const std::string& input, bool, i
   const HANDLE held = OpenHeld(target_, OPEN_EXISTING);
   if (held != INVALID_HANDLE_VALUE) {
     exists = true;
+    existed_ = true;
     plain = ::GetFileType(held) == FILE_TYPE_DISK;
     targetFd_ = DescriptorFromHandle(held, _O_WRONLY);
     if (targetFd_ < 0) return fail(errno);

@@ -31,4 +31,12 @@ std::string DescribeSource(int portNumber, ComDevice::Source source) {
   return "default";
 }
 
+std::string DeviceAndSource(int portNumber, const ComDevice& device) {
+  return device.path + " (" + DescribeSource(portNumber, device.source) + ")";
+}
+
+std::string PortLeadText(int portNumber, const ComDevice& device) {
+  return ComPortName(portNumber) + " opens " + DeviceAndSource(portNumber, device);
+}
+
 }  // namespace tavlink

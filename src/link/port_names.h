@@ -36,4 +36,10 @@ ComDevice ResolveComDevice(int portNumber, const std::optional<std::string>& set
 // "environment TAVLINK_COM1", "setting" or "default".
 std::string DescribeSource(int portNumber, ComDevice::Source source);
 
+// "/dev/ttyUSB0 (setting)": the device port n opens and why.
+std::string DeviceAndSource(int portNumber, const ComDevice& device);
+
+// "COM1 opens /dev/ttyUSB0 (setting)": where port n leads and why.
+std::string PortLeadText(int portNumber, const ComDevice& device);
+
 }  // namespace tavlink

@@ -22,6 +22,11 @@ struct SerialDeviceInfo {
   std::string serialNumber;  // "A50285BI"
 };
 
+// What is known of a device beyond its name, as every listing shows it:
+// "FTDI FT232R USB UART, 0403:6001, serial A50285BI", leaving out what is
+// unknown; empty when nothing is.
+std::string DeviceDetails(const SerialDeviceInfo& device);
+
 // Devices that exist as hardware (or USB adapters), in name order.
 std::vector<SerialDeviceInfo> ListSerialDevices();
 

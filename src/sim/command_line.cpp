@@ -109,7 +109,7 @@ int ParseCommandLine(int argc, const char* const* argv, SimOptions* options) {
       "device path to open of each receiver on a line of its own on standard output (receiver "
       "1 first, all before serving) and serves requests until SIGINT/SIGTERM.",
       "tavlink-sim");
-  app.set_version_flag("--version", VersionText("tavlink-sim"), "print the version and exit");
+  app.set_version_flag("--version", ProgramVersionLine("tavlink-sim"), "print the version and exit");
   app.footer(
       "Each receiver has its own user data, faults and log lines (\"#N \" before each text when "
       "--count is above 1). A fault value K applies to every receiver; N:K applies to receiver "

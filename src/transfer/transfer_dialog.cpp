@@ -138,6 +138,16 @@ void TransferDialog::FailureEnding() {
   ReportAndFinish(kDoneFailure, TransferOutcome::kFailed);
 }
 
+void TransferDialog::FileFailureEnding() {
+  SendCode(port_, FC_ABORT);
+  if (state_.load() == TS_CANCEL_REQUESTED) {
+    SendCode(port_, FC_ABORT);
+    Stopped();
+    return;
+  }
+  SilentFinish(TransferOutcome::kFileFailed);
+}
+
 void TransferDialog::Stopped() {
   // A stopped connect is no connection, even when part of the answer had
   // arrived: no failure report will clear its first byte, so do it here

@@ -61,6 +61,7 @@ enum class TransferOutcome {
   kSucceeded,   // success report, or a silent successful finish
   kFailed,      // failure report, or a silent failed finish
   kStopped,     // stopped at the user's request
+  kFileFailed,  // the caller's file could not be read: no result box; the caller tells
 };
 
 // What a session needs from outside: the clock of its pauses and polls, the
@@ -134,6 +135,10 @@ class TransferDialog {
   void StopEnding();     // FC_ABORT, Finish; no report
   void FailureEnding();  // FC_ABORT; on a cancel one more and Finish; else report 0
   void SuccessEnding();  // report 1, Finish
+  // The caller's file could not be read: FC_ABORT, then Finish without a
+  // report, so that the caller's own file error box names the file (on a
+  // cancel, as FailureEnding does).
+  void FileFailureEnding();
   void ReportAndFinish(int lParam, TransferOutcome outcome);
   void SilentFinish(TransferOutcome outcome);
 

@@ -35,8 +35,13 @@ class StdioTransferFile final : public TransferFile {
   std::optional<size_t> Read(uint8_t* buffer, size_t n) override;
   bool Write(const uint8_t* buffer, size_t n) override;
 
+  // The errno of the last call that failed, 0 while none did; for the
+  // caller's file error box once the session is over.
+  int error() const { return error_; }
+
  private:
   std::FILE* file_;
+  int error_ = 0;
 };
 
 }  // namespace tavlink

@@ -127,7 +127,7 @@ bool SendPieces(TransferDialog& dialog, UploadSource& source, int blockTotal, ui
       ++block;
       bool done = false;
       if (!source.Next(block, payload, &length, &done)) {
-        dialog.FailureEnding();
+        dialog.FileFailureEnding();
         return false;
       }
       dialog.SetProgressPos(block);
@@ -196,7 +196,7 @@ void PacedUpload(TransferDialog& dialog, int request, UploadSource& source, int 
   dialog.Pause(2000);
   Payload payload;
   size_t length = 0;
-  if (!first(payload, &length)) return dialog.FailureEnding();
+  if (!first(payload, &length)) return dialog.FileFailureEnding();
   dialog.SetStatus("Uploading...");
 
   if (!SendPieces(dialog, source, blockTotal, 1000, payload, length)) return;
@@ -216,7 +216,7 @@ void UpgradeWorker(TransferDialog& dialog) {
   int blockTotal = 0;
   if (!source.BlockTotal(&blockTotal)) {
     if (StopRequested(dialog)) return;
-    return dialog.FailureEnding();
+    return dialog.FileFailureEnding();
   }
   PacedUpload(dialog, FC_UPGRADE, source, blockTotal, [&source](Payload& payload, size_t* length) {
     return source.First(payload, length);

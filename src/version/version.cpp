@@ -16,7 +16,7 @@ std::string BuildDescription() {
   return kBuildDescription;
 }
 
-std::string VersionText(std::string_view program) {
+std::string ProgramVersionLine(std::string_view program) {
   return std::string(program) + ": " + ProductVersionLine() + " (build " + BuildDescription() + ")";
 }
 

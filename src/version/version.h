@@ -16,6 +16,6 @@ std::string BuildDescription();
 
 // The line --version prints (without its newline):
 // "tavlink-cli: ZOR Link Version 1.6 (build 1.6.0-g2919d0a)".
-std::string VersionText(std::string_view program);
+std::string ProgramVersionLine(std::string_view program);
 
 }  // namespace tavlink

@@ -9,10 +9,12 @@
 
 #include "app/main_logic.h"
 #include "app/scripted_shell.h"
+#include "operations/operation_texts.h"
+#include "operations/rom_image.h"
 #include "data/data_text_reader.h"
 #include "data/data_text_writer.h"
 #include "data/text_io.h"
-#include "files/saved_text.h"
+#include "files/data_text_file.h"
 #include "support/deep_folder.h"
 #include "support/temp_folder.h"
 #include "transfer/transfer_file.h"
@@ -43,6 +45,8 @@ std::string DataTextOf(const ReceiverDataBlock& block) {
 
 class FileCommandsTest : public ::testing::Test {
  protected:
+  FileCommandsTest() { logic.selectedPort = 1; }
+
   // Read User Data of `path`, answered by a transfer that delivers `sent`.
   void ReadInto(const std::string& path, const ReceiverDataBlock& sent) {
     shell.files = {path};
@@ -204,11 +208,28 @@ TEST_F(FileCommandsTest, FailedReadKeepsAnExistingFileAndTheBlock) {
     };
     shell.messages.clear();
     logic.ReadUserData();
-    EXPECT_EQ(shell.messages.back(), kFactoryDataNotValid);
+    // Nothing is wrong with the receiver's data: the read did not finish.
+    EXPECT_EQ(shell.messages.back(), ReadNotFinishedText(path, true));
     EXPECT_EQ(ReadBytes(path), "precious\r\n");
     EXPECT_EQ(block.bytes()[0xF000], 1);
   }
   EXPECT_EQ(folder.Count(), 1u);
+}
+
+// Port 0 opens nothing: each command says so once, before any question or
+// file dialog, and runs nothing.
+TEST_F(FileCommandsTest, CommandsWithoutAPortSaySoOnceBeforeAnything) {
+  logic.selectedPort = 0;
+  const std::string path = folder.File("factory_data.txt");
+  for (void (MainLogic::*command)() :
+       {&MainLogic::UpgradeSoftware, &MainLogic::ReadUserData, &MainLogic::WriteFactoryData}) {
+    shell.messages.clear();
+    shell.files = {path};
+    (logic.*command)();
+    EXPECT_EQ(shell.messages, std::vector<std::string>{std::string(kNoPortChosen)});
+    EXPECT_EQ(shell.fileDialogs.size(), 0u);
+  }
+  EXPECT_TRUE(shell.transfers.empty());
 }
 
 TEST_F(FileCommandsTest, ReceivedBlockWithoutMagicLeavesNoNewFile) {

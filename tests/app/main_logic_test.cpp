@@ -1,6 +1,7 @@
 // Start-up, the port choice, Connect and the system command, driven through
 // a scripted shell.
 #include "app/main_logic.h"
+#include "operations/connect_answer.h"
 
 #include <gtest/gtest.h>
 

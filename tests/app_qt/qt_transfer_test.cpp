@@ -15,6 +15,7 @@
 #include "app_qt/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "link/port_names.h"
+#include "operations/operation_texts.h"
 #include "support/sim_process.h"
 #include "support/temp_folder.h"
 
@@ -162,7 +163,7 @@ TEST_F(SimulatorTest, EnterOnTheTransferWindowStopsTheReadAndSavesNothing) {
   Click(window_.get(), 1002);
   EXPECT_TRUE(driver.done());
   EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
-  EXPECT_EQ(afterwards, "\n Factory data of the receiver is not valid. ");
+  EXPECT_EQ(afterwards, ReadNotFinishedText(path, false));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 

@@ -40,14 +40,15 @@ TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
   record.dataSha256 = "ab";
   record.start = std::chrono::system_clock::from_time_t(1796745600);  // 2026-12-08 16:00:00 UTC
   record.end = record.start + std::chrono::seconds(37);
-  LineChoice port{3, "/dev/ttyUSB0", "COM3 (/dev/ttyUSB0)", "", "COM3", true};
+  ReceiverLine port =
+      ReceiverLine::OfPort(3, {"/dev/ttyUSB0", ComDevice::Source::kSetting}, "");
   EXPECT_EQ(
       RecordJson(port, "write-factory-data", record),
       "{\"port\":\"COM3\",\"device\":\"/dev/ttyUSB0\",\"operation\":\"write-factory-data\","
       "\"software\":\"SW \\\"1\\\"\",\"hardware\":\"HW 2\",\"start\":\"2026-12-08T16:00:00Z\","
       "\"end\":\"2026-12-08T16:00:37Z\",\"outcome\":\"succeeded\",\"failure\":null,"
       "\"errors\":2,\"file\":\"factory.txt\",\"sha256\":\"ab\"}");
-  LineChoice device{1, "/dev/pts/4", "/dev/pts/4", "", "/dev/pts/4", false};
+  ReceiverLine device = ReceiverLine::OfDevice("/dev/pts/4");
   record = ReceiverRecord{};
   record.outcome = "failed";
   record.failure = "no answer";
@@ -66,7 +67,7 @@ TEST(FactoryLineReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
   const tavlink::testing::TempFolder folder;
   DeviceOptions options;
   options.report = folder.File("missing/report.jsonl");
-  const std::vector<LineChoice> lines{{1, "/dev/pts/9", "/dev/pts/9", "", "/dev/pts/9", false}};
+  const std::vector<ReceiverLine> lines{ReceiverLine::OfDevice("/dev/pts/9")};
   int runs = 0;
   const ReceiverJob job = [&runs](size_t, const DeviceOptions&, RunOutput&) {
     ++runs;

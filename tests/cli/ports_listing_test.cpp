@@ -70,7 +70,7 @@ TEST(PortsListingTest, TextShowsEachDevicesDetailsByIdPathAndTheStoredPort) {
   EXPECT_EQ(PortsText(Listing()),
             "Serial devices of this machine:\n"
             "  /dev/ttyS0    16550A UART\n"
-            "  /dev/ttyUSB0  FTDI FT232R USB UART  0403:6001  serial A50285BI\n"
+            "  /dev/ttyUSB0  FTDI FT232R USB UART, 0403:6001, serial A50285BI\n"
             "                " +
                 kById +
                 "\n"

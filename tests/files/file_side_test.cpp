@@ -1,9 +1,9 @@
-// The file side both front ends share: the ROM image check, reading a data
-// text into a block, opening inputs and preparing outputs. The same cases
+// The file side every front end shares: reading a data text into a block,
+// opening inputs and preparing outputs. The same cases
 // run on Linux and on Windows (under Wine); the few that need what only one
 // system has (FIFOs, permission bits, attributes) say so.
 
-#include "files/file_side.h"
+#include "files/data_text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -55,39 +55,12 @@ class RecordingGuard final : public SaveTarget::Guard {
   std::string tracked;         // the last path tracked, while it is
 };
 
-TEST_F(FileSideTest, RomImageIsCheckedByItsHeaderAndItsLength) {
-  const std::string good = folder.File("rom.bin");
-  WriteBytes(good, "ZOR Digital Satellite Receiver ROM image" + std::string("v1") + "body");
-  int error = -1;
-  StreamPtr image = Open(good);
-  EXPECT_EQ(CheckRomImage(image.get(), 46, &error), RomCheck::kGood);
-  EXPECT_EQ(error, 0);
-  EXPECT_EQ(std::ftell(image.get()), 42);  // the upgrade sends from the body
-  image = Open(good);
-  EXPECT_EQ(CheckRomImage(image.get(), kMaxRomImageSize + 1, &error), RomCheck::kTooLong);
-
-  const std::string other = folder.File("other.bin");
-  WriteBytes(other, "ZOR DIGITAL SATELLITE RECEIVER ROM IMAGE" + std::string("v1"));
-  image = Open(other);
-  EXPECT_EQ(CheckRomImage(image.get(), 42, &error), RomCheck::kWrongImage);
-  const std::string cut = folder.File("cut.bin");
-  WriteBytes(cut, "ZOR Digital Satellite Receiver ROM image" + std::string("v"));
-  image = Open(cut);
-  EXPECT_EQ(CheckRomImage(image.get(), 41, &error), RomCheck::kWrongImage);
-}
-
-// A header or a text that cannot be read is a file error, not a wrong
-// image or a reader's result. A folder opened as a stream fails its reads.
+// A text that cannot be read is a file error, not a reader's result. A
+// folder opened as a stream fails its reads.
 TEST_F(FileSideTest, UnreadableStreamsGiveTheFileError) {
 #ifdef _WIN32
   GTEST_SKIP() << "Windows opens no folder as a stream";
 #else
-  int error = -1;
-  StreamPtr image = Open(folder.path().string());
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(CheckRomImage(image.get(), 4096, &error), RomCheck::kUnreadable);
-  EXPECT_EQ(error, EISDIR);
-
   auto block = std::make_unique<ReceiverDataBlock>();
   StreamPtr text = Open(folder.path().string());
   EXPECT_EQ(ReadDataTextFrom(text.get(), *block).error, EISDIR);

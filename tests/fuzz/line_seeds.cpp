@@ -195,7 +195,7 @@ std::vector<LineSeed> LineSeeds() {
           .Delay(9)
           .Cancel(),
       O::kSucceeded);
-  add("upgrade_image_unreadable", W(kUpgrade, 1, 100).Code(FC_READY).Silence(), O::kFailed);
+  add("upgrade_image_unreadable", W(kUpgrade, 1, 100).Code(FC_READY).Silence(), O::kFileFailed);
 
   // Write factory data: 32 frames of 2048 bytes.
   {

@@ -26,7 +26,8 @@ class MemoryFile final : public TransferFile {
       : content(std::move(content)), position(position) {}
   std::optional<uint64_t> Length() override { return content.size(); }
   std::optional<size_t> Read(uint8_t* buffer, size_t n) override {
-    if (failReads) return std::nullopt;
+    if (failReads || readsLeft == 0) return std::nullopt;
+    if (readsLeft > 0) --readsLeft;
     const size_t got = std::min(n, content.size() - std::min(position, content.size()));
     std::copy_n(content.begin() + static_cast<long>(position), got, buffer);
     position += got;
@@ -40,6 +41,7 @@ class MemoryFile final : public TransferFile {
   Bytes content;
   size_t position;
   bool failReads = false;
+  int readsLeft = -1;  // reads that succeed before every later one fails; -1: all succeed
   bool failWrites = false;
 };
 

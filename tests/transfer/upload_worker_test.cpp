@@ -227,15 +227,25 @@ TEST_F(UploadTest, ClosingCodeNotAcknowledgedFailsTheUpgradeAndTheFactoryWrite) 
   }
 }
 
-TEST_F(UploadTest, UnreadableImageFailsWithTheUpgradeBox) {
+// The image's own read error is the caller's to tell (its file error box
+// names the file): the session aborts without the upgrade's failure box.
+TEST_F(UploadTest, UnreadableImageAbortsWithoutTheUpgradeBox) {
   auto file = RomFile(5000);
   file.failReads = true;
   readyDelayMs = -1;
-  EXPECT_EQ(Run(OP_UPGRADE, &file), TransferOutcome::kFailed);
-  ASSERT_EQ(view.boxes.size(), 1u);
-  EXPECT_EQ(view.boxes[0].text, "Software upgrade error!");
+  EXPECT_EQ(Run(OP_UPGRADE, &file), TransferOutcome::kFileFailed);
+  EXPECT_TRUE(view.boxes.empty());
   EXPECT_EQ(Codes().back(), FC_ABORT);
   EXPECT_TRUE(DataFrames().empty());
+}
+
+TEST_F(UploadTest, ImageThatFailsAfterItsFirstPieceAbortsWithoutTheUpgradeBox) {
+  auto file = RomFile(9000);
+  file.readsLeft = 1;  // the first piece, then an error
+  EXPECT_EQ(Run(OP_UPGRADE, &file), TransferOutcome::kFileFailed);
+  EXPECT_TRUE(view.boxes.empty());
+  EXPECT_EQ(DataFrames().size(), 1u);
+  EXPECT_EQ(Codes().back(), FC_ABORT);
 }
 
 }  // namespace

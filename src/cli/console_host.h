@@ -1,0 +1,40 @@
+#pragma once
+// The command line as the host of an operation (operations/operation_host.h):
+// questions on the user's terminal or answered by --yes, messages and file
+// errors as "tavlink-cli: ..." lines, and each session through a DeviceRun
+// on the receiver's line.
+//
+// Threading: the thread that runs the command (one receiver's thread on the
+// factory line).
+
+#include <string>
+
+#include "cli/device_run.h"
+#include "cli/session_display.h"
+#include "operations/operation_host.h"
+
+namespace tavlink::cli {
+
+class ConsoleHost final : public OperationHost {
+ public:
+  // `assumeYes` answers every question Yes. Messages go to `output` (a
+  // receiver's row on the factory line), or straight to standard error when
+  // it is null; sessions run on `run`, which may be null for the checks
+  // made before any receiver is served. Both must outlive the host.
+  ConsoleHost(bool assumeYes, RunOutput* output, DeviceRun* run = nullptr)
+      : assumeYes_(assumeYes), output_(output), run_(run) {}
+
+  bool Ask(Question question, std::string_view text) override;
+  void Tell(const Notice& notice) override;
+  void FileFailed(FileAction action, const std::string& path, int error) override;
+  TransferOutcome RunSession(const TransferRequest& request) override;
+
+ private:
+  void Say(const std::string& line);
+
+  bool assumeYes_;
+  RunOutput* output_;
+  DeviceRun* run_;
+};
+
+}  // namespace tavlink::cli
