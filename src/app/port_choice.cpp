@@ -37,13 +37,39 @@ const DeviceOption* OptionAt(const PortDevices& devices, std::ptrdiff_t index) {
   return &devices.options[static_cast<size_t>(index)];
 }
 
+std::optional<std::string> TypedDevice(const PortDevices& devices, const DeviceField& field) {
+  if (devices.fixed) return std::nullopt;
+  const size_t first = field.text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::nullopt;
+  const DeviceOption* shown = OptionAt(devices, field.index);
+  if (shown != nullptr && shown->text == field.text) return std::nullopt;
+  const size_t last = field.text.find_last_not_of(" \t");
+  return field.text.substr(first, last - first + 1);
+}
+
+std::string TypedDeviceProblem(const PortDialogOffer& offer,
+                               const std::array<DeviceField, 2>& fields) {
+  for (int port : {1, 2}) {
+    const std::optional<std::string> typed = TypedDevice(offer.devices[port - 1], fields[port - 1]);
+    if (!typed) continue;
+    if (const std::string problem = DevicePathProblem(*typed); !problem.empty())
+      return ComPortName(port) + ": " + *typed + ": " + problem;
+  }
+  return {};
+}
+
 PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
-                      const std::array<std::ptrdiff_t, 2>& current) {
+                      const std::array<DeviceField, 2>& fields) {
   PortChoice choice;
   choice.port = checkedPort == 1 ? 1 : 2;
   for (size_t n = 0; n < 2; ++n) {
-    const DeviceOption* option = OptionAt(offer.devices[n], current[n]);
-    if (!offer.devices[n].fixed && option != nullptr) choice.devices[n] = option->device.path;
+    if (offer.devices[n].fixed) continue;
+    if (std::optional<std::string> typed = TypedDevice(offer.devices[n], fields[n])) {
+      choice.devices[n] = std::move(*typed);
+      continue;
+    }
+    if (const DeviceOption* option = OptionAt(offer.devices[n], fields[n].index))
+      choice.devices[n] = option->device.path;
   }
   return choice;
 }

@@ -66,10 +66,29 @@ std::string DeviceText(const std::string& path, const SerialDeviceInfo& device);
 // current entry (-1 for none); nullptr when the list has no entry there.
 const DeviceOption* OptionAt(const PortDevices& devices, std::ptrdiff_t index);
 
+// A port's drop-down when OK is pressed. It takes a typed path too (a
+// pseudo-terminal, an adapter the listing does not show): `index` is the
+// entry it shows (-1 for none) and `text` what its field holds.
+struct DeviceField {
+  std::ptrdiff_t index = -1;
+  std::string text;
+};
+
+// The device path typed into a port's field: its text, trimmed, when that
+// is not the text of the entry it shows; nothing when an entry is chosen,
+// the field is empty, or the list is fixed.
+std::optional<std::string> TypedDevice(const PortDevices& devices, const DeviceField& field);
+
+// Why the dialog cannot be accepted as it stands: the first port whose
+// typed device cannot be one ("COM2: /dev/ttyS9: No such file or
+// directory"); empty when it can.
+std::string TypedDeviceProblem(const PortDialogOffer& offer,
+                               const std::array<DeviceField, 2>& fields);
+
 // What the port dialog hands back after OK: port 1 when `checkedPort` is 1,
-// else 2; per port the path of the entry at current[n - 1] of its list,
-// nothing where the list is fixed or has no entry there.
+// else 2; per port its typed device, else the path of the entry its field
+// shows; nothing where the list is fixed or shows no entry.
 PortChoice ChoiceFrom(const PortDialogOffer& offer, int checkedPort,
-                      const std::array<std::ptrdiff_t, 2>& current);
+                      const std::array<DeviceField, 2>& fields);
 
 }  // namespace tavlink

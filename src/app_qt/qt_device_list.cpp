@@ -1,24 +1,25 @@
 // The device drop-down.
 #include "app_qt/qt_device_list.h"
 
-#include <QStyleOptionComboBox>
-#include <QStylePainter>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace tavlink::app {
 
-DeviceList::DeviceList(QWidget* parent) : QComboBox(parent) {}
+DeviceList::DeviceList(QWidget* parent) : QComboBox(parent) {
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);  // a typed path is a choice, not a new entry
+  // An entry longer than the field shows its beginning: the device's path.
+  connect(this, &QComboBox::currentIndexChanged, this,
+          [this] { lineEdit()->setCursorPosition(0); });
+}
 
-void DeviceList::paintEvent(QPaintEvent*) {
-  // As QComboBox draws itself, with the text elided to the edit field.
-  QStylePainter painter(this);
-  painter.setPen(palette().color(QPalette::Text));
-  QStyleOptionComboBox option;
-  initStyleOption(&option);
-  painter.drawComplexControl(QStyle::CC_ComboBox, option);
-  const QRect field =
-      style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-  option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width());
-  painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+void DeviceList::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->ignore();
+    return;
+  }
+  QComboBox::keyPressEvent(event);
 }
 
 }  // namespace tavlink::app

@@ -1,7 +1,7 @@
 #pragma once
-// A drop-down of device entries whose closed box shows the current entry
-// cut short with an ellipsis when it is wider than the box; the open list shows
-// every entry whole.
+// A drop-down of device entries that also takes a typed device path (a
+// pseudo-terminal, an adapter the listing does not show). Its field shows
+// the start of a long entry; the open list shows every entry whole.
 //
 // Threading: user-interface thread only.
 
@@ -16,7 +16,9 @@ class DeviceList final : public QComboBox {
   explicit DeviceList(QWidget* parent = nullptr);
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
+  // Enter in the field goes on to the dialog's default button, as it does
+  // from a drop-down list that takes no typing.
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace tavlink::app

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app_qt/dialog_form.h"
+#include "app_qt/qt_message_box.h"
 #include "app_qt/qt_resources.h"
 #include "link/port_names.h"
 
@@ -57,7 +58,7 @@ PortSetupDialog::PortSetupDialog(QWidget* parent) : QDialog(parent) {
   connect(ui_.id1, &QPushButton::clicked, this, &PortSetupDialog::accept);
   connect(ui_.id2, &QPushButton::clicked, this, &PortSetupDialog::reject);
   for (int port : {1, 2}) {
-    connect(DeviceList(port), &QComboBox::currentIndexChanged, this, [this, port] {
+    connect(DeviceList(port), &QComboBox::editTextChanged, this, [this, port] {
       ShowDeviceLine(port);
       FitDeviceLines();
     });
@@ -86,10 +87,20 @@ void PortSetupDialog::Offer(const PortDialogOffer& offer) {
   }
 }
 
+DeviceField PortSetupDialog::Field(int portNumber) const {
+  const QComboBox* list = DeviceList(portNumber);
+  return {list->currentIndex(), list->currentText().toStdString()};
+}
+
 void PortSetupDialog::ShowDeviceLine(int portNumber) {
-  const DeviceOption* option =
-      OptionAt(offer_.devices[portNumber - 1], DeviceList(portNumber)->currentIndex());
-  const QString line = option != nullptr ? PortDeviceLine(portNumber, option->device) : QString();
+  const PortDevices& devices = offer_.devices[portNumber - 1];
+  const DeviceField field = Field(portNumber);
+  const DeviceOption* option = OptionAt(devices, field.index);
+  QString line;
+  if (const std::optional<std::string> typed = TypedDevice(devices, field))
+    line = PortDeviceLine(portNumber, {*typed, ComDevice::Source::kSetting});
+  else if (option != nullptr)
+    line = PortDeviceLine(portNumber, option->device);
   (portNumber == 1 ? ui_.com1Device : ui_.com2Device)->setText(line);
   (portNumber == 1 ? ui_.id1012 : ui_.id1013)
       ->setToolTip(line.isEmpty() ? QString() : PlainToolTip(line));
@@ -115,13 +126,18 @@ void PortSetupDialog::FitDeviceLines() {
 }
 
 void PortSetupDialog::accept() {
+  // A typed device is checked now; the dialog stays open until it names one.
+  if (const std::string problem = TypedDeviceProblem(offer_, {Field(1), Field(2)});
+      !problem.empty()) {
+    ShowBox(this, problem, {}, BoxButtons::kOk);
+    return;
+  }
   selectedPort = ui_.id1012->isChecked() ? 1 : 2;
   QDialog::accept();
 }
 
 PortChoice PortSetupDialog::Choice() const {
-  return ChoiceFrom(offer_, selectedPort,
-                    {DeviceList(1)->currentIndex(), DeviceList(2)->currentIndex()});
+  return ChoiceFrom(offer_, selectedPort, {Field(1), Field(2)});
 }
 
 }  // namespace tavlink::app

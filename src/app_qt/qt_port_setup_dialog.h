@@ -4,8 +4,9 @@
 // has them; below the group box, per port a drop-down of the devices it may
 // lead to (1023 for COM1, 1024 for COM2), and a grey line per port telling
 // which device it opens and why, wrapped to the dialog's width (the dialog
-// grows downward for a long device name). A port whose device the
-// environment names shows that device in a disabled drop-down.
+// grows downward for a long device name). A drop-down takes a typed device
+// path too, checked when OK is pressed. A port whose device the environment
+// names shows that device in a disabled drop-down.
 //
 // Threading: user-interface thread only.
 
@@ -42,6 +43,8 @@ class PortSetupDialog final : public QDialog {
 
  private:
   QComboBox* DeviceList(int portNumber) const;
+  // What port n's drop-down shows now: its entry and its field's text.
+  DeviceField Field(int portNumber) const;
   // The grey line under the drop-downs for port n, from its current entry.
   void ShowDeviceLine(int portNumber);
   // Sizes the two device lines to their wrapped text and the dialog to them.

@@ -2,9 +2,11 @@
 #include "app_win32/win32_port_dialog.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "app_win32/resource_ids.h"
+#include "app_win32/win32_message_box.h"
 #include "app_win32/win32_text.h"
 #include "link/port_names.h"
 
@@ -53,16 +55,19 @@ class PortDialog {
       case WM_COMMAND:
         switch (LOWORD(wParam)) {
           case IDOK:
-            Accept(window);
-            ::EndDialog(window, IDOK);
+            if (Accept(window)) ::EndDialog(window, IDOK);
             return TRUE;
           case IDCANCEL:
             ::EndDialog(window, IDCANCEL);
             return TRUE;
           case IDC_COM1_DEVICE:
           case IDC_COM2_DEVICE:
+            // A chosen entry reaches the field only after CBN_SELCHANGE:
+            // the line is shown from the entry then, from the field as typed.
             if (HIWORD(wParam) == CBN_SELCHANGE)
-              ShowDeviceLine(window, LOWORD(wParam) == IDC_COM1_DEVICE ? 1 : 2);
+              ShowDeviceLine(window, LOWORD(wParam) == IDC_COM1_DEVICE ? 1 : 2, true);
+            else if (HIWORD(wParam) == CBN_EDITCHANGE)
+              ShowDeviceLine(window, LOWORD(wParam) == IDC_COM1_DEVICE ? 1 : 2, false);
             return TRUE;
           default:
             return FALSE;
@@ -115,15 +120,38 @@ class PortDialog {
     return ::SendDlgItemMessageA(window, DeviceListId(port), CB_GETCURSEL, 0, 0);
   }
 
-  void ShowDeviceLine(HWND window, int port) {
-    const DeviceOption* option = OptionAt(offer_.devices[port - 1], CurrentIndex(window, port));
-    const std::wstring line = option != nullptr ? PortDeviceLine(port, option->device) : L"";
+  // What port n's drop-down shows: its entry and its field's text.
+  DeviceField Field(HWND window, int port) const {
+    const HWND list = ::GetDlgItem(window, DeviceListId(port));
+    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(list)) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(list, text.data(), static_cast<int>(text.size()))));
+    return {CurrentIndex(window, port), Narrow(text)};
+  }
+
+  void ShowDeviceLine(HWND window, int port, bool fromEntry = true) {
+    const PortDevices& devices = offer_.devices[port - 1];
+    const DeviceOption* option = OptionAt(devices, CurrentIndex(window, port));
+    std::wstring line;
+    const std::optional<std::string> typed =
+        fromEntry ? std::nullopt : TypedDevice(devices, Field(window, port));
+    if (typed)
+      line = PortDeviceLine(port, {*typed, ComDevice::Source::kSetting});
+    else if (option != nullptr)
+      line = PortDeviceLine(port, option->device);
     ::SetDlgItemTextW(window, DeviceLineId(port), line.c_str());
   }
 
-  void Accept(HWND window) {
+  // True once the choice is taken; a typed device that names none is said
+  // and the dialog stays open.
+  bool Accept(HWND window) {
+    const std::array<DeviceField, 2> fields{Field(window, 1), Field(window, 2)};
+    if (const std::string problem = TypedDeviceProblem(offer_, fields); !problem.empty()) {
+      ShowBox(window, problem, {}, BoxButtons::kOk);
+      return false;
+    }
     choice_ = ChoiceFrom(offer_, ::IsDlgButtonChecked(window, IDC_COM1) == BST_CHECKED ? 1 : 2,
-                         {CurrentIndex(window, 1), CurrentIndex(window, 2)});
+                         fields);
+    return true;
   }
 
   PortDialogOffer offer_;

@@ -12,4 +12,8 @@ namespace tavlink::app {
 // converted.
 std::wstring Widen(const std::string& text);
 
+// `text` from UTF-16 in the process's code page; "" when it cannot be
+// converted.
+std::string Narrow(const std::wstring& text);
+
 }  // namespace tavlink::app

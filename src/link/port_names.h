@@ -42,4 +42,8 @@ std::string DeviceAndSource(int portNumber, const ComDevice& device);
 // "COM1 opens /dev/ttyUSB0 (setting)": where port n leads and why.
 std::string PortLeadText(int portNumber, const ComDevice& device);
 
+// Why `path`, typed by the user as a port's device, cannot be one: "no such
+// device", "not a serial device"; empty when it can be tried. Opens nothing.
+std::string DevicePathProblem(const std::string& path);
+
 }  // namespace tavlink

@@ -2,6 +2,8 @@
 // device namespace. The "\\.\" prefix is needed from COM10 on and harmless
 // below.
 
+#include <windows.h>
+
 #include <cctype>
 #include <string>
 
@@ -12,6 +14,18 @@ namespace tavlink {
 
 std::string DefaultComDevicePath(int portNumber) {
   return "\\\\.\\COM" + std::to_string(portNumber);
+}
+
+std::string DevicePathProblem(const std::string& path) {
+  if (path.empty()) return "no device named";
+  // The name in the device namespace, without its "\\.\" prefix.
+  const std::string device = Win32DevicePath(path);
+  const std::string name = device.rfind("\\\\.\\", 0) == 0 ? device.substr(4) : device;
+  char target[1024];
+  if (name.find_first_of("\\/:") != std::string::npos ||
+      ::QueryDosDeviceA(name.c_str(), target, sizeof target) == 0)
+    return "no such device";
+  return {};
 }
 
 std::string Win32DevicePath(const std::string& name) {

@@ -120,24 +120,55 @@ TEST(PortChoiceTest, OptionAtAnswersOnlyForAnEntryOfTheList) {
   EXPECT_EQ(OptionAt(PortDevices{}, 0), nullptr);
 }
 
+// The field of port n's drop-down showing entry `index`, as it is.
+DeviceField Shown(const PortDialogOffer& offer, int port, std::ptrdiff_t index) {
+  const DeviceOption* option = OptionAt(offer.devices[port - 1], index);
+  return {index, option != nullptr ? option->text : ""};
+}
+
 TEST(PortChoiceTest, ChoiceTakesThePortAndThePathOfEachChangeableEntry) {
   const PortDialogOffer offer = TwoPortOffer();
-  const PortChoice com1 = ChoiceFrom(offer, 1, {1, 0});
+  const PortChoice com1 = ChoiceFrom(offer, 1, {Shown(offer, 1, 1), Shown(offer, 2, 0)});
   EXPECT_EQ(com1.port, 1);
   EXPECT_EQ(com1.devices[0], kById);  // the by-id path, not the text shown
   EXPECT_EQ(com1.devices[1], std::nullopt) << "the environment's device is not chosen here";
 
-  const PortChoice com2 = ChoiceFrom(offer, 2, {0, 0});
+  const PortChoice com2 = ChoiceFrom(offer, 2, {Shown(offer, 1, 0), Shown(offer, 2, 0)});
   EXPECT_EQ(com2.port, 2);
   EXPECT_EQ(com2.devices[0], "/dev/ttyS0");
   // Any port other than 1 hands back COM2.
-  EXPECT_EQ(ChoiceFrom(offer, 0, {0, 0}).port, 2);
+  EXPECT_EQ(ChoiceFrom(offer, 0, {Shown(offer, 1, 0), Shown(offer, 2, 0)}).port, 2);
 }
 
 TEST(PortChoiceTest, ChoiceLeavesOutAPortWithNoEntrySelected) {
-  const PortChoice choice = ChoiceFrom(TwoPortOffer(), 1, {-1, 0});
-  EXPECT_EQ(choice.devices[0], std::nullopt);
-  EXPECT_EQ(ChoiceFrom(TwoPortOffer(), 1, {2, 0}).devices[0], std::nullopt);
+  const PortDialogOffer offer = TwoPortOffer();
+  EXPECT_EQ(ChoiceFrom(offer, 1, {DeviceField{}, Shown(offer, 2, 0)}).devices[0], std::nullopt);
+  EXPECT_EQ(ChoiceFrom(offer, 1, {DeviceField{2, ""}, Shown(offer, 2, 0)}).devices[0],
+            std::nullopt);
+}
+
+// A device the list does not show is typed into the field; it is checked
+// when OK is pressed, and what the field holds is the choice.
+TEST(PortChoiceTest, TypedDeviceIsTheChoiceOnceItNamesADevice) {
+  const PortDialogOffer offer = TwoPortOffer();
+  const PortDevices& com1 = offer.devices[0];
+  EXPECT_EQ(TypedDevice(com1, Shown(offer, 1, 1)), std::nullopt);
+  EXPECT_EQ(TypedDevice(com1, DeviceField{1, "  "}), std::nullopt);
+  EXPECT_EQ(TypedDevice(com1, DeviceField{1, " /dev/pts/7 "}), "/dev/pts/7");
+  EXPECT_EQ(TypedDevice(com1, DeviceField{-1, "/dev/pts/7"}), "/dev/pts/7");
+  EXPECT_EQ(TypedDevice(offer.devices[1], DeviceField{0, "/dev/pts/7"}), std::nullopt)
+      << "a port the environment fixes takes nothing typed";
+
+  const std::array<DeviceField, 2> typed{DeviceField{1, "/dev/null"}, Shown(offer, 2, 0)};
+  EXPECT_EQ(TypedDeviceProblem(offer, typed), "");
+  EXPECT_EQ(ChoiceFrom(offer, 1, typed).devices[0], "/dev/null");
+
+  EXPECT_EQ(TypedDeviceProblem(offer, {DeviceField{1, "/dev/no-such-tty"}, Shown(offer, 2, 0)}),
+            "COM1: /dev/no-such-tty: No such file or directory");
+  EXPECT_EQ(TypedDeviceProblem(offer, {DeviceField{1, "/tmp"}, Shown(offer, 2, 0)}),
+            "COM1: /tmp: not a serial device");
+  EXPECT_EQ(TypedDeviceProblem(offer, {DeviceField{1, "ttyUSB0"}, Shown(offer, 2, 0)}),
+            "COM1: ttyUSB0: not a full path (it begins with /dev/)");
 }
 
 TEST(PortChoiceTest, DeviceAndSourceNamesThePathAndWhyThePortOpensIt) {

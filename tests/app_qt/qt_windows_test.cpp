@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -191,6 +192,40 @@ TEST_F(QtWindowsTest, PortDialogOffersEachPortsDevicesOwnDeviceFirst) {
   EXPECT_EQ(choice.port, 1);
   EXPECT_EQ(choice.devices[0], adapter);
   EXPECT_EQ(choice.devices[1], adapter);
+}
+
+// A device the list does not show is typed into the drop-down; OK checks it
+// and keeps the dialog open, with the reason, until it names a device.
+TEST_F(QtWindowsTest, PortDialogTakesATypedDeviceCheckedWhenOkIsPressed) {
+  app::PortSetupDialog dialog;
+  PortDialogOffer offer;
+  offer.currentPort = 1;
+  offer.devices[0] = OfferDevices(1, {"/dev/ttyS0", ComDevice::Source::kDefault}, {});
+  offer.devices[1] = OfferDevices(2, {"/dev/ttyS1", ComDevice::Source::kDefault}, {});
+  dialog.Offer(offer);
+  std::string refusal;
+  bool openAfterRefusal = false;
+  QString line;
+  ModalDriver driver;
+  driver.Then([&](QWidget* window) {
+    QLineEdit* field = DeviceList(window, 1023)->lineEdit();
+    field->selectAll();
+    field->insert("/dev/no-such-tty");  // as typed over the selection
+    Click(window, 1);  // returns once its box is dismissed
+    openAfterRefusal = window->isVisible();
+    field->selectAll();
+    field->insert("/dev/null");
+    line = Line(window, "com1Device");
+    PressEnterOn(window, 1023);
+  });
+  driver.Then([&](QWidget* box) { refusal = AcceptBox(box); });
+  ASSERT_EQ(dialog.exec(), QDialog::Accepted);
+  EXPECT_EQ(refusal, "COM1: /dev/no-such-tty: No such file or directory");
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(line, QStringLiteral("COM1 \u2192 /dev/null (setting)"));
+  const PortChoice choice = dialog.Choice();
+  EXPECT_EQ(choice.devices[0], "/dev/null");
+  EXPECT_EQ(choice.devices[1], "/dev/ttyS1");
 }
 
 TEST_F(QtWindowsTest, EnvironmentDeviceShowsInADisabledDropDownAndIsNotChosen) {
