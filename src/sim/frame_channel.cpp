@@ -66,7 +66,7 @@ FrameChannel::FrameChannel(const Pty& pty, SimLog& log, LineFaults faults, const
 }
 
 FrameChannel::Io FrameChannel::ReadExact(uint8_t* buffer, size_t count,
-                                         std::optional<Clock::time_point> deadline, size_t* got) {
+                                         std::optional<Steady::time_point> deadline, size_t* got) {
   *got = 0;
   while (*got < count) {
     if (stop_.requested()) return Io::kStopped;
@@ -84,7 +84,7 @@ FrameChannel::Io FrameChannel::ReadExact(uint8_t* buffer, size_t count,
 
 FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
   const uint32_t baud = faults_.pace ? pty_.ReadLineState().baud : 0;
-  const auto start = Clock::now();
+  const auto start = Steady::now();
   auto lastProgress = start;
   size_t sent = 0;
   while (sent < count) {
@@ -94,22 +94,22 @@ FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
       // Hold the line rate from the start time: byte i is due at i * 10 / baud seconds.
       chunk = std::min(chunk, std::max<size_t>(1, baud / 10 / 100));
       const auto due = start + std::chrono::microseconds(uint64_t{sent} * 10'000'000 / baud);
-      if (due > Clock::now()) {
-        std::this_thread::sleep_until(std::min(due, Clock::now() + kSlice));
+      if (due > Steady::now()) {
+        std::this_thread::sleep_until(std::min(due, Steady::now() + kSlice));
         continue;
       }
     }
     const ssize_t n = ::write(pty_.MasterFd(), data + sent, chunk);
     if (n > 0) {
       sent += static_cast<size_t>(n);
-      lastProgress = Clock::now();
+      lastProgress = Steady::now();
       continue;
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR) {
       log_.Report(std::string("write to the line failed: ") + std::strerror(errno));
       return Io::kTimeout;
     }
-    if (Clock::now() - lastProgress > kWriteTimeout) {
+    if (Steady::now() - lastProgress > kWriteTimeout) {
       log_.Report("the PC does not take our bytes; frame given up");
       return Io::kTimeout;
     }
@@ -119,8 +119,8 @@ FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
 }
 
 RxFrame FrameChannel::Receive(std::optional<milliseconds> timeout) {
-  std::optional<Clock::time_point> deadline;
-  if (timeout) deadline = Clock::now() + *timeout;
+  std::optional<Steady::time_point> deadline;
+  if (timeout) deadline = Steady::now() + *timeout;
   if (dropping_) return Discard(deadline);
 
   RxFrame frame;
@@ -128,7 +128,7 @@ RxFrame FrameChannel::Receive(std::optional<milliseconds> timeout) {
   size_t got = 0;
   Io io = ReadExact(header, 1, deadline, &got);
   if (io == Io::kOk) {
-    io = ReadExact(header + 1, kFrameHeaderSize - 1, Clock::now() + kFrameTimeout, &got);
+    io = ReadExact(header + 1, kFrameHeaderSize - 1, Steady::now() + kFrameTimeout, &got);
     if (io == Io::kTimeout) {
       log_.Report("incomplete frame header from the PC: " + std::to_string(got + 1) +
                   " of 12 bytes");
@@ -175,7 +175,7 @@ RxFrame FrameChannel::ReadBody(int code, size_t length) {
   }
   std::vector<uint8_t> body(length);
   size_t got = 0;
-  const Io io = ReadExact(body.data(), length, Clock::now() + kFrameTimeout, &got);
+  const Io io = ReadExact(body.data(), length, Steady::now() + kFrameTimeout, &got);
   if (io != Io::kOk) {
     if (io == Io::kTimeout) {
       log_.Report("incomplete data frame from the PC: " + std::to_string(got) + " of " +
@@ -200,7 +200,7 @@ RxFrame FrameChannel::ReadBody(int code, size_t length) {
   return frame;
 }
 
-RxFrame FrameChannel::Discard(std::optional<Clock::time_point> deadline) {
+RxFrame FrameChannel::Discard(std::optional<Steady::time_point> deadline) {
   uint8_t scratch[4096];
   while (!stop_.requested()) {
     const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
@@ -216,12 +216,12 @@ RxFrame FrameChannel::Discard(std::optional<Clock::time_point> deadline) {
 
 void FrameChannel::Drain() {
   uint8_t scratch[4096];
-  const auto limit = Clock::now() + kDrainLimit;
-  auto lastByte = Clock::now();
-  while (!stop_.requested() && Clock::now() < limit && Clock::now() - lastByte < kDrainQuiet) {
+  const auto limit = Steady::now() + kDrainLimit;
+  auto lastByte = Steady::now();
+  while (!stop_.requested() && Steady::now() < limit && Steady::now() - lastByte < kDrainQuiet) {
     const ssize_t n = ::read(pty_.MasterFd(), scratch, sizeof scratch);
     if (n > 0) {
-      lastByte = Clock::now();
+      lastByte = Steady::now();
       continue;
     }
     WaitFor(pty_.MasterFd(), POLLIN, stop_, milliseconds{10});

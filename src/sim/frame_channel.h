@@ -68,13 +68,13 @@ class FrameChannel {
 
  private:
   enum class Io { kOk, kTimeout, kStopped };
-  using Clock = std::chrono::steady_clock;
+  using Steady = std::chrono::steady_clock;
 
-  Io ReadExact(uint8_t* buffer, size_t count, std::optional<Clock::time_point> deadline,
+  Io ReadExact(uint8_t* buffer, size_t count, std::optional<Steady::time_point> deadline,
                size_t* got);
   Io WriteAll(const uint8_t* data, size_t count);
   RxFrame ReadBody(int code, size_t length);
-  RxFrame Discard(std::optional<Clock::time_point> deadline);
+  RxFrame Discard(std::optional<Steady::time_point> deadline);
   void Drain();
   void CheckLine(int code);
 

@@ -9,10 +9,7 @@
 #include <memory>
 #include <vector>
 
-#if __has_include("data/data_text.h")
 #include "data/data_text.h"
-#define TAVLINK_SIM_HAS_DATA_TEXT 1
-#endif
 
 namespace tavlink::sim {
 namespace {
@@ -28,7 +25,6 @@ bool LooksLikeImage(const std::vector<char>& bytes) {
 
 bool ReadText(const std::string& path, const std::vector<char>& bytes, ReceiverDataBlock* block,
               std::string* error) {
-#ifdef TAVLINK_SIM_HAS_DATA_TEXT
   auto parsed = std::make_unique<ReceiverDataBlock>();
   DataTextReader reader(*parsed);
   StringTextInput input(std::string(bytes.begin(), bytes.end()));
@@ -38,12 +34,6 @@ bool ReadText(const std::string& path, const std::vector<char>& bytes, ReceiverD
   }
   *block = *parsed;
   return true;
-#else
-  (void)bytes;
-  (void)block;
-  *error = path + ": data text files cannot be read by this build";
-  return false;
-#endif
 }
 
 }  // namespace

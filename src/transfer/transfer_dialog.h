@@ -1,6 +1,13 @@
 #pragma once
 // TransferDialog: one operation against the receiver, run modally.
 //
+// The class and its calls keep the names of the Windows dialog the tool
+// was first built as (DoModal, OnInitDialog, OnCancel, EndDialog,
+// TransferDone), in every front end: "modal" means the caller's thread runs
+// the session's events until it ends, "dialog" the session's window (a
+// window, a console line, a test's record) reached only through its
+// TransferView, and a "posted" message an event queued for that thread.
+//
 // The caller constructs it, calls Setup (and SetDataFile or SetDataBlock),
 // runs DoModal, reads its buffer, file or block, and destroys the dialog,
 // which joins the worker and closes the port (RunTransfer does all of it).
