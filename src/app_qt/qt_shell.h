@@ -44,7 +44,8 @@ class QtShell final : public LinkShell {
 };
 
 // Sets up `dialog` as the open form for `choice`: any name accepted, the
-// initial name in the current folder, the type list as given.
+// initial name in the current folder, the type list shown with its labels
+// as given ("All files (*.*)" lists every file, with a dot or not).
 void ConfigureOpenDialog(QFileDialog& dialog, const FileChoice& choice);
 
 }  // namespace tavlink::app

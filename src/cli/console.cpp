@@ -119,18 +119,30 @@ BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption
     return BoxAnswer::kOk;
   }
   display_.End();
-  // Without a terminal there is no one to ask: a script that interrupts
-  // means it (the stop question of an upgrade), as --yes does.
-  const bool yes = options_.assumeYes || !StdinIsTerminal() || Ask(text);
-  if (buttons == BoxButtons::kYesNo) return yes ? BoxAnswer::kYes : BoxAnswer::kNo;
-  return yes ? BoxAnswer::kOk : BoxAnswer::kCancel;
+  // Asked on the user's terminal, which standard input need not be. With
+  // no terminal at all the question's default answer (No, Cancel) stands
+  // unless --yes, and the line says so.
+  std::optional<bool> yes = true;
+  if (!options_.assumeYes) yes = Ask(text);
+  if (!yes) Print(NoTerminalLine(text, buttons));
+  if (buttons == BoxButtons::kYesNo) return yes.value_or(false) ? BoxAnswer::kYes : BoxAnswer::kNo;
+  return yes.value_or(false) ? BoxAnswer::kOk : BoxAnswer::kCancel;
 }
 
-bool ConsoleView::Ask(std::string_view text) {
+std::string ConsoleView::NoTerminalLine(std::string_view text, BoxButtons buttons) {
+  // A session's one Yes/No question is the upgrade's: whether to stop it.
+  if (buttons == BoxButtons::kYesNo)
+    return "tavlink-cli: no terminal to ask whether to stop the upgrade, so it goes on; with "
+           "--yes an interrupt stops it.";
+  return "tavlink-cli: no terminal to ask on: \"" + Fold(text) +
+         "\" is answered Cancel (--yes answers OK).";
+}
+
+std::optional<bool> ConsoleView::Ask(std::string_view text) {
   // The session's events go on while the user thinks: the worker is never
   // held up at its next status line by an open question.
   TerminalQuestion question(Fold(text));
-  if (!question.ok()) return false;
+  if (!question.ok()) return std::nullopt;
   questionOpen_ = true;
   questionInterrupted_ = false;
   std::optional<bool> answer;

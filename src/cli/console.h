@@ -4,9 +4,10 @@
 // output carries only results: status texts, and on a terminal one live
 // line with a bar, the percentage and the times (plain status lines
 // otherwise); message boxes as lines with their caption; questions asked on
-// the user's terminal or answered by --yes; interrupts as the Cancel
-// command; a time limit (--timeout); and the hints a technician needs when
-// the receiver does not answer.
+// the user's terminal (also when standard input is redirected) or answered
+// by --yes, and without a terminal given their default answer; interrupts
+// as the Cancel command; a time limit (--timeout); and the hints a
+// technician needs when the receiver does not answer.
 
 #include <atomic>
 #include <chrono>
@@ -83,8 +84,11 @@ class ConsoleView final : public EventLoopView {
   void Print(std::string_view text);  // user-interface thread
   void Redraw();
   std::chrono::seconds ElapsedSeconds() const;
-  // Asks on the terminal while the session goes on; false for No.
-  bool Ask(std::string_view text);
+  // Asks on the user's terminal while the session goes on: false for No
+  // (an interrupt included), nothing when there is no terminal to ask on.
+  std::optional<bool> Ask(std::string_view text);
+  // What is said when there is no terminal to ask `text` on.
+  static std::string NoTerminalLine(std::string_view text, BoxButtons buttons);
 
   ConsoleOptions options_;
   SessionDisplay& display_;

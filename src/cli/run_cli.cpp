@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
+#include "cli/platform_help.h"
 #include "settings/setting_store.h"
 #include "version/version.h"
 
@@ -19,10 +20,11 @@ std::string HelpFooter() {
          "Results go to standard output; progress, questions and messages to standard error.\n"
          "\n"
          "Serial ports: COM<n> (--port N) opens the device named by the environment variable "
-         "TAVLINK_COM<n>, else the one stored for it in the settings, else the system's own "
-         "(on Linux /dev/ttyS<n-1>); --device PATH opens PATH. Without either, the stored port is "
-         "used. Settings (shared with the desktop tool): " +
-         SettingStoreLocation() + " ($XDG_CONFIG_HOME honoured).\n";
+         "TAVLINK_COM<n>, else the one stored for it in the settings, else the system's own (" +
+         OwnDeviceOfPort() +
+         "); --device PATH opens PATH. Without either, the stored port is used. Settings (shared "
+         "with the desktop tool): " +
+         SettingStoreLocation() + " (" + SettingsLocationNote() + ").\n";
 }
 
 // The first argument that is no option nor an option's value: the command,

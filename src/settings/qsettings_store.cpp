@@ -32,6 +32,7 @@ class QSettingsStore final : public SettingStore {
   }
 
   std::optional<std::string> ReadDevice(int portNumber) override {
+    // The user's value is found before the machine's, an empty one too.
     QSettings settings(kOrganization, kApplication);
     const QVariant value = settings.value(DeviceKey(portNumber));
     if (!value.isValid()) return std::nullopt;
@@ -41,13 +42,10 @@ class QSettingsStore final : public SettingStore {
   }
 
   bool WriteDevice(int portNumber, const std::string& path) override {
+    // Written even when empty: a removed value would let the machine's
+    // mapping (the system scope, /etc/xdg) apply again.
     QSettings settings(kOrganization, kApplication);
-    const QString key = DeviceKey(portNumber);
-    if (path.empty()) {
-      settings.remove(key);
-    } else {
-      settings.setValue(key, QString::fromStdString(path));
-    }
+    settings.setValue(DeviceKey(portNumber), QString::fromStdString(path));
     settings.sync();
     return settings.status() == QSettings::NoError;
   }

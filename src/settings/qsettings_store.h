@@ -1,7 +1,9 @@
 #pragma once
 // The settings kept with QSettings under organisation "ZOR", application
 // "ZORLINK" (on Linux $XDG_CONFIG_HOME/ZOR/ZORLINK.conf, ~/.config when
-// unset). Needs no QCoreApplication.
+// unset), read before the machine's file of the same name in the system
+// scope (/etc/xdg/ZOR/ZORLINK.conf, or under $XDG_CONFIG_DIRS). Needs no
+// QCoreApplication.
 
 #include <memory>
 

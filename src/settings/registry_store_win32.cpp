@@ -72,14 +72,11 @@ std::optional<std::string> RegistrySettingStore::ReadDevice(int portNumber) {
 }
 
 bool RegistrySettingStore::WriteDevice(int port, const std::string& device) {
-  const std::string key = DevicesKey(key_);
-  if (device.empty()) {
-    const LSTATUS status =
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, key.c_str(), ComValue(port).c_str());
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-  }
-  return ::RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), ComValue(port).c_str(), REG_SZ,
-                           device.c_str(), static_cast<DWORD>(device.size() + 1)) == ERROR_SUCCESS;
+  // Written even when empty: a deleted value would let the mapping under
+  // HKEY_LOCAL_MACHINE apply again.
+  return ::RegSetKeyValueA(HKEY_CURRENT_USER, DevicesKey(key_).c_str(), ComValue(port).c_str(),
+                           REG_SZ, device.c_str(),
+                           static_cast<DWORD>(device.size() + 1)) == ERROR_SUCCESS;
 }
 
 std::unique_ptr<SettingStore> MakeSettingStore() {

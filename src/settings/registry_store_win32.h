@@ -23,8 +23,9 @@ class RegistrySettingStore final : public SettingStore {
   bool WritePort(int32_t port) override;
   std::optional<std::string> ReadDevice(int portNumber) override;
 
-  // Maps "COM<port>" to `device` for this user; an empty device removes
-  // the user's mapping. False when it could not be stored.
+  // Maps "COM<port>" to `device` under HKEY_CURRENT_USER; an empty device
+  // is stored as an empty value, which hides a mapping under
+  // HKEY_LOCAL_MACHINE. False when it could not be stored.
   bool WriteDevice(int port, const std::string& device) override;
 
  private:

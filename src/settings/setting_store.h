@@ -1,9 +1,10 @@
 #pragma once
 // The persistent settings of ZOR Link: the chosen port ("Port") and
 // the user's device mappings for COM1 and COM2 ("Devices/COM1",
-// "Devices/COM2"). Every failure is silent: a value that cannot be read
-// comes back empty, a write that fails returns false and changes nothing
-// else.
+// "Devices/COM2"). A value may also be preset for the whole machine (by an
+// administrator); the user's own value, once there is one, wins over it.
+// Every failure is silent: a value that cannot be read comes back empty, a
+// write that fails returns false and changes nothing else.
 //
 // Threading: user-interface thread only.
 
@@ -25,12 +26,14 @@ class SettingStore {
   // Stores the port number; false when it could not be stored.
   virtual bool WritePort(int32_t port) = 0;
 
-  // The device the user mapped to "COM<portNumber>", or nothing.
+  // The device mapped to "COM<portNumber>": the user's, else the machine's;
+  // nothing when there is none, or when the user's value is empty.
   virtual std::optional<std::string> ReadDevice(int portNumber) = 0;
 
-  // Maps "COM<portNumber>" to `path`; an empty path removes the mapping, so
-  // that the port leads to the platform's own device again. False when it
-  // could not be stored.
+  // Maps "COM<portNumber>" to `path` for this user. An empty path is stored
+  // as an empty value, the user's own choice of no mapping: the port leads
+  // to the platform's own device again, even where the machine has a
+  // mapping for it. False when it could not be stored.
   virtual bool WriteDevice(int portNumber, const std::string& path) = 0;
 };
 

@@ -189,17 +189,41 @@ TEST_F(MainLogicTest, ChosenDeviceIsStoredAndTheNextConnectOpensIt) {
   EXPECT_EQ(com2.options[com2.current].device.path, adapter);
 }
 
-TEST_F(MainLogicTest, ChoosingThePlatformsOwnDeviceRemovesTheMapping) {
+TEST_F(MainLogicTest, ChoosingThePlatformsOwnDeviceStoresAnEmptyMapping) {
   if (std::getenv("TAVLINK_COM1") != nullptr) GTEST_SKIP() << "TAVLINK_COM1 is set";
   shell.store.port = 1;
   shell.store.devices[1] = "/dev/ttyUSB4";
   logic.Initialize();
   shell.portAnswers = {PortChoice{1, {"/dev/ttyS0", std::nullopt}}};
   logic.SetupComm();
-  EXPECT_TRUE(shell.store.devices.empty());
+  EXPECT_EQ(shell.store.devices, (std::map<int, std::string>{{1, ""}}));
   ASSERT_EQ(shell.transfers.size(), 1u);
   EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyS0");
   EXPECT_EQ(shell.transfers[0].device.source, ComDevice::Source::kDefault);
+}
+
+// A mapping preset for the whole machine is undone for this user by an
+// empty mapping of their own; with none, the port's own device needs no
+// write at all.
+TEST_F(MainLogicTest, ChoosingThePlatformsOwnDeviceUndoesTheMachinesMapping) {
+  if (std::getenv("TAVLINK_COM2") != nullptr) GTEST_SKIP() << "TAVLINK_COM2 is set";
+  shell.store.port = 2;
+  shell.store.machineDevices[2] = "/dev/ttyUSB9";
+  logic.Initialize();
+  logic.Connect();
+  shell.portAnswers = {PortChoice{2, {"/dev/ttyS0", "/dev/ttyS1"}}};
+  logic.SetupComm();
+  EXPECT_EQ(shell.store.deviceWrites, 1);
+  EXPECT_EQ(shell.store.devices, (std::map<int, std::string>{{2, ""}}));
+  ASSERT_EQ(shell.transfers.size(), 2u);
+  EXPECT_EQ(shell.transfers[0].device.path, "/dev/ttyUSB9");
+  EXPECT_EQ(shell.transfers[1].device.path, "/dev/ttyS1");
+  EXPECT_EQ(shell.transfers[1].device.source, ComDevice::Source::kDefault);
+
+  // Chosen again, it is what is stored already: nothing is written.
+  shell.portAnswers = {PortChoice{2, {"/dev/ttyS0", "/dev/ttyS1"}}};
+  logic.ChoosePort();
+  EXPECT_EQ(shell.store.deviceWrites, 1);
 }
 
 TEST_F(MainLogicTest, CancelAndUnchangedDevicesWriteNoMapping) {

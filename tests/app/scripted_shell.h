@@ -20,7 +20,9 @@ inline PortChoice OkOn(int port) {
   return PortChoice{port, {}};
 }
 
-// Settings kept in memory; `writable` false makes every write fail.
+// Settings kept in memory; `writable` false makes every write fail. The
+// user's device mappings come before the machine's, and an empty one of the
+// user's is no mapping, as in the stores of both platforms.
 class MemoryStore final : public SettingStore {
  public:
   std::optional<int32_t> ReadPort() override { return port; }
@@ -30,23 +32,24 @@ class MemoryStore final : public SettingStore {
     return writable;
   }
   std::optional<std::string> ReadDevice(int portNumber) override {
-    auto it = devices.find(portNumber);
-    if (it == devices.end()) return std::nullopt;
-    return it->second;
+    for (const std::map<int, std::string>* scope : {&devices, &machineDevices}) {
+      auto it = scope->find(portNumber);
+      if (it == scope->end()) continue;
+      if (it->second.empty()) return std::nullopt;
+      return it->second;
+    }
+    return std::nullopt;
   }
   bool WriteDevice(int portNumber, const std::string& path) override {
     ++deviceWrites;
     if (!writable) return false;
-    if (path.empty()) {
-      devices.erase(portNumber);
-    } else {
-      devices[portNumber] = path;
-    }
+    devices[portNumber] = path;  // an empty path too: the user's own choice
     return true;
   }
 
   std::optional<int32_t> port;
-  std::map<int, std::string> devices;
+  std::map<int, std::string> devices;         // the user's
+  std::map<int, std::string> machineDevices;  // preset for the whole machine, never written
   bool writable = true;
   int writes = 0;        // of the port
   int deviceWrites = 0;  // of a device mapping

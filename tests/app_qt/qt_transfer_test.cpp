@@ -177,7 +177,9 @@ TEST_F(SimulatorTest, ReadUserDataSavesTheReceiversData) {
   driver.Then([&](QWidget* chooser) {
     auto* dialog = qobject_cast<QFileDialog*>(chooser);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->nameFilters().front(), "Factory data files (*.txt)");
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->itemText(0), "Factory data files (*.txt)");  // as shown
     dialog->selectFile(QString::fromStdString(path));
     QMetaObject::invokeMethod(dialog, "accept");
   });

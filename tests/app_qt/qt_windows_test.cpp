@@ -255,14 +255,17 @@ TEST_F(QtWindowsTest, EnvironmentDeviceShowsInADisabledDropDownAndIsNotChosen) {
   EXPECT_EQ(choice.devices[1], "/dev/ttyS1");
 }
 
-TEST_F(QtWindowsTest, DeviceMappingIsStoredAndRemoved) {
+// Cleared to an empty value, not removed, so that a mapping for the whole
+// machine stays undone (tests/settings).
+TEST_F(QtWindowsTest, DeviceMappingIsStoredAndCleared) {
   auto store = MakeQSettingsStore();
   EXPECT_TRUE(store->WriteDevice(2, "/dev/serial/by-id/usb-x"));
   EXPECT_EQ(QSettings("ZOR", "ZORLINK").value("Devices/COM2").toString(),
             "/dev/serial/by-id/usb-x");
   EXPECT_EQ(store->ReadDevice(2), "/dev/serial/by-id/usb-x");
   EXPECT_TRUE(store->WriteDevice(2, ""));
-  EXPECT_FALSE(QSettings("ZOR", "ZORLINK").contains("Devices/COM2"));
+  EXPECT_TRUE(QSettings("ZOR", "ZORLINK").contains("Devices/COM2"));
+  EXPECT_EQ(QSettings("ZOR", "ZORLINK").value("Devices/COM2").toString(), "");
   EXPECT_FALSE(store->ReadDevice(2).has_value());
 }
 

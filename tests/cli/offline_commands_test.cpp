@@ -104,8 +104,11 @@ TEST_F(OfflineCommandsTest, HelpGivesTheExitStatusesTheVariablesAndTheSettingsFi
   EXPECT_EQ(help.status, 0);
   for (const char* text :
        {"only check exits with the reader's result 1-9", "3 stopped by --timeout",
-        "130 stopped with Ctrl-C", "TAVLINK_COM<n>", "ZOR/ZORLINK.conf", "$XDG_CONFIG_HOME"})
+        "130 stopped with Ctrl-C", "TAVLINK_COM<n>", "system's own (/dev/ttyS<n-1>)",
+        "ZOR/ZORLINK.conf ($XDG_CONFIG_HOME honoured)"})
     EXPECT_NE(help.out.find(text), std::string::npos) << text << "\n" << help.out;
+  for (const char* windows : {"COM<n>)", "HKEY_"})
+    EXPECT_EQ(help.out.find(windows), std::string::npos) << windows << "\n" << help.out;
 }
 
 TEST_F(OfflineCommandsTest, UnknownCommandIsNamedAndTheCommandsListed) {

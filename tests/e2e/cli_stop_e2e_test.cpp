@@ -41,7 +41,7 @@ class CliStopTest : public testing::EndToEndTest {
 };
 
 // Without a terminal nobody is asked: an interrupt stops every operation
-// that sends, the upgrade included.
+// that sends, the upgrade with --yes (without it, the upgrade goes on).
 struct Sending {
   const char* name;
   const char* waitFor;  // a status line shown once the data flows
@@ -63,7 +63,9 @@ TEST_P(StopSendingTest, InterruptStopsWithAWholeAbortAndExits130) {
   } else {
     file = testing::SampleDataText().string();
   }
-  CliProcess cli({"--device", sim_->DevicePath(), command, file}, dir_);
+  std::vector<std::string> args{"--device", sim_->DevicePath(), command, file};
+  if (command == "upgrade") args.insert(args.begin(), "--yes");
+  CliProcess cli(args, dir_);
   testing::WaitUntil([&] { return cli.ErrSoFar().find(GetParam().waitFor) != std::string::npos; },
                      std::chrono::seconds(20));
   ASSERT_NE(cli.ErrSoFar().find(GetParam().waitFor), std::string::npos) << cli.ErrSoFar();
@@ -113,6 +115,43 @@ TEST_F(CliStopTest, UpgradeQuestionAnsweredYesStopsIt) {
   cli.Type("y\n");
   EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
   EXPECT_TRUE(SimSaid("the PC aborted"));
+}
+
+// A script's redirected standard input is no reason not to ask: the
+// question comes on the controlling terminal, and is answered there.
+TEST_F(CliStopTest, UpgradeAsksOnTheTerminalWhenStandardInputIsRedirected) {
+  StartSim({"--ready-delay", "2"});  // the upgrade waits in its handshake
+  TerminalProcess cli({"--device", sim_->DevicePath(), "upgrade", RomImage(4080)}, 100, dir_, {},
+                      TerminalProcess::Input::kNull);
+  ASSERT_TRUE(cli.WaitFor("Connecting...")) << cli.Shown();
+  cli.Signal(SIGINT);
+  ASSERT_TRUE(cli.WaitFor("You want to stop the upgrade procedure? [y/N]")) << cli.Shown();
+  cli.Type("y\n");
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  EXPECT_EQ(cli.Shown().find("no terminal"), std::string::npos) << cli.Shown();
+  EXPECT_TRUE(SimSaid("the PC aborted"));
+}
+
+// With no terminal at all (a service, a pipeline under setsid), the
+// question's default answer stands: the upgrade goes on, and a line says
+// why and what would have stopped it.
+TEST_F(CliStopTest, UpgradeWithoutATerminalGoesOnAfterAnInterrupt) {
+  StartSim({"--rom-out", Path("received.bin")});
+  CliProcess cli({"--device", sim_->DevicePath(), "upgrade", RomImage(4080)}, dir_);
+  ASSERT_TRUE(
+      testing::WaitUntil([&] { return cli.ErrSoFar().find("Connecting...") != std::string::npos; },
+                         std::chrono::seconds(20)))
+      << cli.ErrSoFar();
+  cli.Signal(SIGINT);
+  const CliResult r = cli.Wait();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("tavlink-cli: no terminal to ask whether to stop the upgrade, so it goes "
+                       "on; with --yes an interrupt stops it.\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(r.err.find("[y/N]"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Transfer Complete..."), std::string::npos) << r.err;
+  EXPECT_EQ(ReadBytes(Path("received.bin")), image_);
 }
 
 }  // namespace

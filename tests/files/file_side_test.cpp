@@ -10,8 +10,13 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
+
+#include "support/deep_folder.h"
 #endif
 
 #include <cerrno>
@@ -356,6 +361,69 @@ TEST_F(FileSideTest, SaveThroughASymbolicLinkChangesTheFileItNames) {
   EXPECT_TRUE(isLink());
   EXPECT_EQ(folder.Count(), 2u);
 }
+
+#ifndef _WIN32
+// Keeps this process from making any file longer than `bytes` while it
+// lives (a full disk as far as a save can tell: its writes fail with EFBIG
+// instead of raising SIGXFSZ).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    signalBefore_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = before_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, signalBefore_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+  void (*signalBefore_)(int) = SIG_DFL;
+};
+
+// A save to a file that did not exist leaves nothing behind when it is
+// never committed or its Commit fails: no temporary file, and not the file
+// itself, which the save makes at once where no temporary file fits beside
+// it (a folder at the system's length limit).
+TEST_F(FileSideTest, FailedSaveOfANewFileLeavesNothingBehind) {
+  const std::string plain = folder.File("plain");
+  ASSERT_TRUE(std::filesystem::create_directory(plain));
+  const std::string deep = testing::MakeFolderOfLength(folder.path().string(), 4085);
+  ASSERT_FALSE(deep.empty());
+  auto entries = [](const std::string& where) {
+    return std::distance(std::filesystem::directory_iterator(where), {});
+  };
+  const std::string bytes(8192, 'x');
+  for (const std::string& where : {plain, deep}) {
+    SCOPED_TRACE(where.size() > 1000 ? "in a folder at the length limit" : "in a plain folder");
+    const std::string path = where + "/new.txt";
+    int error = 0;
+    {
+      auto target = SaveTarget::Prepare(path, {}, {}, &error);
+      ASSERT_NE(target, nullptr) << DescribeFileError(error);
+      std::fwrite(bytes.data(), 1, bytes.size(), target->stream());
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(entries(where), 0);
+
+    {
+      auto target = SaveTarget::Prepare(path, {}, {}, &error);
+      ASSERT_NE(target, nullptr) << DescribeFileError(error);
+      const FileSizeLimit full(4096);
+      std::fwrite(bytes.data(), 1, bytes.size(), target->stream());
+      EXPECT_FALSE(target->Commit(&error));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(entries(where), 0);
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tavlink

@@ -95,18 +95,37 @@ TEST_F(RegistryStoreTest, DeviceMappingsAreTextsBesideThePort) {
   EXPECT_FALSE(store.ReadDevice(6).has_value());
 }
 
-TEST_F(RegistryStoreTest, AnEmptyDeviceRemovesTheUsersMapping) {
+// An empty device is the user's own choice of no mapping, kept as an empty
+// value: it hides a mapping preset under HKEY_LOCAL_MACHINE, which only a
+// missing value of the user's lets through.
+TEST_F(RegistryStoreTest, AnEmptyDeviceIsStoredAndHidesTheMachinesMapping) {
   RegistrySettingStore store(key_);
   ASSERT_TRUE(store.WriteDevice(2, "COM9"));
   ASSERT_TRUE(store.WriteDevice(2, ""));
   EXPECT_FALSE(store.ReadDevice(2).has_value());
-  EXPECT_TRUE(store.WriteDevice(2, ""));  // nothing to remove is no failure
+  char text[16] = "x";
+  DWORD type = 0, size = sizeof text;
+  ASSERT_EQ(::RegGetValueA(HKEY_CURRENT_USER, (key_ + "\\Devices").c_str(), "COM2", RRF_RT_ANY,
+                           &type, text, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_STREQ(text, "");
 
-  if (!SetText(HKEY_LOCAL_MACHINE, "Devices", "COM2", "COM3"))
+  if (!SetText(HKEY_LOCAL_MACHINE, "Devices", "COM2", "COM3") ||
+      !SetText(HKEY_LOCAL_MACHINE, "Devices", "COM4", "COM5"))
     GTEST_SKIP() << "this user may not write HKEY_LOCAL_MACHINE";
-  EXPECT_EQ(store.ReadDevice(2), "COM3");  // the machine's mapping shows again
+  EXPECT_FALSE(store.ReadDevice(2).has_value());  // the user's empty value wins
+  EXPECT_EQ(store.ReadDevice(4), "COM5");         // where the user has none, the machine's
+  ASSERT_TRUE(SetText(HKEY_CURRENT_USER, "Devices", "COM4", ""));  // as another program would
+  EXPECT_FALSE(store.ReadDevice(4).has_value());
+
+  ASSERT_EQ(::RegDeleteKeyValueA(HKEY_CURRENT_USER, (key_ + "\\Devices").c_str(), "COM2"),
+            ERROR_SUCCESS);
+  EXPECT_EQ(store.ReadDevice(2), "COM3");
   ASSERT_TRUE(store.WriteDevice(2, "COM9"));
   EXPECT_EQ(store.ReadDevice(2), "COM9");
+  ASSERT_TRUE(store.WriteDevice(2, ""));
+  EXPECT_FALSE(store.ReadDevice(2).has_value());
 }
 
 TEST(RegistryStoreLocationTest, NamesTheUsersKey) {

@@ -25,9 +25,14 @@ namespace tavlink::testing {
 
 class TerminalProcess {
  public:
+  // Where standard input comes from: the terminal, or /dev/null (a script's
+  // redirection, while the terminal stays the controlling one).
+  enum class Input { kTerminal, kNull };
+
   // Starts tavlink-cli with `args` on a terminal `columns` wide, in `workDir`.
   TerminalProcess(const std::vector<std::string>& args, unsigned short columns,
-                  const std::filesystem::path& workDir, const Environment& environment = {}) {
+                  const std::filesystem::path& workDir, const Environment& environment = {},
+                  Input input = Input::kTerminal) {
     winsize size{};
     size.ws_row = 24;
     size.ws_col = columns;
@@ -35,6 +40,11 @@ class TerminalProcess {
     pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
     if (pid_ == 0) {
       if (::chdir(workDir.c_str()) != 0) ::_exit(126);
+      if (input == Input::kNull) {
+        const int null = ::open("/dev/null", O_RDONLY);
+        if (null < 0 || ::dup2(null, STDIN_FILENO) < 0) ::_exit(126);
+        ::close(null);
+      }
       for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
       std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));

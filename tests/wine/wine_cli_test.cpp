@@ -384,6 +384,19 @@ TEST_F(WineCliTest, OfflineCommandsCheckAndRefuseFiles) {
   EXPECT_EQ(Cli({"check", Win("missing.txt")}).status, 2);
 }
 
+// The help names the Windows device of a port and the registry, none of
+// the Linux names.
+TEST_F(WineCliTest, HelpNamesTheComDeviceAndTheRegistry) {
+  const CliRun help = Cli({"--help"});
+  EXPECT_EQ(help.status, 0) << help.err;
+  for (const char* text : {"TAVLINK_COM<n>", "the system's own (\\\\.\\COM<n>)",
+                           "HKEY_CURRENT_USER\\SOFTWARE\\ZOR\\ZORLINK (a value the user has not "
+                           "set is read from HKEY_LOCAL_MACHINE)"})
+    EXPECT_NE(help.out.find(text), std::string::npos) << text << "\n" << help.out;
+  for (const char* linuxName : {"/dev/tty", "XDG", ".conf"})
+    EXPECT_EQ(help.out.find(linuxName), std::string::npos) << linuxName << "\n" << help.out;
+}
+
 // Without --port the command line takes the port that the desktop tool
 // stored in the registry, and the device stored for it; the environment
 // wins over the stored device. --device names a port directly.
