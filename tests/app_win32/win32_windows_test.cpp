@@ -137,6 +137,38 @@ TEST_F(Win32WindowsTest, ChosenDeviceIsStoredAndOpenedByTheConnect) {
             (std::vector<std::string>{"Unavailable.", "Unavailable.", "Connection failed."}));
 }
 
+// A device the list does not show is typed into the drop-down: OK checks
+// it and keeps the dialog open with the reason until it names a device.
+TEST_F(Win32WindowsTest, TypedDeviceIsCheckedWhenOkIsPressed) {
+  StorePort(1);
+  Start();
+  const HWND window = WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  Click(window, IDC_SETUP_COMM);
+  const HWND ports = Wait("Communication Setup");
+  ASSERT_NE(ports, nullptr);
+  const HWND list = ::GetDlgItem(ports, IDC_COM1_DEVICE);
+  auto type = [&](const char* text) {
+    ::SendMessageA(list, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    ::PostMessageA(ports, WM_COMMAND, MAKEWPARAM(IDC_COM1_DEVICE, CBN_EDITCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+  };
+  type("COM250");
+  EXPECT_TRUE(testing::WaitUntil(
+      [&] { return WideItemText(ports, IDC_COM1_DEVICE_LINE) == L"COM1 \u2192 COM250 (setting)"; }));
+  Click(ports, IDOK);
+  const HWND refusal = WaitForAppBox();
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(testing::BoxText(refusal), "COM1: COM250: no such device");
+  Click(refusal, IDOK);
+  ASSERT_TRUE(WaitUntilGone(refusal));
+  EXPECT_TRUE(::IsWindow(ports)) << "the dialog stays open";
+
+  Click(ports, IDCANCEL);
+  ASSERT_TRUE(WaitUntilGone(ports));
+  EXPECT_EQ(StoredDevice(1), std::nullopt);
+}
+
 TEST_F(Win32WindowsTest, SystemMenuAboutEntryOpensTheAboutBoxWhateverItsLowFourBits) {
   StorePort(1);
   Start();
