@@ -82,8 +82,11 @@ std::string DiffListing(const ListDiff& diff) {
             std::to_string(diff.antenna_config->after) + "\n";
   }
   for (const RecordDiff& r : diff.records) {
+    // A transponder's label names it well enough; its number is its tp_index.
     const int position = r.kind == DiffKind::kRemoved ? r.before_position : r.after_position;
-    text += std::string(TableWord(r.table)) + " " + std::to_string(position) + " " + r.label + ": ";
+    text += TableWord(r.table);
+    if (r.table != Table::kTransponders) text += " " + std::to_string(position);
+    text += " " + r.label + ": ";
     switch (r.kind) {
       case DiffKind::kAdded:
         text += "added";

@@ -20,8 +20,8 @@ std::string DiffSummary(const ListDiff& diff);
 //   satellite 2 "HOTBIRD" 13.0 east: removed
 //   transponder 12663 H of "ASTRA 1" 19.2 east: moved from 3 to 1
 //   service 12 "ZDF" (service_id 28006 on 11953 H of "ASTRA 1" 19.2 east): favorite 0 -> 1
-// The number after the table is the record's position in the list after
-// (before, for a removed record).
+// The number after "satellite" or "service" is the record's position in the
+// list after (before, for a removed record).
 std::string DiffListing(const ListDiff& diff);
 
 // {"equal":false,"summary":"...","antenna_config":{"before":-1,"after":3},

@@ -335,7 +335,7 @@ class Comparer {
                  const Service& x = a_.services()[static_cast<size_t>(i)];
                  const Service& y = b_.services()[static_cast<size_t>(j)];
                  Fields f;
-                 f.Add("name", std::string(x.name()), std::string(y.name()));
+                 f.Add("name", QuotedName(x.name()), QuotedName(y.name()));
                  f.Add("tv_radio", x.radio() ? "radio" : "tv", y.radio() ? "radio" : "tv");
                  f.Add("video_pid", int{x.video_pid()}, int{y.video_pid()});
                  f.Add("audio_pid", int{x.audio_pid()}, int{y.audio_pid()});

@@ -25,7 +25,7 @@ enum class DiffKind { kAdded, kRemoved, kMoved, kChanged };
 
 struct FieldChange {
   std::string field;   // the data text's field name
-  std::string before;  // values as the data text writes them
+  std::string before;  // values as the data text writes them (names in quotes)
   std::string after;
 };
 
