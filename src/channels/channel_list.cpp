@@ -48,6 +48,9 @@ ChannelList ChannelList::FromBlock(const ReceiverDataBlock& block) {
     counts[t] = std::clamp<int32_t>(found, 0, kCapacity[t]);
     if (found != counts[t]) list.header_.count_as_found[t] = found;
   }
+  list.satellites_.Reserve(static_cast<size_t>(counts[0]));
+  list.transponders_.Reserve(static_cast<size_t>(counts[1]));
+  list.services_.Reserve(static_cast<size_t>(counts[2]));
   for (int i = 0; i < counts[0]; ++i) {
     const SatelliteId id{list.satellites_.NextId()};
     list.satellites_.Append(RowAccess::MakeSatellite(id, block.satellite(i).data()));

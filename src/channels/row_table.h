@@ -34,6 +34,12 @@ class RowTable {
     return static_cast<uint32_t>(positions_.size() - 1);
   }
 
+  // Room for `rows` rows without reallocation.
+  void Reserve(size_t rows) {
+    rows_.reserve(rows);
+    positions_.reserve(positions_.size() + rows);
+  }
+
   void Append(const Row& row) {
     Require(row.id().value < positions_.size());
     positions_[row.id().value] = size();
