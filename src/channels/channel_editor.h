@@ -21,11 +21,15 @@
 // a position means among that satellite's own transponders: the moved
 // transponders exchange table slots with their satellite's other
 // transponders, so the slots of every other satellite's transponders stay as
-// they are. A new transponder, or one moved to another satellite, goes into
-// the table right after the last transponder of its satellite (for a
-// satellite without transponders: before the first transponder of a later
-// satellite, else at the end of the table). Moving satellites leaves the
-// transponder table as it is; the text is the same either way.
+// they are. A new transponder takes the table slot of the one whose number it
+// gets among its satellite's transponders; one added at the end, or moved to
+// another satellite, goes right after the last transponder of its satellite
+// (for a satellite without transponders: before the first transponder of a
+// later satellite, else at the end of the table). Moving satellites leaves
+// the transponder table as it is; the text is the same either way.
+//
+// A new record's bytes that the data text does not carry (reserved bytes,
+// kept bits) are zero; a changed record keeps its own.
 //
 // Undo and redo apply the steps' own operations; no step copies the list,
 // and the history drops its oldest steps beyond its byte budget.
@@ -62,7 +66,8 @@ struct EditResult {
   bool refused() const { return status == Status::kRefused; }
 };
 
-// What deleting records takes with it, told before the deletion.
+// What deleting records takes with it, told before the deletion; all zero
+// (and no description) when an identity is not in the list.
 struct DeleteImpact {
   int satellites = 0;
   int transponders = 0;
@@ -90,6 +95,8 @@ class ChannelEditor {
  public:
   static constexpr size_t kDefaultHistoryBudget = 10u << 20;
 
+  // `historyBudget`: the bytes the undo and redo steps may hold; beyond it
+  // the oldest steps are dropped (the newest one always stays).
   explicit ChannelEditor(ChannelList list, size_t historyBudget = kDefaultHistoryBudget);
   ~ChannelEditor();
   ChannelEditor(const ChannelEditor&) = delete;
@@ -97,6 +104,9 @@ class ChannelEditor {
 
   const ChannelList& list() const { return list_; }
 
+  // An edit of several records is refused whole when one of them is; the
+  // message then starts with the record ("service \"BAD\": ...").
+  //
   // Satellites. Positions are clamped to the table.
   EditResult InsertSatellites(int position, std::span<const SatelliteFields> satellites,
                               std::vector<SatelliteId>* ids = nullptr);
@@ -152,8 +162,8 @@ class ChannelEditor {
 
   // Goes up by one with every edit done, undo and redo.
   uint64_t revision() const { return revision_; }
-  // The list as it is now is the saved one; IsModified() is false until an
-  // edit, undo or redo leads to another state.
+  // The list as it is now is the saved one. IsModified() is true while the
+  // list is in any other state (undo or redo back to it makes it false).
   void MarkSaved() { saved_state_ = State(); }
   bool IsModified() const { return State() != saved_state_; }
 
