@@ -101,12 +101,16 @@ class RowTable {
   // positions, so every other row stays where it is.
   void Exchange(std::span<const Position> from, std::span<const Position> to) {
     Require(from.size() == to.size());
+    std::vector<int> balance(rows_.size(), 0);
+    for (size_t i = 0; i < from.size(); ++i) {
+      Require(from[i] < rows_.size() && to[i] < rows_.size());
+      ++balance[from[i]];
+      --balance[to[i]];
+    }
+    for (const int b : balance) Require(b == 0);
     std::vector<Row> moved;
     moved.reserve(from.size());
-    for (const Position p : from) {
-      Require(p < rows_.size());
-      moved.push_back(rows_[p]);
-    }
+    for (const Position p : from) moved.push_back(rows_[p]);
     for (size_t i = 0; i < to.size(); ++i) {
       Require(to[i] < rows_.size());
       rows_[to[i]] = moved[i];
