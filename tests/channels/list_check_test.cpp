@@ -26,6 +26,10 @@ struct Damage {
   std::string text;
 };
 
+void PrintTo(const Damage& damage, std::ostream* out) {
+  *out << damage.name;
+}
+
 class CheckTest : public ::testing::TestWithParam<Damage> {};
 
 TEST(ListCheck, FindsNothingInTheGoldenBlock) {

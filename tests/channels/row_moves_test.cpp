@@ -15,6 +15,10 @@ struct MoveRow {
   std::vector<int> after;
 };
 
+void PrintTo(const MoveRow& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class MovedPositionsTest : public ::testing::TestWithParam<MoveRow> {};
 
 TEST_P(MovedPositionsTest, GivesThePositionsAfter) {
