@@ -85,8 +85,13 @@ std::string DiffListing(const ListDiff& diff) {
     // A transponder's label names it well enough; its number is its tp_index.
     const int position = r.kind == DiffKind::kRemoved ? r.before_position : r.after_position;
     text += TableWord(r.table);
-    if (r.table != Table::kTransponders) text += " " + std::to_string(position);
-    text += " " + r.label + ": ";
+    if (r.table != Table::kTransponders) {
+      text += ' ';
+      text += std::to_string(position);
+    }
+    text += ' ';
+    text += r.label;
+    text += ": ";
     switch (r.kind) {
       case DiffKind::kAdded:
         text += "added";

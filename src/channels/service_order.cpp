@@ -136,10 +136,11 @@ std::vector<std::vector<ServiceId>> FindDuplicateServices(const ChannelList& lis
     if (kind == DuplicateKind::kSameName) {
       keys.emplace_back(s.name());
     } else {
-      // A service without a transponder is a duplicate of none.
-      std::string key = std::to_string(s.service_id()) + "/" +
-                        std::to_string(s.transponder().valid() ? s.transponder().value : 0) +
-                        (s.transponder().valid() ? "" : "/" + std::to_string(s.id().value));
+      // service_id and transponder; a service without a transponder is a
+      // duplicate of none, so its own identity keys it.
+      std::string key = std::to_string(s.service_id());
+      key += s.transponder().valid() ? '/' : '#';
+      key += std::to_string(s.transponder().valid() ? s.transponder().value : s.id().value);
       keys.push_back(std::move(key));
     }
   }
