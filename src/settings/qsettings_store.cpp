@@ -3,6 +3,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <cstdlib>
 
 namespace tavlink {
@@ -46,6 +47,39 @@ class QSettingsStore final : public SettingStore {
     // mapping (the system scope, /etc/xdg) apply again.
     QSettings settings(kOrganization, kApplication);
     settings.setValue(DeviceKey(portNumber), QString::fromStdString(path));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+  }
+
+  std::vector<std::string> ReadRecentFiles() override {
+    QSettings settings(kOrganization, kApplication);
+    std::vector<std::string> paths;
+    for (const QString& path : settings.value("Editor/RecentFiles").toStringList()) {
+      if (!path.isEmpty()) paths.push_back(path.toStdString());
+    }
+    return paths;
+  }
+
+  bool WriteRecentFiles(const std::vector<std::string>& paths) override {
+    QSettings settings(kOrganization, kApplication);
+    QStringList list;
+    for (const std::string& path : paths) list << QString::fromStdString(path);
+    settings.setValue("Editor/RecentFiles", list);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+  }
+
+  std::optional<bool> ReadVerifyAfterWrite() override {
+    QSettings settings(kOrganization, kApplication);
+    const QString value = settings.value("Editor/VerifyAfterWrite").toString().trimmed();
+    if (value == "true" || value == "1") return true;
+    if (value == "false" || value == "0") return false;
+    return std::nullopt;
+  }
+
+  bool WriteVerifyAfterWrite(bool verify) override {
+    QSettings settings(kOrganization, kApplication);
+    settings.setValue("Editor/VerifyAfterWrite", verify);
     settings.sync();
     return settings.status() == QSettings::NoError;
   }

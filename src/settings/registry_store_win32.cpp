@@ -79,6 +79,67 @@ bool RegistrySettingStore::WriteDevice(int port, const std::string& device) {
                            static_cast<DWORD>(device.size() + 1)) == ERROR_SUCCESS;
 }
 
+namespace {
+
+std::string EditorKey(const std::string& key) {
+  return key + "\\Editor";
+}
+
+}  // namespace
+
+std::vector<std::string> RegistrySettingStore::ReadRecentFiles() {
+  // The user's own list only: recent files are no machine preset.
+  const std::string key = EditorKey(key_);
+  DWORD size = 0;
+  if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "RecentFiles", RRF_RT_REG_MULTI_SZ, nullptr,
+                     nullptr, &size) != ERROR_SUCCESS)
+    return {};
+  std::string texts(size, '\0');
+  if (::RegGetValueA(HKEY_CURRENT_USER, key.c_str(), "RecentFiles", RRF_RT_REG_MULTI_SZ, nullptr,
+                     texts.data(), &size) != ERROR_SUCCESS)
+    return {};
+  texts.resize(size);
+  std::vector<std::string> paths;
+  size_t start = 0;
+  while (start < texts.size()) {
+    size_t end = texts.find('\0', start);
+    if (end == std::string::npos) end = texts.size();
+    if (end > start) paths.push_back(texts.substr(start, end - start));
+    start = end + 1;
+  }
+  return paths;
+}
+
+bool RegistrySettingStore::WriteRecentFiles(const std::vector<std::string>& paths) {
+  // Each path ends with its zero, the list with one more.
+  std::string texts;
+  for (const std::string& path : paths) {
+    if (path.empty() || path.find('\0') != std::string::npos) continue;
+    texts += path;
+    texts += '\0';
+  }
+  texts += '\0';
+  return ::RegSetKeyValueA(HKEY_CURRENT_USER, EditorKey(key_).c_str(), "RecentFiles", REG_MULTI_SZ,
+                           texts.data(), static_cast<DWORD>(texts.size())) == ERROR_SUCCESS;
+}
+
+std::optional<bool> RegistrySettingStore::ReadVerifyAfterWrite() {
+  for (HKEY root : kReadOrder) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::RegGetValueA(root, EditorKey(key_).c_str(), "VerifyAfterWrite", RRF_RT_REG_DWORD, nullptr,
+                       &value, &size) == ERROR_SUCCESS)
+      return value != 0;
+  }
+  return std::nullopt;
+}
+
+bool RegistrySettingStore::WriteVerifyAfterWrite(bool verify) {
+  const DWORD value = verify ? 1 : 0;
+  return ::RegSetKeyValueA(HKEY_CURRENT_USER, EditorKey(key_).c_str(), "VerifyAfterWrite",
+                           REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+}
+
 std::unique_ptr<SettingStore> MakeSettingStore() {
   return std::make_unique<RegistrySettingStore>();
 }

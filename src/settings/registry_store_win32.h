@@ -4,7 +4,10 @@
 // (REG_SZ) of its subkey "Devices". Each is read from HKEY_CURRENT_USER
 // first and then from HKEY_LOCAL_MACHINE (where an administrator may set
 // them for every user of the computer); writes go to HKEY_CURRENT_USER,
-// which a normal user may change. Windows only.
+// which a normal user may change. The channel editor's recent files are
+// the REG_MULTI_SZ value "RecentFiles" of the subkey "Editor", its choice of
+// reading a written list back the REG_DWORD "VerifyAfterWrite" there.
+// Windows only.
 
 #include <string>
 
@@ -27,6 +30,11 @@ class RegistrySettingStore final : public SettingStore {
   // is stored as an empty value, which hides a mapping under
   // HKEY_LOCAL_MACHINE. False when it could not be stored.
   bool WriteDevice(int port, const std::string& device) override;
+
+  std::vector<std::string> ReadRecentFiles() override;
+  bool WriteRecentFiles(const std::vector<std::string>& paths) override;
+  std::optional<bool> ReadVerifyAfterWrite() override;
+  bool WriteVerifyAfterWrite(bool verify) override;
 
  private:
   std::string key_;

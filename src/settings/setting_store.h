@@ -1,10 +1,11 @@
 #pragma once
-// The persistent settings of ZOR Link: the chosen port ("Port") and
-// the user's device mappings for COM1 and COM2 ("Devices/COM1",
-// "Devices/COM2"). A value may also be preset for the whole machine (by an
-// administrator); the user's own value, once there is one, wins over it.
-// Every failure is silent: a value that cannot be read comes back empty, a
-// write that fails returns false and changes nothing else.
+// The persistent settings of ZOR Link: the chosen port ("Port"), the
+// user's device mappings for COM1 and COM2 ("Devices/COM1",
+// "Devices/COM2"), and the channel editor's recent files and its choice of
+// reading a written list back ("Editor/RecentFiles", "Editor/VerifyAfterWrite"). A value may also
+// be preset for the whole machine (by an administrator); the user's own value, once there is one,
+// wins over it. Every failure is silent: a value that cannot be read comes back empty, a write that
+// fails returns false and changes nothing else.
 //
 // Threading: user-interface thread only.
 
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavlink {
 
@@ -35,6 +37,24 @@ class SettingStore {
   // to the platform's own device again, even where the machine has a
   // mapping for it. False when it could not be stored.
   virtual bool WriteDevice(int portNumber, const std::string& path) = 0;
+
+  // The channel editor's settings. A store that does not keep them (a
+  // command line's test store) finds none and refuses every write.
+  //
+  // The files the channel editor opened last, newest first; empty when
+  // there are none.
+  virtual std::vector<std::string> ReadRecentFiles() { return {}; }
+  // Replaces the list; false when it could not be stored.
+  virtual bool WriteRecentFiles(const std::vector<std::string>& paths) {
+    (void)paths;
+    return false;
+  }
+  // Whether the editor reads a written list back; nothing when never chosen.
+  virtual std::optional<bool> ReadVerifyAfterWrite() { return std::nullopt; }
+  virtual bool WriteVerifyAfterWrite(bool verify) {
+    (void)verify;
+    return false;
+  }
 };
 
 // The user's settings on this platform, shared by the desktop tool and the

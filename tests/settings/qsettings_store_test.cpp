@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -88,6 +89,35 @@ TEST_F(QSettingsStoreTest, MachinesPortCountsUntilTheUserHasOne) {
   EXPECT_EQ(store->ReadPort(), 2);
   ASSERT_TRUE(store->WritePort(1));
   EXPECT_EQ(store->ReadPort(), 1);
+}
+
+// The editor's recent files keep their order and every character a path
+// may hold, a comma and blanks included; one written by hand as a single
+// text is a list of one.
+TEST_F(QSettingsStoreTest, RecentFilesReadBackInOrderWithCommasAndBlanks) {
+  auto store = MakeQSettingsStore();
+  EXPECT_TRUE(store->ReadRecentFiles().empty());
+  const std::vector<std::string> paths = {"/home/t/lists, old/a b.txt", "/tmp/block.bin"};
+  ASSERT_TRUE(store->WriteRecentFiles(paths));
+  EXPECT_EQ(MakeQSettingsStore()->ReadRecentFiles(), paths);
+  ASSERT_TRUE(store->WriteRecentFiles({}));
+  EXPECT_TRUE(MakeQSettingsStore()->ReadRecentFiles().empty());
+
+  WriteBytes(userFile_, "[Editor]\nRecentFiles=/srv/one.txt\n");
+  EXPECT_EQ(MakeQSettingsStore()->ReadRecentFiles(), (std::vector<std::string>{"/srv/one.txt"}));
+}
+
+TEST_F(QSettingsStoreTest, VerifyAfterWriteIsUnsetUntilChosenAndReadAsTypedByHand) {
+  auto store = MakeQSettingsStore();
+  EXPECT_FALSE(store->ReadVerifyAfterWrite().has_value());
+  ASSERT_TRUE(store->WriteVerifyAfterWrite(false));
+  EXPECT_EQ(MakeQSettingsStore()->ReadVerifyAfterWrite(), false);
+  ASSERT_TRUE(store->WriteVerifyAfterWrite(true));
+  EXPECT_EQ(MakeQSettingsStore()->ReadVerifyAfterWrite(), true);
+  WriteBytes(userFile_, "[Editor]\nVerifyAfterWrite=0\n");
+  EXPECT_EQ(MakeQSettingsStore()->ReadVerifyAfterWrite(), false);
+  WriteBytes(userFile_, "[Editor]\nVerifyAfterWrite=maybe\n");
+  EXPECT_FALSE(MakeQSettingsStore()->ReadVerifyAfterWrite().has_value());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tavlink {
 namespace {
@@ -126,6 +127,32 @@ TEST_F(RegistryStoreTest, AnEmptyDeviceIsStoredAndHidesTheMachinesMapping) {
   EXPECT_EQ(store.ReadDevice(2), "COM9");
   ASSERT_TRUE(store.WriteDevice(2, ""));
   EXPECT_FALSE(store.ReadDevice(2).has_value());
+}
+
+// The editor's recent files are one REG_MULTI_SZ of the user's, in order,
+// and replacing the list drops what it no longer names.
+TEST_F(RegistryStoreTest, RecentFilesAreOneMultiStringOfTheUser) {
+  RegistrySettingStore store(key_);
+  EXPECT_TRUE(store.ReadRecentFiles().empty());
+  ASSERT_TRUE(store.WriteRecentFiles({"C:\\lists\\b.txt", "D:\\a b.bin"}));
+  EXPECT_EQ(store.ReadRecentFiles(), (std::vector<std::string>{"C:\\lists\\b.txt", "D:\\a b.bin"}));
+  char raw[64] = {};
+  DWORD size = sizeof raw;
+  ASSERT_EQ(::RegGetValueA(HKEY_CURRENT_USER, (key_ + "\\Editor").c_str(), "RecentFiles",
+                           RRF_RT_REG_MULTI_SZ, nullptr, raw, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(raw, size), std::string("C:\\lists\\b.txt\0D:\\a b.bin\0\0", 27));
+  ASSERT_TRUE(store.WriteRecentFiles({}));
+  EXPECT_TRUE(store.ReadRecentFiles().empty());
+}
+
+TEST_F(RegistryStoreTest, VerifyAfterWriteIsADwordAndUnsetUntilChosen) {
+  RegistrySettingStore store(key_);
+  EXPECT_FALSE(store.ReadVerifyAfterWrite().has_value());
+  ASSERT_TRUE(store.WriteVerifyAfterWrite(false));
+  EXPECT_EQ(store.ReadVerifyAfterWrite(), false);
+  ASSERT_TRUE(store.WriteVerifyAfterWrite(true));
+  EXPECT_EQ(store.ReadVerifyAfterWrite(), true);
 }
 
 TEST(RegistryStoreLocationTest, NamesTheUsersKey) {
