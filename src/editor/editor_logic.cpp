@@ -2,6 +2,7 @@
 #include "editor/editor_logic.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 
@@ -115,7 +116,7 @@ std::string EditorLogic::Status(int shownServices) const {
   if (document_->repairing()) {
     const TextRepair& repair = document_->repair();
     return repair.reads() ? "The text reads: go on into the tables."
-                          : "Line " + std::to_string(repair.line) + ": " + repair.message;
+                          : "Line " + std::to_string(repair.line) + " is refused: mend it to go on.";
   }
   return CountsText(*list(), shownServices);
 }

@@ -19,7 +19,7 @@ using channels::Voltage;
 
 const char* TreeColumnTitle(int column) {
   static constexpr std::array<const char*, kTreeColumnCount> titles = {
-      "Satellite / transponder", "Position / symbol rate", "LNB / FEC", "Switches", "Services"};
+      "Satellite / TP", "Pos. / SR", "Services", "LNB / FEC", "Switches"};
   return column >= 0 && column < kTreeColumnCount ? titles[static_cast<size_t>(column)] : "";
 }
 
@@ -38,15 +38,15 @@ std::string SatelliteCellText(const ChannelList& list, const channels::Satellite
       return std::string(satellite.name());
     case 1:
       return channels::AngleText(satellite.angle()) + (satellite.west() ? " W" : " E");
-    case 2:
+    case 3:
       return std::to_string(satellite.lnb_low()) + "/" + std::to_string(satellite.lnb_high()) +
              (satellite.universal_lnb() ? " universal" : " normal");
-    case 3:
+    case 4:
       return std::string("DiSEqC ") + channels::DiseqcText(satellite.diseqc()) + ", 22KHz " +
              channels::ToneText(satellite.tone_22khz()) + ", 0/12V " +
              channels::SwitchText(satellite.switch_0_12v()) + ", 14/18V " +
              channels::VoltageText(satellite.voltage_14_18v());
-    case 4:
+    case 2:
       return std::to_string(SatelliteServiceCount(list, satellite.id()));
   }
   return "";
@@ -59,13 +59,13 @@ std::string TransponderCellText(const ChannelList& list, const channels::Transpo
       return channels::TransponderLabel(transponder);
     case 1:
       return std::to_string(transponder.symbolrate());
-    case 2:
-      return std::string("FEC ") + channels::FecText(transponder.fec());
     case 3:
+      return std::string("FEC ") + channels::FecText(transponder.fec());
+    case 4:
       return std::string("22KHz ") + (transponder.tone_22khz() ? "22" : "0") + ", 14/18V " +
              (transponder.voltage_18v() ? "18" : "14") + ", 0/12V " +
              (transponder.switch_12v() ? "12" : "0");
-    case 4:
+    case 2:
       return std::to_string(list.ServiceCountOf(transponder.id()));
   }
   return "";

@@ -15,12 +15,12 @@ namespace tavlink::editor {
 
 // The tree's columns: a satellite row and a transponder row each fill all
 // five.
-//   0 "Satellite / transponder": ASTRA 19E     | 11836 H
-//   1 "Position / symbol rate":  19.2 E        | 27500
-//   2 "LNB / FEC":               9750/10600 universal | FEC 3/4
-//   3 "Switches":                DiSEqC a, 22KHz none, 0/12V none, 14/18V none
-//                                              | 22KHz 0, 14/18V 14, 0/12V 0
-//   4 "Services":                the services of the satellite | of the transponder
+//   0 "Satellite / TP": ASTRA 19E     | 11836 H
+//   1 "Pos. / SR":      19.2 E        | 27500 (symbol rate)
+//   2 "Services":       the services of the satellite | of the transponder
+//   3 "LNB / FEC":      9750/10600 universal | FEC 3/4
+//   4 "Switches":       DiSEqC a, 22KHz none, 0/12V none, 14/18V none
+//                                     | 22KHz 0, 14/18V 14, 0/12V 0
 inline constexpr int kTreeColumnCount = 5;
 const char* TreeColumnTitle(int column);
 std::string SatelliteCellText(const channels::ChannelList& list,

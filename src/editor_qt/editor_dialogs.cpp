@@ -34,7 +34,7 @@ QLabel* WrappedLabel(const QString& text, QWidget* parent) {
 QPlainTextEdit* Listing(const std::string& text, QWidget* parent) {
   auto* listing = new QPlainTextEdit(parent);
   listing->setReadOnly(true);
-  listing->setLineWrapMode(QPlainTextEdit::NoWrap);
+  listing->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   listing->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   listing->setPlainText(ListText(text));
   listing->setObjectName("listing");
@@ -109,7 +109,7 @@ PreviewDialog::PreviewDialog(QWidget* parent, const WritePreview& preview) : QDi
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(720, preview.listing.empty() ? 160 : 420);
+  resize(820, preview.listing.empty() ? 160 : 440);
   write->setFocus();
 }
 

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDockWidget>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -68,12 +67,6 @@ EditorWindow::EditorWindow(std::shared_ptr<SettingStore> store,
   pages_->addWidget(BuildRepairPage());
   setCentralWidget(pages_);
 
-  history_ = new QListWidget(this);
-  history_->setObjectName("history");
-  auto* dock = new QDockWidget("History", this);
-  dock->setObjectName("historyDock");
-  dock->setWidget(history_);
-  addDockWidget(Qt::RightDockWidgetArea, dock);
   connect(history_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
     logic_->GoToHistory(static_cast<size_t>(history_->row(item)) + 1);
     Refresh();
@@ -82,9 +75,7 @@ EditorWindow::EditorWindow(std::shared_ptr<SettingStore> store,
   status_ = new QLabel(this);
   statusBar()->addWidget(status_, 1);
   BuildMenus();
-  dock->toggleViewAction()->setShortcut(QKeySequence("Ctrl+H"));
-  menuBar()->actions()[1]->menu()->addAction(dock->toggleViewAction());
-  resize(1180, 720);
+  resize(1280, 760);
   OnDocumentReplaced();
 }
 
@@ -121,7 +112,22 @@ QWidget* EditorWindow::BuildTablesPage() {
   tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   tree_->setUniformRowHeights(true);
   tree_->setAllColumnsShowFocus(true);
-  leftLayout->addWidget(tree_, 1);
+  auto* historyLabel = new QLabel("&History (Enter goes back to a step):", left);
+  history_ = new QListWidget(left);
+  history_->setObjectName("history");
+  historyLabel->setBuddy(history_);
+  auto* leftSplitter = new QSplitter(Qt::Vertical, left);
+  leftSplitter->addWidget(tree_);
+  auto* historyPane = new QWidget(leftSplitter);
+  auto* historyLayout = new QVBoxLayout(historyPane);
+  historyLayout->setContentsMargins(0, 4, 0, 0);
+  historyLayout->addWidget(historyLabel);
+  historyLayout->addWidget(history_, 1);
+  leftSplitter->addWidget(historyPane);
+  leftSplitter->setStretchFactor(0, 3);
+  leftSplitter->setStretchFactor(1, 1);
+  leftSplitter->setSizes({480, 160});
+  leftLayout->addWidget(leftSplitter, 1);
   connect(tree_, &QTreeWidget::itemActivated, this, [this] { ChangeRecord(); });
   connect(tree_, &QTreeWidget::itemSelectionChanged, this, [this] {
     if (!filling_ && filterTransponder_->isChecked()) ApplyFilter();
@@ -180,7 +186,7 @@ QWidget* EditorWindow::BuildTablesPage() {
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table_->horizontalHeader()->setStretchLastSection(false);
   const int digit = table_->fontMetrics().horizontalAdvance('0');
-  const int widths[kServiceColumnCount] = {6, 16, 6, 12, 10, 9, 8, 8, 8, 8, 4, 5, 4};
+  const int widths[kServiceColumnCount] = {4, 14, 5, 11, 10, 8, 7, 7, 7, 7, 3, 4, 3};
   for (int column = 0; column < kServiceColumnCount; ++column) {
     table_->setColumnWidth(column, widths[column] * digit + 16);
   }
@@ -190,15 +196,12 @@ QWidget* EditorWindow::BuildTablesPage() {
             SelectServices(ids, ids.empty() ? ServiceId{} : ids.front());
             Refresh();
           });
-  connect(model_, &QAbstractItemModel::dataChanged, this, [this] {
-    if (!filling_) Refresh();
-  });
 
   splitter->addWidget(left);
   splitter->addWidget(right);
   splitter->setStretchFactor(0, 2);
   splitter->setStretchFactor(1, 3);
-  splitter->setSizes({470, 710});
+  splitter->setSizes({400, 880});
   setTabOrder(antenna_, tree_);
   setTabOrder(tree_, filterName_);
   setTabOrder(filterName_, filterSatellite_);
@@ -206,6 +209,7 @@ QWidget* EditorWindow::BuildTablesPage() {
   setTabOrder(filterKind_, filterFavourites_);
   setTabOrder(filterFavourites_, filterTransponder_);
   setTabOrder(filterTransponder_, table_);
+  setTabOrder(table_, history_);
   return splitter;
 }
 
@@ -254,6 +258,7 @@ void EditorWindow::BuildMenus() {
   AddAction(file, "open", "&Open...", QKeySequence::Open, &EditorWindow::Open);
   recentMenu_ = file->addMenu("Open &Recent");
   recentMenu_->setObjectName("recent");
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
   AddAction(file, "save", "&Save", QKeySequence::Save, &EditorWindow::Save);
   AddAction(file, "saveAs", "Save &As...", QKeySequence("Ctrl+Shift+S"), &EditorWindow::SaveAs);
   AddAction(file, "exportBlock", "&Export Block Image...", {}, &EditorWindow::ExportBlock);
@@ -367,13 +372,13 @@ void EditorWindow::OnChange(const channels::ListChange& change) {
       const channels::Satellite* record =
           logic_->list()->Find(SatelliteId{satellite->data(0, kIdRole).toUInt()});
       if (record == nullptr) continue;
-      satellite->setText(4, ListText(SatelliteCellText(*logic_->list(), *record, 4)));
+      satellite->setText(2, ListText(SatelliteCellText(*logic_->list(), *record, 2)));
       for (int j = 0; j < satellite->childCount(); ++j) {
         QTreeWidgetItem* item = satellite->child(j);
         const channels::Transponder* transponder =
             logic_->list()->Find(TransponderId{item->data(0, kIdRole).toUInt()});
         if (transponder != nullptr) {
-          item->setText(4, ListText(TransponderCellText(*logic_->list(), *transponder, 4)));
+          item->setText(2, ListText(TransponderCellText(*logic_->list(), *transponder, 2)));
         }
       }
     }
@@ -383,6 +388,7 @@ void EditorWindow::OnChange(const channels::ListChange& change) {
   }
   model_->Apply(change);
   filling_ = false;
+  Refresh();
 }
 
 void EditorWindow::Refresh() {
@@ -412,7 +418,6 @@ void EditorWindow::Refresh() {
                            "change",         "moveToSatellite", "filter"}) {
     Action(name)->setEnabled(tables);
   }
-  RebuildRecentMenu();
   RebuildHistory();
 }
 
@@ -430,7 +435,7 @@ void EditorWindow::RebuildRecentMenu() {
       Refresh();
     });
   }
-  recentMenu_->setEnabled(!recent.empty());
+  if (recent.empty()) recentMenu_->addAction("(none)")->setEnabled(false);
 }
 
 void EditorWindow::RebuildHistory() {
@@ -505,10 +510,11 @@ void EditorWindow::RebuildTree() {
     }
   }
   if (first) {
-    tree_->setColumnWidth(0, 150);
-    tree_->setColumnWidth(1, 110);
-    tree_->setColumnWidth(2, 150);
-    tree_->setColumnWidth(3, 260);
+    const int digit = tree_->fontMetrics().horizontalAdvance('0');
+    tree_->setColumnWidth(0, 15 * digit);
+    tree_->setColumnWidth(1, 8 * digit);
+    tree_->setColumnWidth(2, 7 * digit);
+    tree_->setColumnWidth(3, 20 * digit);
   }
   tree_->setUpdatesEnabled(true);
   filling_ = wasFilling;
