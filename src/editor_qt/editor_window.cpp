@@ -539,10 +539,10 @@ void EditorWindow::ApplyFilter() {
 }
 
 void EditorWindow::OnRepairTextChanged() {
-  const TextRepair& repair = logic_->CheckRepair(ListBytes(repairText_->toPlainText() + ""));
-  repairMessage_->setText(
-      repair.reads() ? QString("The text reads. Go on into the tables.")
-                     : QString("Line %1: %2").arg(repair.line).arg(ListText(repair.message)));
+  const TextRepair& repair = logic_->CheckRepair(ListBytes(repairText_->toPlainText()));
+  // The reader's message names the line itself.
+  repairMessage_->setText(repair.reads() ? QString("The text reads. Go on into the tables.")
+                                         : ListText(repair.message).trimmed());
   repairContinue_->setEnabled(repair.reads());
   // The reader's line stands out.
   QList<QTextEdit::ExtraSelection> marks;
