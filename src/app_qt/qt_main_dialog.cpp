@@ -2,9 +2,13 @@
 #include "app_qt/qt_main_dialog.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
+#include <QProcess>
 
+#include "app/editor_launch.h"
 #include "app_qt/dialog_form.h"
+#include "app_qt/qt_message_box.h"
 #include "app_qt/qt_resources.h"
 
 namespace tavlink::app {
@@ -23,8 +27,15 @@ MainDialog::MainDialog(std::unique_ptr<SettingStore> store, ReceiverDataBlock& b
   systemMenu_->addSeparator();
   QAction* about = systemMenu_->addAction(QString::fromUtf8(kAboutMenuText));
   about->setData(kAboutSystemCommand);
-  connect(systemMenu_, &QMenu::triggered, this,
-          [this](QAction* action) { OnSysCommand(action->data().toInt()); });
+  QAction* editor = systemMenu_->addAction(QString::fromUtf8(kChannelEditorMenuText));
+  editor->setObjectName("channelEditor");
+  connect(systemMenu_, &QMenu::triggered, this, [this, editor](QAction* action) {
+    if (action == editor) {
+      StartChannelEditor();
+    } else {
+      OnSysCommand(action->data().toInt());
+    }
+  });
 
   connect(ui_.id1001, &QPushButton::clicked, this, [this] { Run(&MainLogic::SetupComm); });
   connect(ui_.id1000, &QPushButton::clicked, this, [this] { Run(&MainLogic::UpgradeSoftware); });
@@ -42,6 +53,13 @@ void MainDialog::Initialize() {
 
 bool MainDialog::OnSysCommand(int command) {
   return logic_.SystemCommand(command);
+}
+
+bool MainDialog::StartChannelEditor() {
+  const std::string path = ChannelEditorPath(QCoreApplication::applicationDirPath().toStdString());
+  if (QProcess::startDetached(QString::fromStdString(path), {})) return true;
+  ShowBox(this, ChannelEditorNotStartedText(path), {}, BoxButtons::kOk);
+  return false;
 }
 
 void MainDialog::contextMenuEvent(QContextMenuEvent* event) {

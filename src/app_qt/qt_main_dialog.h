@@ -4,7 +4,8 @@
 // commands 1001, 1000, 1002, 1003, 1004 and 1005. Each command runs to its
 // end inside its click through MainLogic. The window manager's system menu
 // is out of reach, so the "&About TAVLINK..." entry (command 16) lives in
-// the window's context menu and goes through OnSysCommand.
+// the window's context menu and goes through OnSysCommand; under it,
+// "Channel Editor..." starts tavlink-editor from the program's own folder.
 //
 // Threading: user-interface thread only.
 
@@ -37,6 +38,10 @@ class MainDialog final : public QDialog {
   // A system command: 16 (low four bits ignored) opens the About box.
   // Returns true when handled.
   bool OnSysCommand(int command);
+
+  // Starts the channel editor beside this program; false (and said) when
+  // it cannot be started.
+  bool StartChannelEditor();
 
   // The context menu standing in for the system menu.
   QMenu* SystemMenu() const { return systemMenu_; }

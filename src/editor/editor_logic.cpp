@@ -115,8 +115,9 @@ std::string EditorLogic::Title() const {
 std::string EditorLogic::Status(int shownServices) const {
   if (document_->repairing()) {
     const TextRepair& repair = document_->repair();
-    return repair.reads() ? "The text reads: go on into the tables."
-                          : "Line " + std::to_string(repair.line) + " is refused: mend it to go on.";
+    return repair.reads()
+               ? "The text reads: go on into the tables."
+               : "Line " + std::to_string(repair.line) + " is refused: mend it to go on.";
   }
   return CountsText(*list(), shownServices);
 }

@@ -5,14 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSettings>
+#include <filesystem>
 
+#include "app/scripted_shell.h"
 #include "app_qt/dialog_units.h"
 #include "app_qt/modal_driver.h"
 #include "app_qt/qt_about_dialog.h"
@@ -21,7 +23,6 @@
 #include "app_qt/qt_port_setup_dialog.h"
 #include "app_qt/qt_shell.h"
 #include "app_qt/qt_transfer_window.h"
-#include "app/scripted_shell.h"
 #include "link/port_names.h"
 #include "settings/qsettings_store.h"
 #include "support/temp_folder.h"
@@ -211,7 +212,7 @@ TEST_F(QtWindowsTest, PortDialogTakesATypedDeviceCheckedWhenOkIsPressed) {
     QLineEdit* field = DeviceList(window, 1023)->lineEdit();
     field->selectAll();
     field->insert("/dev/no-such-tty");  // as typed over the selection
-    Click(window, 1);  // returns once its box is dismissed
+    Click(window, 1);                   // returns once its box is dismissed
     openAfterRefusal = window->isVisible();
     field->selectAll();
     field->insert("/dev/null");
@@ -288,10 +289,27 @@ TEST_F(QtWindowsTest, SystemCommandWithLowBitsOpensTheAboutBox) {
 TEST_F(QtWindowsTest, ContextMenuCarriesTheAboutEntry) {
   MainDialog window(std::make_unique<testing::MemoryStore>(), block);
   const QList<QAction*> actions = window.SystemMenu()->actions();
-  ASSERT_EQ(actions.size(), 2);
+  ASSERT_EQ(actions.size(), 3);
   EXPECT_TRUE(actions[0]->isSeparator());
   EXPECT_EQ(actions[1]->text(), "&About TAVLINK...");
   EXPECT_EQ(actions[1]->data().toInt(), 16);
+  EXPECT_EQ(actions[2]->text(), "Channel &Editor...");
+}
+
+// The editor is looked for beside the running program (here the test's
+// own folder, which has none): the box names where.
+TEST_F(QtWindowsTest, ChannelEditorEntrySaysWhereTheMissingEditorWasLookedFor) {
+  MainDialog window(std::make_unique<testing::MemoryStore>(), block);
+  ModalDriver driver;
+  std::string text;
+  driver.Then([&](QWidget* box) { text = testing::AcceptBox(box); });
+  EXPECT_FALSE(window.StartChannelEditor());
+  EXPECT_TRUE(driver.done());
+  const std::string expected =
+      (std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) /
+       "tavlink-editor")
+          .string();
+  EXPECT_EQ(text, "\n  The channel editor cannot be started:  \n\n  " + expected + "  ");
 }
 
 TEST_F(QtWindowsTest, HiddenStripOfTheAboutBoxShowsItsMessage) {

@@ -61,7 +61,8 @@ TEST_F(EditorLogicTest, OpeningTheSampleShowsItsListAndRemembersTheFile) {
 TEST_F(EditorLogicTest, RecentFilesAreNewestFirstWithoutRepeatsAndAtMostEight) {
   EditorLogic logic(shell_);
   std::vector<std::string> paths;
-  for (int i = 0; i < 10; ++i) paths.push_back(Write("list" + std::to_string(i) + ".txt", SampleText()));
+  for (int i = 0; i < 10; ++i)
+    paths.push_back(Write("list" + std::to_string(i) + ".txt", SampleText()));
   for (const std::string& path : paths) ASSERT_TRUE(logic.OpenPath(path));
   ASSERT_TRUE(logic.OpenPath(paths[5]));
   const std::vector<std::string> recent = logic.RecentFiles();
@@ -79,9 +80,10 @@ TEST_F(EditorLogicTest, RecentFilesAreNewestFirstWithoutRepeatsAndAtMostEight) {
 
 TEST_F(EditorLogicTest, ARefusedTextIsMendedAtTheReadersLineAndGoesOnIntoTheTables) {
   EditorLogic logic(shell_);
-  const std::string broken = WithLine(
-      38, "  s       \"ASTRA 19E\"     9750      10600     universl  19.2      east      a  "
-          "       none      none      none");
+  const std::string broken =
+      WithLine(38,
+               "  s       \"ASTRA 19E\"     9750      10600     universl  19.2      east      a  "
+               "       none      none      none");
   ASSERT_TRUE(logic.OpenPath(Write("broken.txt", broken)));
   ASSERT_TRUE(logic.document().repairing());
   EXPECT_EQ(logic.list(), nullptr);
@@ -94,8 +96,10 @@ TEST_F(EditorLogicTest, ARefusedTextIsMendedAtTheReadersLineAndGoesOnIntoTheTabl
   EXPECT_FALSE(logic.Save());
   EXPECT_EQ(shell_.messages.size(), 2u);
   // Typed again, the check follows.
-  EXPECT_EQ(logic.CheckRepair(WithLine(38, "  s \"ASTRA 19E\" 9750 10600 universal 19.2 east a "
-                                           "none none nonex"))
+  EXPECT_EQ(logic
+                .CheckRepair(WithLine(38,
+                                      "  s \"ASTRA 19E\" 9750 10600 universal 19.2 east a "
+                                      "none none nonex"))
                 .line,
             38);
   EXPECT_TRUE(logic.document().IsModified());
@@ -198,9 +202,8 @@ TEST_F(EditorLogicTest, ClosingWithUnsavedChangesAsks) {
   shell_.saveAnswers = {SaveAnswer::kCancel, SaveAnswer::kDiscard};
   EXPECT_FALSE(logic.CanClose());
   EXPECT_TRUE(logic.CanClose());
-  EXPECT_EQ(shell_.saveQuestions,
-            (std::vector<std::string>{"Save the changes to sample.txt?",
-                                      "Save the changes to sample.txt?"}));
+  EXPECT_EQ(shell_.saveQuestions, (std::vector<std::string>{"Save the changes to sample.txt?",
+                                                            "Save the changes to sample.txt?"}));
   EXPECT_EQ(ReadBytes(path), SampleText());
   shell_.saveAnswers = {SaveAnswer::kSave};
   EXPECT_TRUE(logic.CanClose());
@@ -231,9 +234,9 @@ TEST_F(EditorLogicTest, DeletingATransponderAsksWithItsServicesAndNoKeepsIt) {
   EXPECT_EQ(logic.DeleteTransponders({&zdf, 1}).status, channels::EditResult::Status::kNothingToDo);
   EXPECT_EQ(logic.list()->transponders().size(), 9u);
   EXPECT_TRUE(logic.DeleteTransponders({&zdf, 1}).done());
-  EXPECT_EQ(shell_.questions, (std::vector<std::string>{
-                                  "Delete transponder 11953 H and its 2 services?",
-                                  "Delete transponder 11953 H and its 2 services?"}));
+  EXPECT_EQ(shell_.questions,
+            (std::vector<std::string>{"Delete transponder 11953 H and its 2 services?",
+                                      "Delete transponder 11953 H and its 2 services?"}));
   EXPECT_EQ(logic.list()->transponders().size(), 8u);
   EXPECT_EQ(logic.list()->services().size(), 14u);
 }

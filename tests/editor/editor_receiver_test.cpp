@@ -105,8 +105,8 @@ TEST_F(ReceiverFlowTest, AListThatBreaksALimitIsNotSentAndItsProblemsAreListed) 
   auto block = channels::ChannelList().ToBlock();
   block->bytes()[16] = 1;  // one transponder, of no satellite
   block->bytes()[kTransponderTableOffset + 6] = kNoSatellite;
-  testing::WriteBytes(path_, std::string(reinterpret_cast<const char*>(block->bytes()),
-                                         ReceiverDataBlock::kSize));
+  testing::WriteBytes(
+      path_, std::string(reinterpret_cast<const char*>(block->bytes()), ReceiverDataBlock::kSize));
   EditorLogic logic(shell_);
   ASSERT_TRUE(logic.OpenPath(path_));
   logic.WriteToReceiver();

@@ -31,9 +31,9 @@ std::vector<std::string> Row(const channels::ChannelList& list, int position) {
 TEST(ServiceTableTest, ARowShowsEveryColumnOfTheService) {
   const channels::ChannelList sample = Sample();
   // "ZDF" 1 2 28006 110 120 110 130 0 1 0
-  EXPECT_EQ(Row(sample, 1), (std::vector<std::string>{"2", "ZDF", "TV", "ASTRA 19E", "11953 H",
-                                                      "28006", "110", "120", "110", "130", "yes",
-                                                      "", ""}));
+  EXPECT_EQ(Row(sample, 1),
+            (std::vector<std::string>{"2", "ZDF", "TV", "ASTRA 19E", "11953 H", "28006", "110",
+                                      "120", "110", "130", "yes", "", ""}));
   // "Bayern 3", a radio service on the fourth transponder.
   EXPECT_EQ(Row(sample, 6)[2], "Radio");
   EXPECT_EQ(Row(sample, 6)[4], "12266 H");
@@ -98,7 +98,8 @@ TEST(RecordFormTest, SatelliteFormShowsTheDataTextsWordsAndReadsThemBack) {
   texts[5] = "west";
   texts[7] = "22";
   const auto read = ReadSatelliteForm(texts);
-  ASSERT_TRUE(std::holds_alternative<channels::SatelliteFields>(read)) << std::get<std::string>(read);
+  ASSERT_TRUE(std::holds_alternative<channels::SatelliteFields>(read))
+      << std::get<std::string>(read);
   const auto& fields = std::get<channels::SatelliteFields>(read);
   EXPECT_EQ(fields.name, "EUTELSAT");
   EXPECT_EQ(fields.angle, 75);
@@ -115,13 +116,13 @@ TEST(RecordFormTest, SatelliteFormRefusesWhatTheReaderWould) {
     const char* text;
     const char* message;
   };
-  for (const Case& c : {Case{4, "180.1", "angle must be 0.0 to 180.0"},
-                        Case{4, "19.25", "angle must be 0.0 to 180.0"},
-                        Case{4, "19.", "angle must be 0.0 to 180.0"},
-                        Case{4, "east", "angle must be 0.0 to 180.0"},
-                        Case{1, "65536", "lnb_low must be a number from 0 to 65535"},
-                        Case{6, "e", "DiSEqC must be one of none, a, b, c, d"},
-                        Case{0, "TEN CHARSX", "name must be at most 9 characters"}}) {
+  for (const Case& c :
+       {Case{4, "180.1", "angle must be 0.0 to 180.0"},
+        Case{4, "19.25", "angle must be 0.0 to 180.0"},
+        Case{4, "19.", "angle must be 0.0 to 180.0"}, Case{4, "east", "angle must be 0.0 to 180.0"},
+        Case{1, "65536", "lnb_low must be a number from 0 to 65535"},
+        Case{6, "e", "DiSEqC must be one of none, a, b, c, d"},
+        Case{0, "TEN CHARSX", "name must be at most 9 characters"}}) {
     std::vector<std::string> texts = good;
     texts[c.field] = c.text;
     const auto read = ReadSatelliteForm(texts);

@@ -1,9 +1,10 @@
 // The editor's texts made from a list: numbers, the title, the counts, the
 // antenna meanings, the questions, and the tree's cells, on the sample.
+#include "editor/editor_texts.h"
+
 #include <gtest/gtest.h>
 
 #include "channels/data_text_load.h"
-#include "editor/editor_texts.h"
 #include "editor/record_forms.h"
 #include "support/file_bytes.h"
 #include "support/paths.h"

@@ -1,13 +1,13 @@
 // The editor window driven by its actions and keys, offscreen: the sample
 // edited from the keyboard and saved, a refused text mended in the text
 // view, a refused value, closing with unsaved changes, drag and drop.
+#include "editor_qt/editor_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QCheckBox>
-#include <QStatusBar>
-#include <QTextBlock>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,14 +15,15 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
+#include <QTextBlock>
 #include <QTreeWidget>
 
 #include "app_qt/modal_driver.h"
 #include "editor/editor_texts.h"
 #include "editor/scripted_editor_shell.h"
-#include "editor_qt/editor_window.h"
 #include "editor_qt/service_table_model.h"
 #include "support/file_bytes.h"
 #include "support/paths.h"
@@ -77,7 +78,8 @@ class EditorWindowTest : public ::testing::Test {
 
   testing::TempFolder folder_;
   std::string path_;
-  std::shared_ptr<testing::EditorMemoryStore> store_ = std::make_shared<testing::EditorMemoryStore>();
+  std::shared_ptr<testing::EditorMemoryStore> store_ =
+      std::make_shared<testing::EditorMemoryStore>();
 };
 
 TEST_F(EditorWindowTest, KeyboardEditsUndoneThenATransponderDeletedAndSaved) {
@@ -89,7 +91,8 @@ TEST_F(EditorWindowTest, KeyboardEditsUndoneThenATransponderDeletedAndSaved) {
   Key(table, Qt::Key_Home, Qt::ControlModifier);
   EXPECT_EQ(Cell(*window, 0, ServiceColumn::kName), "RTL");
   EXPECT_EQ(Cell(*window, 1, ServiceColumn::kName), "Das Erste");
-  EXPECT_EQ(window->SelectedServices(), (std::vector<channels::ServiceId>{window->Services().IdAt(0)}));
+  EXPECT_EQ(window->SelectedServices(),
+            (std::vector<channels::ServiceId>{window->Services().IdAt(0)}));
   EXPECT_EQ(window->windowTitle().toStdString(), "factory_data.txt * - ZOR Link Channel Editor");
   // F2 renames the current service.
   table->setCurrentIndex(window->Services().index(2, 1));  // ZDF
@@ -100,7 +103,8 @@ TEST_F(EditorWindowTest, KeyboardEditsUndoneThenATransponderDeletedAndSaved) {
   QTest::keyClicks(editor, "ZDF HD");
   Key(editor, Qt::Key_Return);
   EXPECT_EQ(Cell(*window, 2, ServiceColumn::kName), "ZDF HD");
-  EXPECT_EQ(window->Action("undo")->text().toStdString(), "&Undo Rename service \"ZDF\" to \"ZDF HD\"");
+  EXPECT_EQ(window->Action("undo")->text().toStdString(),
+            "&Undo Rename service \"ZDF\" to \"ZDF HD\"");
   EXPECT_EQ(window->HistoryList()->count(), 2);
   // Undo both.
   Key(table, Qt::Key_Z, Qt::ControlModifier);
@@ -183,7 +187,8 @@ TEST_F(EditorWindowTest, ATextWithAnErrorOnLineSevenOpensThereAndIsMended) {
   view->setFocus();
   Key(view, Qt::Key_Backspace);
   EXPECT_TRUE(goOn->isEnabled());
-  EXPECT_EQ(window->RepairMessage()->text().toStdString(), "The text reads. Go on into the tables.");
+  EXPECT_EQ(window->RepairMessage()->text().toStdString(),
+            "The text reads. Go on into the tables.");
   goOn->click();
   QApplication::processEvents();
   EXPECT_TRUE(window->ServicesView()->isVisible());
@@ -218,7 +223,8 @@ TEST_F(EditorWindowTest, ClosingWithUnsavedChangesAsks) {
   table->setFocus();
   table->setCurrentIndex(window->Services().index(2, 1));
   Key(table, Qt::Key_Space);  // favourite
-  EXPECT_EQ(window->Services().index(2, static_cast<int>(ServiceColumn::kFavourite))
+  EXPECT_EQ(window->Services()
+                .index(2, static_cast<int>(ServiceColumn::kFavourite))
                 .data(Qt::CheckStateRole)
                 .toInt(),
             Qt::Checked);
@@ -269,8 +275,8 @@ TEST_F(EditorWindowTest, DraggedRowsMoveWhereTheyAreDropped) {
   EXPECT_FALSE(model.dropMimeData(data.get(), Qt::MoveAction, 4, 0, {}));
   std::vector<std::string> names;
   for (int row = 0; row < 6; ++row) names.push_back(Cell(*window, row, ServiceColumn::kName));
-  EXPECT_EQ(names, (std::vector<std::string>{"ZDF", "RTL", "Das Erste", "3sat", "SAT.1",
-                                             "ProSieben"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"ZDF", "RTL", "Das Erste", "3sat", "SAT.1", "ProSieben"}));
   // Dropped on another window, they are pasted there.
   auto other = Open(path_);
   std::unique_ptr<QMimeData> copy(model.mimeData({model.index(2, 1)}));

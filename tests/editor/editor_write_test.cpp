@@ -32,7 +32,8 @@ using testing::ModalDriver;
 
 std::string Press(QWidget* window, QMessageBox::StandardButton button) {
   auto* box = qobject_cast<QMessageBox*>(window);
-  if (box == nullptr) return std::string("(not a message box: ") + window->metaObject()->className() + ")";
+  if (box == nullptr)
+    return std::string("(not a message box: ") + window->metaObject()->className() + ")";
   const std::string text = box->text().toStdString();
   box->button(button)->click();
   return text;
@@ -87,7 +88,7 @@ TEST(EditorWriteTest, WriteToReceiverPreviewsWritesAndVerifies) {
   });
   driver.Then([](QWidget*) {});  // the write's transfer window
   driver.Then([&](QWidget* box) { said.push_back(Press(box, QMessageBox::Ok)); });  // restart
-  driver.Then([](QWidget*) {});  // the read back
+  driver.Then([](QWidget*) {});                                                     // the read back
   driver.Then([&](QWidget* box) { said.push_back(Press(box, QMessageBox::Ok)); });  // verdict
   window.Action("writeReceiver")->trigger();
   EXPECT_TRUE(driver.done());

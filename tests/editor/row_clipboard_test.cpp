@@ -64,8 +64,7 @@ TEST(RowClipboardTest, PasteIntoAnEmptyListAddsWhatTheServicesAreOn) {
   ASSERT_TRUE(paste.result.done()) << paste.result.message;
   EXPECT_EQ(paste.steps, 5);  // two satellites, two transponders, the services
   // The pasted list writes the same lines as the clipboard's.
-  const CopiedRows again =
-      CopyServices(editor.list(), {paste.pasted.data(), paste.pasted.size()});
+  const CopiedRows again = CopyServices(editor.list(), {paste.pasted.data(), paste.pasted.size()});
   EXPECT_EQ(again.text, kTwoServices);
 }
 
@@ -76,12 +75,13 @@ TEST(RowClipboardTest, TextThatIsNoServiceListPastesNothing) {
   EXPECT_TRUE(paste.result.refused());
   EXPECT_NE(paste.result.message.find("line 1"), std::string::npos) << paste.result.message;
   // A service line that lost its transponder on the way.
-  paste = PasteServices(editor,
-                        "  s       \"X\"     9750      10600     universal 19.2      east      a    "
-                        "     none      none      none\n"
-                        "  v       \"ZDF\"   1         1         28006     110       120       110 "
-                        "      130       0         1         0\n",
-                        0);
+  paste =
+      PasteServices(editor,
+                    "  s       \"X\"     9750      10600     universal 19.2      east      a    "
+                    "     none      none      none\n"
+                    "  v       \"ZDF\"   1         1         28006     110       120       110 "
+                    "      130       0         1         0\n",
+                    0);
   EXPECT_TRUE(paste.result.refused());
   paste = PasteServices(editor, "# nothing\n", 0);
   EXPECT_EQ(paste.result.message, "The clipboard holds no services.");

@@ -75,8 +75,8 @@ TEST(CompletionTest, OffersEveryOptionBeforeAndAfterEachCommand) {
   }
 }
 
-TEST(CompletionTest, OffersTheOptionsOfTavlinkSimAndTavlink) {
-  for (const char* program : {"tavlink-sim", "tavlink"}) {
+TEST(CompletionTest, OffersTheOptionsOfTavlinkSimTavlinkAndTheEditor) {
+  for (const char* program : {"tavlink-sim", "tavlink", "tavlink-editor"}) {
     if (!std::filesystem::exists(ProgramPath(program))) continue;
     const auto help = HelpOf(program);
     ASSERT_TRUE(help);
@@ -127,6 +127,14 @@ TEST(CompletionTest, OffersFilesWhereACommandTakesThem) {
   EXPECT_EQ(Complete({Cli(), "ports", ""}), std::set<std::string>{});
   EXPECT_EQ(Complete({ProgramPath("tavlink-sim").string(), "--user-data", folder.File("sam")}),
             sample);
+  // The editor opens files named without an option; the desktop tool takes none.
+  if (std::filesystem::exists(ProgramPath("tavlink-editor"))) {
+    EXPECT_EQ(Complete({ProgramPath("tavlink-editor").string(), folder.File("sam")}), sample);
+  }
+  if (std::filesystem::exists(ProgramPath("tavlink"))) {
+    EXPECT_EQ(Complete({ProgramPath("tavlink").string(), folder.File("sam")}),
+              std::set<std::string>{});
+  }
 }
 
 }  // namespace

@@ -98,7 +98,8 @@ TEST_P(ManPageOptionsTest, ListsExactlyTheProgramsOptions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, ManPageOptionsTest,
-                         ::testing::Values("tavlink-cli", "tavlink-sim", "tavlink"),
+                         ::testing::Values("tavlink-cli", "tavlink-sim", "tavlink",
+                                           "tavlink-editor"),
                          [](const auto& info) {
                            std::string name = info.param;
                            std::replace(name.begin(), name.end(), '-', '_');

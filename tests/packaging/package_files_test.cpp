@@ -27,12 +27,13 @@ TEST(PackageFilesTest, NewestReleaseOfChangelogAndMetainfoIsTheProjectVersion) {
   EXPECT_EQ(FirstMatch(SourceFile("packaging/changelog"), R"(^tavlink \(([^-)]*)-[0-9]+\))"),
             version)
       << "add an entry for " << version << " at the top of packaging/changelog";
-  EXPECT_EQ(FirstMatch(SourceFile("packaging/com.zor.tavlink.metainfo.xml"),
-                       R"re(<release version="([^"]*)")re"),
-            version)
-      << "add a <release> for " << version << " to packaging/com.zor.tavlink.metainfo.xml";
+  for (const char* metainfo : {"packaging/com.zor.tavlink.metainfo.xml",
+                               "packaging/com.zor.tavlink.editor.metainfo.xml"}) {
+    EXPECT_EQ(FirstMatch(SourceFile(metainfo), R"re(<release version="([^"]*)")re"), version)
+        << "add a <release> for " << version << " to " << metainfo;
+  }
   const std::string shortVersion = version.substr(0, version.rfind('.'));
-  for (const char* page : {"tavlink", "tavlink-cli", "tavlink-sim"}) {
+  for (const char* page : {"tavlink", "tavlink-cli", "tavlink-sim", "tavlink-editor"}) {
     EXPECT_EQ(FirstMatch(SourceFile(std::string("docs/man/") + page + ".1"),
                          R"re(\n\.TH [^\n]*"ZOR Link ([^"]*)")re"),
               shortVersion)

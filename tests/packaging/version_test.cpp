@@ -1,4 +1,4 @@
-// --version of the three programs, the desktop tool's --help without a
+// --version of the four programs, the desktop tool's --help without a
 // display, and the build description the version line carries.
 
 #include "version/version.h"
@@ -28,9 +28,9 @@ TEST(VersionTest, EachProgramPrintsItsNameTheAboutBoxVersionAndTheBuild) {
   const std::string about = AboutBoxVersionLine();
   ASSERT_EQ(about, "ZOR Link Version 1.6");
   EXPECT_EQ(ProductVersionLine(), about);
-  for (const char* program : {"tavlink-cli", "tavlink-sim", "tavlink"}) {
+  for (const char* program : {"tavlink-cli", "tavlink-sim", "tavlink", "tavlink-editor"}) {
     if (!std::filesystem::exists(ProgramPath(program))) continue;
-    // The desktop tool without a display, as on a server or over ssh.
+    // The desktop tools without a display, as on a server or over ssh.
     const ProgramResult run = RunProgram({ProgramPath(program).string(), "--version"}, kNoDisplay);
     EXPECT_EQ(run.status, 0) << program << ": " << run.err;
     EXPECT_EQ(run.out,
