@@ -27,15 +27,15 @@ const char* ServiceColumnTitle(ServiceColumn column) {
     case ServiceColumn::kTransponder:
       return "Transponder";
     case ServiceColumn::kServiceId:
-      return "Service ID";
+      return "SID";
     case ServiceColumn::kVideoPid:
-      return "Video PID";
+      return "V-PID";
     case ServiceColumn::kAudioPid:
-      return "Audio PID";
+      return "A-PID";
     case ServiceColumn::kPcrPid:
-      return "PCR PID";
+      return "PCR";
     case ServiceColumn::kTxtPid:
-      return "Text PID";
+      return "TXT";
     case ServiceColumn::kFavourite:
       return "Fav";
     case ServiceColumn::kLock:

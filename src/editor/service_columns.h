@@ -29,7 +29,7 @@ enum class ServiceColumn {
 };
 inline constexpr int kServiceColumnCount = 13;
 
-// "Pos", "Name", "Type", ...
+// "Pos", "Name", "Type", "Satellite", "Transponder", "SID", "V-PID", ...
 const char* ServiceColumnTitle(ServiceColumn column);
 // Name, type, service id and the PIDs take typed text.
 bool IsEditableColumn(ServiceColumn column);

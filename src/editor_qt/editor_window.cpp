@@ -185,10 +185,14 @@ QWidget* EditorWindow::BuildTablesPage() {
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
   table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   table_->horizontalHeader()->setStretchLastSection(false);
+  // Each column as wide as its title or its widest value, in digits.
   const int digit = table_->fontMetrics().horizontalAdvance('0');
-  const int widths[kServiceColumnCount] = {4, 14, 5, 11, 10, 8, 7, 7, 7, 7, 3, 4, 3};
+  const int digits[kServiceColumnCount] = {4, 13, 5, 10, 8, 5, 4, 4, 4, 4, 0, 0, 0};
+  const QFontMetrics header = table_->horizontalHeader()->fontMetrics();
   for (int column = 0; column < kServiceColumnCount; ++column) {
-    table_->setColumnWidth(column, widths[column] * digit + 16);
+    const QString title = ServiceColumnTitle(static_cast<ServiceColumn>(column));
+    table_->setColumnWidth(column,
+                           std::max(digits[column] * digit, header.horizontalAdvance(title)) + 18);
   }
   rightLayout->addWidget(table_, 1);
   connect(model_, &ServiceTableModel::ServicesDropped, this,
