@@ -109,7 +109,13 @@ class PosixSerialDevice final : public SerialDevice {
       return Error(err);
     }
     fd_ = fd;
+    outputStalled_ = false;
     DropModemLines();  // Linux raises DTR and RTS on open
+    // A fresh line starts empty: what the other side sent before this open
+    // (the rest of an operation that was given up) is not this session's.
+    // Before the line settings, so that a receiver that waits for them
+    // cannot have sent this session's first bytes yet.
+    ::tcflush(fd_, TCIFLUSH);
     return {};
   }
 
@@ -164,25 +170,10 @@ class PosixSerialDevice final : public SerialDevice {
     *written = 0;
     *timedOut = false;
     const auto deadline = Steady::now() + timeout;
-    while (*written < count) {
-      const ssize_t n = ::write(fd_, buf + *written, count - *written);
-      if (n > 0) {
-        *written += static_cast<size_t>(n);
-        continue;
-      }
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Error(errno);
-      // The line's queue is full: wait until it takes more, up to the time-out.
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Steady::now());
-      if (left.count() <= 0) {
-        *timedOut = true;
-        return {};
-      }
-      pollfd p{fd_, POLLOUT, 0};
-      const int wait = static_cast<int>(std::min<long long>(left.count(), 1000));
-      if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Error(errno);
-    }
-    return AwaitSent(deadline, timedOut);
+    DeviceError e = Queue(buf, count, written);
+    if (!e) e = AwaitSent(buf, count, deadline, written, timedOut);
+    outputStalled_ = *timedOut;
+    return e;
   }
 
   DeviceError DiscardInput() override {
@@ -192,6 +183,12 @@ class PosixSerialDevice final : public SerialDevice {
 
   DeviceError Close() override {
     if (fd_ < 0) return {};
+    // After a write that ran out of time the line is not moving: what is
+    // left of that write is thrown away, or the close would wait for it
+    // (up to the driver's closing wait, 30 s on a UART). After a write that
+    // succeeded, nothing of ours is left to throw away.
+    if (outputStalled_) ::tcflush(fd_, TCOFLUSH);
+    outputStalled_ = false;
     ::ioctl(fd_, TIOCNXCL);
     ::flock(fd_, LOCK_UN);
     const int fd = fd_;
@@ -203,23 +200,54 @@ class PosixSerialDevice final : public SerialDevice {
  private:
   DeviceError Error(int err) const { return PosixError(err, portNumber_, path_); }
 
-  // A write() returns once the kernel has queued the bytes, not when the
-  // line has sent them. Waits until the driver's transmit queue is empty,
-  // polling it (tcdrain has no time-out) at about the pace the line empties
-  // it, until `deadline`. A device that cannot report its queue counts as
-  // sent: the kernel still sends what it holds, as nothing is purged.
-  DeviceError AwaitSent(Steady::time_point deadline, bool* timedOut) {
-    for (;;) {
-      int queued = 0;
-      if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
-        if (errno == EINTR) continue;
-        return {};
+  // Hands the kernel what it takes of the bytes from `*written` on, without
+  // waiting, and adds that to `*written`.
+  DeviceError Queue(const uint8_t* buf, size_t count, size_t* written) const {
+    while (*written < count) {
+      const ssize_t n = ::write(fd_, buf + *written, count - *written);
+      if (n > 0) {
+        *written += static_cast<size_t>(n);
+        continue;
       }
-      if (queued <= 0) return {};
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return Error(errno);
+      return {};  // the line's queue is full
+    }
+    return {};
+  }
+
+  // A write() returns once the kernel has queued the bytes, not when the
+  // line has sent them. Waits until the line has sent every byte of the
+  // write, until `deadline`: hands the kernel the rest of it as the line
+  // makes room, then waits until the driver's transmit queue is empty,
+  // polling it (tcdrain has no time-out) at about the pace the line empties
+  // it. A device that cannot report its queue counts as sent once the
+  // kernel has taken everything: the kernel still sends what it holds, as
+  // nothing is purged.
+  DeviceError AwaitSent(const uint8_t* buf, size_t count, Steady::time_point deadline,
+                        size_t* written, bool* timedOut) {
+    for (;;) {
+      if (DeviceError e = Queue(buf, count, written)) return e;
+      int queued = 0;
+      if (*written == count) {
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+          if (errno == EINTR) continue;
+          return {};
+        }
+        if (queued <= 0) return {};
+      }
       const auto now = Steady::now();
       if (now >= deadline) {
         *timedOut = true;
         return {};
+      }
+      if (*written < count) {
+        // Wait until the queue takes more, at most a second at a time.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+        pollfd p{fd_, POLLOUT, 0};
+        const int wait = static_cast<int>(std::min<long long>(left.count(), 1000));
+        if (::poll(&p, 1, wait) < 0 && errno != EINTR) return Error(errno);
+        continue;
       }
       // Ten bit times per byte; wake up at least every 10 ms.
       const auto drain = std::chrono::microseconds(
@@ -243,6 +271,7 @@ class PosixSerialDevice final : public SerialDevice {
   std::string path_;            // the device this object opens
   int fd_ = -1;
   int portNumber_ = 0;
+  bool outputStalled_ = false;  // the last write ran out of time
 };
 
 }  // namespace

@@ -75,12 +75,14 @@ class SerialPort {
   int Read(void* buffer, uint32_t count, uint32_t* got);
 
   // 1 when all `count` bytes have been sent on the line within the
-  // time-out, else 0. On success the bytes have left the machine, so a
-  // Close right after cannot cut them off.
+  // time-out, else 0 (at the time-out's end). On success the bytes have
+  // left the machine, so a Close right after cannot cut them off.
   int Write(const void* buffer, uint32_t count, uint32_t* written);
 
-  // Discards unread input and closes; the object stays initialised. Output
-  // is never discarded: the last frame written still reaches the receiver.
+  // Discards unread input and closes; the object stays initialised. After a
+  // Write that succeeded nothing is discarded: the last frame written still
+  // reaches the receiver. After one that timed out, what is left of it is
+  // discarded, so that the close is prompt on a line that does not move.
   // 0 without a box when not open.
   int Close();
 
