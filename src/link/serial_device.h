@@ -64,6 +64,9 @@ class SerialDevice {
 
   // Copies up to `max` bytes that have already arrived into `buf` and
   // returns at once, possibly with none. `*got` is set in every case.
+  //
+  // Every call on the open device (read, write, discard, close) that finds
+  // it gone (unplugged, hung up) fails with DeviceError::Kind::kGone.
   virtual DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) = 0;
 
   // Writes `count` bytes and waits until they have left the machine (the

@@ -13,6 +13,11 @@
 // States: uninitialised -> (Initialize) -> initialised and closed
 //         -> (Open) -> open -> (Close) -> initialised and closed.
 //
+// A device that has gone (unplugged, hung up: DeviceError::Kind::kGone)
+// is shown once; from then on reads and writes fail at once without
+// another box, until the next Open, and DeviceGone() tells callers
+// that waiting for the receiver is pointless.
+//
 // Threading: no lock; one thread at a time. The transfer dialog opens it on
 // the user-interface thread, the worker reads and writes (and may Close and
 // Open again), and destruction happens after the worker has finished.
@@ -89,6 +94,9 @@ class SerialPort {
   // Close when open, then back to uninitialised.
   void Shutdown();
 
+  // True once a device call found the device gone (see above).
+  bool DeviceGone() const { return gone_; }
+
   bool IsOpen() const { return open_ != 0; }
   bool IsInitialized() const { return initialized_ != 0; }
 
@@ -98,8 +106,9 @@ class SerialPort {
   FrameTrace* GetFrameTrace() const { return trace_; }
 
  private:
-  // A device call failed: shows its error in the device box and returns 0,
-  // the result of the operation that failed.
+  // A device call failed: shows its error in the device box (unless the
+  // device has gone and that was shown already), remembers a device that
+  // has gone, and returns 0, the result of the operation that failed.
   int ReportFailure(const DeviceError& error);
 
   uint32_t outputQueueSize_ = 0;
@@ -110,6 +119,7 @@ class SerialPort {
   int initialized_ = 0;
   std::unique_ptr<SerialDevice> device_;
   int open_ = 0;
+  bool gone_ = false;  // a device call found the device gone
 
   Clock& clock_;
   ErrorReporter& errors_;

@@ -40,7 +40,12 @@ class SerialPortPtyTest : public ::testing::Test {
   void TearDown() override {
     port_->Shutdown();
     ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+  }
+  // The far end goes away, as an unplugged adapter's line does.
+  void HangUpFarSide() {
     ::close(master_);
+    master_ = -1;
   }
   termios FarSide() const {
     termios t{};
@@ -273,6 +278,47 @@ TEST_F(SerialPortPtyTest, AWriteThatSucceedsAfterAStalledOneIsKeptAtClose) {
   ASSERT_EQ(port_->Write(tail.data(), static_cast<uint32_t>(tail.size()), &written), 1);
   EXPECT_NE(port_->Close(), 0);
   EXPECT_EQ(DrainMaster(master_), tail);
+}
+
+// A line whose far end has gone fails a write with EIO: one box, which says
+// so, and the port knows the device has gone.
+TEST_F(SerialPortPtyTest, WriteAfterTheFarEndHungUpShowsOneBoxAndTheDeviceIsGone) {
+  ASSERT_EQ(port_->Open(), 1);
+  HangUpFarSide();
+  uint32_t n = 0;
+  EXPECT_EQ(port_->Write("ping", 4, &n), 0);
+  EXPECT_EQ(port_->Write("ping", 4, &n), 0);
+  ASSERT_EQ(reporter_.Boxes().size(), 1u);
+  const std::string text = reporter_.Boxes()[0].text;
+  EXPECT_EQ(text.rfind(std::strerror(EIO), 0), 0u) << text;
+  EXPECT_NE(text.find(path_ + " (COM7) has gone"), std::string::npos) << text;
+  EXPECT_TRUE(port_->DeviceGone());
+}
+
+// A read of a hung-up line gets nothing, as a read of a silent one does;
+// the hang-up tells them apart, so the read ends at once.
+TEST_F(SerialPortPtyTest, ReadAfterTheFarEndHungUpEndsAtOnceWithOneBox) {
+  constexpr uint32_t kTimeoutMs = 5000;
+  port_->SetTimeout(kTimeoutMs);
+  ASSERT_EQ(port_->Open(), 1);
+  HangUpFarSide();
+  uint8_t buf[12];
+  uint32_t got = 0;
+  const auto start = Steady::now();
+  EXPECT_EQ(port_->Read(buf, 12, &got), 0);
+  EXPECT_LT(MsSince(start), kTimeoutMs / 2);
+  EXPECT_EQ(reporter_.Boxes().size(), 1u);
+  EXPECT_TRUE(port_->DeviceGone());
+}
+
+// A silent line that is still there is no device error.
+TEST_F(SerialPortPtyTest, ReadOfASilentLineTimesOutWithoutBox) {
+  ASSERT_EQ(port_->Open(), 1);
+  uint8_t buf[12];
+  uint32_t got = 0;
+  EXPECT_EQ(port_->Read(buf, 12, &got), 0);
+  EXPECT_TRUE(reporter_.Boxes().empty());
+  EXPECT_FALSE(port_->DeviceGone());
 }
 
 }  // namespace
