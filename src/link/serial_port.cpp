@@ -101,7 +101,7 @@ int SerialPort::Write(const void* buffer, uint32_t count, uint32_t* written) {
 
 int SerialPort::Close() {
   if (!open_ || !initialized_) return 0;
-  device_->DiscardInput();  // output stays: what a write sent stays on the line
+  if (!gone_) device_->DiscardInput();  // output stays: what a write sent stays on the line
   open_ = 0;
   if (DeviceError e = device_->Close()) return ReportFailure(e);
   return 1;
