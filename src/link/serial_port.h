@@ -80,7 +80,8 @@ class SerialPort {
   int Read(void* buffer, uint32_t count, uint32_t* got);
 
   // 1 when all `count` bytes have been sent on the line within the
-  // time-out, else 0 (at the time-out's end). On success the bytes have
+  // time-out; 0 at the time-out's end when the line did not take them all
+  // (no box), or at once after a device error. On success the bytes have
   // left the machine, so a Close right after cannot cut them off.
   int Write(const void* buffer, uint32_t count, uint32_t* written);
 

@@ -36,6 +36,7 @@ class BoundedBuffer {
   std::vector<uint8_t> data_;
 };
 
+// The receiver is ready; a PC that has moved on meanwhile ends the operation.
 Step SendReady(Session& session) {
   if (!session.line.SendCode(FC_READY)) return SendFailed(session, "FC_READY");
   return Step{};
