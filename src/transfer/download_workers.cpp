@@ -81,10 +81,11 @@ void ReadUserDataWorker(TransferDialog& dialog) {
   dialog.Port().Open(19200);
   dialog.SetStatus("Downloading...");
 
+  // A device that has gone has had its box already; one is enough.
   auto communicationError = [&dialog](int number) {
     char text[64];
     std::snprintf(text, sizeof text, "\n Communication Eror !!!! \n Err.# = %d", number);
-    dialog.ShowMessage(text, "", BoxButtons::kOk);
+    if (!dialog.Port().DeviceGone()) dialog.ShowMessage(text, "", BoxButtons::kOk);
     if (StopRequested(dialog)) return;
     dialog.FailureEnding();
   };
