@@ -73,8 +73,13 @@ void ReadUserDataWorker(TransferDialog& dialog) {
 
   dialog.SetStatus(kConnectingStatus);
   SendCode(dialog.Port(), FC_USERDATA);
-  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK)
-    return dialog.SilentFinish(TransferOutcome::kFailed);
+  if (const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr); answer != FC_ACK) {
+    // A receiver that is starting does not answer yet: the caller may ask
+    // again, which it may not after a refusal or on a device that has gone.
+    const bool silent =
+        answer == RX_TIMEOUT && !dialog.Port().DeviceGone() && !dialog.CancelRequested();
+    return dialog.SilentFinish(silent ? TransferOutcome::kNoAnswer : TransferOutcome::kFailed);
+  }
 
   // The data phase runs at 19200 baud.
   dialog.Port().Close();

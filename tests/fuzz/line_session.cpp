@@ -362,7 +362,8 @@ class LineSession {
   void CheckEnding(LineSessionResult& r, const Operands& operands) {
     auto broken = [&r](const std::string& what) { r.violations.push_back(what); };
     if (r.outcome != TransferOutcome::kSucceeded && r.outcome != TransferOutcome::kFailed &&
-        r.outcome != TransferOutcome::kStopped && r.outcome != TransferOutcome::kFileFailed)
+        r.outcome != TransferOutcome::kStopped && r.outcome != TransferOutcome::kFileFailed &&
+        r.outcome != TransferOutcome::kNoAnswer)
       broken("the session did not end in success, failure, a file's failure or stop");
     if (r.elapsedMs > boundMs_) broken("the session took longer than its bound");
     if (r.cancelAtMs >= 0 && r.elapsedMs - r.cancelAtMs > kAfterCancelBoundMs)
