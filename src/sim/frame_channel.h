@@ -28,6 +28,9 @@ struct LineFaults {
   long nakFrame = 0;              // the PC's data frame K is answered FC_NAK, once
   std::optional<long> dropAfter;  // after K frames from the PC, answer nothing more
   bool pace = false;              // write at 10 bits per byte of the PC's speed
+  // Factory data is stored with the byte at this offset inverted (a
+  // receiver that does not keep what it was sent); -1 for none.
+  long alterStored = -1;
 };
 
 struct RxFrame {

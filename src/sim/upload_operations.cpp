@@ -125,6 +125,10 @@ Step RunFactory(Session& session) {
     return step;
   }
   std::copy(received.data().begin(), received.data().end(), session.state.userData->bytes());
+  if (const long at = session.options.faults.alterStored; at >= 0) {
+    session.state.userData->bytes()[at] ^= 0xFF;
+    log.Report("factory data stored with byte " + std::to_string(at) + " inverted");
+  }
   log.Report(session.state.userData->IsValid()
                  ? "factory data taken as the new user data"
                  : "factory data taken as the new user data, but it does not start with "
