@@ -49,7 +49,8 @@ class SerialDevice {
 
   // Opens the device for exclusive read and write access, as port
   // `portNumber` ("COM<n>", for messages). A device is never shared: a
-  // second open fails.
+  // second open fails. The opened device starts with nothing to read:
+  // bytes that arrived before it opened are gone.
   virtual DeviceError Open(int portNumber) = 0;
 
   // Recommends driver queue sizes in bytes.
@@ -63,6 +64,9 @@ class SerialDevice {
 
   // Copies up to `max` bytes that have already arrived into `buf` and
   // returns at once, possibly with none. `*got` is set in every case.
+  //
+  // Every call on the open device (read, write, discard, close) that finds
+  // it gone (unplugged, hung up) fails with DeviceError::Kind::kGone.
   virtual DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) = 0;
 
   // Writes `count` bytes and waits until they have left the machine (the
@@ -79,7 +83,9 @@ class SerialDevice {
   virtual DeviceError DiscardInput() = 0;
 
   // Releases the device (and its exclusive claim). Bytes still on their way
-  // out are not thrown away.
+  // out are not thrown away, except after a write that timed out: the line
+  // is not moving then, and what is left of that write is discarded, so
+  // that the close does not wait for it.
   virtual DeviceError Close() = 0;
 };
 

@@ -15,6 +15,7 @@
 #include "link/com_ports_win32.h"
 #include "link/port_names.h"
 #include "link/serial_device.h"
+#include "link/serial_error_win32.h"
 
 namespace tavlink {
 namespace {
@@ -49,15 +50,25 @@ std::string DisplayName(const std::string& path) {
   return path;
 }
 
+}  // namespace
+
 // The words the device box shows for `code`: the system's text, plus a hint
-// where that alone does not help. `port` is "COM<n>", `path` the device
-// actually opened.
-DeviceError Win32Error(DWORD code, const std::string& port, const std::string& path) {
+// where that alone does not help.
+DeviceError Win32DeviceError(unsigned long code, DeviceStage stage, const std::string& port,
+                             const std::string& path) {
   // A failed call that left no error code is still a failure.
   if (code == ERROR_SUCCESS) code = ERROR_OPEN_FAILED;
   DeviceError e{static_cast<int>(code), SystemText(code), DeviceError::Kind::kOther};
   std::string device = DisplayName(path);
   if (device != port) device += " (" + port + ")";
+  if (stage == DeviceStage::kInUse) {
+    if (code == ERROR_BAD_COMMAND || code == ERROR_DEVICE_REMOVED ||
+        code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_ACCESS_DENIED) {
+      e.kind = DeviceError::Kind::kGone;
+      e.text += "\n" + device + " has gone: is its cable or adapter still plugged in?";
+    }
+    return e;
+  }
   switch (code) {
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
@@ -84,6 +95,8 @@ DeviceError Win32Error(DWORD code, const std::string& port, const std::string& p
   return e;
 }
 
+namespace {
+
 class Win32SerialDevice final : public SerialDevice {
  public:
   explicit Win32SerialDevice(const std::string& path) : path_(Win32DevicePath(path)) {}
@@ -97,19 +110,19 @@ class Win32SerialDevice final : public SerialDevice {
     if (!event_) {
       // Auto-reset, not signalled: the completion event of every read and write.
       event_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
-      if (!event_) return Error(::GetLastError());
+      if (!event_) return OpenError(::GetLastError());
     }
     const HANDLE h =
         ::CreateFileA(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return Error(::GetLastError());
+    if (h == INVALID_HANDLE_VALUE) return OpenError(::GetLastError());
     handle_.reset(h);
     outputStuck_ = false;
     return {};
   }
 
   DeviceError SetupQueues(uint32_t inputBytes, uint32_t outputBytes) override {
-    if (!::SetupComm(handle_.get(), inputBytes, outputBytes)) return Error(::GetLastError());
+    if (!::SetupComm(handle_.get(), inputBytes, outputBytes)) return OpenError(::GetLastError());
     return {};
   }
 
@@ -117,7 +130,7 @@ class Win32SerialDevice final : public SerialDevice {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!settings.mode.empty() && !::BuildCommDCBA(settings.mode.c_str(), &dcb))
-      return Error(::GetLastError());
+      return OpenError(::GetLastError());
     // The device's own settings are the base; when they cannot be read, the
     // mode string's stay.
     ::GetCommState(handle_.get(), &dcb);
@@ -133,20 +146,20 @@ class Win32SerialDevice final : public SerialDevice {
     dcb.XoffChar = 0x13;
     dcb.XonLim = 100;
     dcb.XoffLim = 100;
-    if (!::SetCommState(handle_.get(), &dcb)) return Error(::GetLastError());
+    if (!::SetCommState(handle_.get(), &dcb)) return OpenError(::GetLastError());
     baudRate_ = settings.baudRate;
-    if (!::SetCommMask(handle_.get(), EV_RXCHAR)) return Error(::GetLastError());
+    if (!::SetCommMask(handle_.get(), EV_RXCHAR)) return OpenError(::GetLastError());
     COMMTIMEOUTS timeouts{
         settings.timeouts.readIntervalTimeout, settings.timeouts.readTotalTimeoutMultiplier,
         settings.timeouts.readTotalTimeoutConstant, settings.timeouts.writeTotalTimeoutMultiplier,
         settings.timeouts.writeTotalTimeoutConstant};
-    if (!::SetCommTimeouts(handle_.get(), &timeouts)) return Error(::GetLastError());
+    if (!::SetCommTimeouts(handle_.get(), &timeouts)) return OpenError(::GetLastError());
     return {};
   }
 
   DeviceError ClearErrors() override {
     DWORD errors = 0;
-    if (!::ClearCommError(handle_.get(), &errors, nullptr)) return Error(::GetLastError());
+    if (!::ClearCommError(handle_.get(), &errors, nullptr)) return UseError(::GetLastError());
     return {};
   }
 
@@ -157,7 +170,7 @@ class Win32SerialDevice final : public SerialDevice {
     const DWORD ask = static_cast<DWORD>(std::min<size_t>(max, MAXDWORD));
     if (!::ReadFile(handle_.get(), buf, ask, &n, &ov)) {
       const DWORD err = ::GetLastError();
-      if (err != ERROR_IO_PENDING) return Error(err);
+      if (err != ERROR_IO_PENDING) return UseError(err);
       // The driver time-outs make a read complete at once with what has
       // arrived. One that waits for more all the same is cancelled, so that
       // no read is left running into the caller's buffer; what it got stays.
@@ -168,7 +181,7 @@ class Win32SerialDevice final : public SerialDevice {
           e = ::GetOverlappedResult(handle_.get(), &ov, &n, TRUE) ? ERROR_SUCCESS
                                                                   : ::GetLastError();
         }
-        if (e != ERROR_SUCCESS && e != ERROR_OPERATION_ABORTED) return Error(e);
+        if (e != ERROR_SUCCESS && e != ERROR_OPERATION_ABORTED) return UseError(e);
       }
     }
     *got = n;
@@ -185,7 +198,7 @@ class Win32SerialDevice final : public SerialDevice {
     const DWORD ask = static_cast<DWORD>(std::min<size_t>(count, MAXDWORD));
     if (!::WriteFile(handle_.get(), buf, ask, &n, &ov)) {
       const DWORD err = ::GetLastError();
-      if (err != ERROR_IO_PENDING) return Error(err);
+      if (err != ERROR_IO_PENDING) return UseError(err);
       const DWORD wait = ::WaitForSingleObject(event_.get(), WaitMilliseconds(timeout));
       if (wait != WAIT_OBJECT_0) {
         // Not taken in time. The write is cancelled rather than left
@@ -195,11 +208,11 @@ class Win32SerialDevice final : public SerialDevice {
         ::GetOverlappedResult(handle_.get(), &ov, &n, TRUE);
         *written = n;
         outputStuck_ = true;
-        if (wait == WAIT_FAILED) return Error(waitError);
+        if (wait == WAIT_FAILED) return UseError(waitError);
         *timedOut = true;
         return {};
       }
-      if (!::GetOverlappedResult(handle_.get(), &ov, &n, FALSE)) return Error(::GetLastError());
+      if (!::GetOverlappedResult(handle_.get(), &ov, &n, FALSE)) return UseError(::GetLastError());
     }
     *written = n;
     if (n < count) {  // the driver's write time-out ended it early
@@ -211,24 +224,31 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   DeviceError DiscardInput() override {
-    if (!::PurgeComm(handle_.get(), PURGE_RXABORT | PURGE_RXCLEAR)) return Error(::GetLastError());
+    if (!::PurgeComm(handle_.get(), PURGE_RXABORT | PURGE_RXCLEAR))
+      return UseError(::GetLastError());
     return {};
   }
 
   DeviceError Close() override {
     if (!handle_) return {};
-    // What is still queued goes out first: the flush waits until the driver
-    // has sent it. After a write that ran out of time the line is not
-    // moving, and the flush would wait for ever; the driver keeps sending
-    // what it holds after the close anyway, as nothing is purged.
-    if (!outputStuck_) ::FlushFileBuffers(handle_.get());
+    // After a write that succeeded its bytes have been sent: nothing of
+    // ours is left to wait for or to lose. After one that ran out of time
+    // the line is not moving, and what is left of it is thrown away rather
+    // than left to hold the close up.
+    if (outputStuck_) ::PurgeComm(handle_.get(), PURGE_TXABORT | PURGE_TXCLEAR);
+    outputStuck_ = false;
     ::PurgeComm(handle_.get(), PURGE_RXABORT | PURGE_RXCLEAR);
-    if (!::CloseHandle(handle_.release())) return Error(::GetLastError());
+    if (!::CloseHandle(handle_.release())) return UseError(::GetLastError());
     return {};
   }
 
  private:
-  DeviceError Error(DWORD code) const { return Win32Error(code, port_, path_); }
+  DeviceError OpenError(DWORD code) const {
+    return Win32DeviceError(code, DeviceStage::kOpening, port_, path_);
+  }
+  DeviceError UseError(DWORD code) const {
+    return Win32DeviceError(code, DeviceStage::kInUse, port_, path_);
+  }
 
   // The overlapped record of one read or write, its event reset.
   OVERLAPPED FreshRecord() const {
@@ -247,16 +267,20 @@ class Win32SerialDevice final : public SerialDevice {
 
   // A completed write has handed its bytes to the driver, which may still
   // hold them in its transmit queue. Waits until the queue is empty, at
-  // about the pace the line empties it, until `deadline`; then
-  // FlushFileBuffers, which returns once the driver has sent the rest (a
-  // USB adapter's own buffer included). A driver that cannot flush has
-  // reported its queue empty already, so its refusal is no failure.
+  // about the pace the line empties it, until `deadline`: the write has
+  // sent its bytes, or reports a time-out at its deadline. (The drain wait
+  // FlushFileBuffers offers has no time-out: on a stalled line it would
+  // hold the write, and the session, for ever.) A driver that cannot
+  // report its queue counts as sent: it still sends what it holds, as
+  // nothing is purged after a write that succeeded.
   DeviceError AwaitSent(Steady::time_point deadline, bool* timedOut) {
     for (;;) {
       DWORD errors = 0;
       COMSTAT status{};
-      if (!::ClearCommError(handle_.get(), &errors, &status)) break;
-      if (status.cbOutQue == 0) break;
+      if (!::ClearCommError(handle_.get(), &errors, &status) || status.cbOutQue == 0) {
+        outputStuck_ = false;
+        return {};
+      }
       const auto now = Steady::now();
       if (now >= deadline) {
         *timedOut = true;
@@ -271,9 +295,6 @@ class Win32SerialDevice final : public SerialDevice {
                     std::chrono::duration_cast<Steady::duration>(std::chrono::milliseconds(10)),
                     deadline - now}));
     }
-    ::FlushFileBuffers(handle_.get());
-    outputStuck_ = false;
-    return {};
   }
 
   std::string port_;  // "COM<n>" of the last Open

@@ -16,7 +16,9 @@ SerialPort::~SerialPort() {
 }
 
 int SerialPort::ReportFailure(const DeviceError& error) {
+  if (gone_) return 0;  // its box has been shown; nothing new to tell
   errors_.ShowDeviceError(error);
+  gone_ = error.kind == DeviceError::Kind::kGone;
   return 0;
 }
 
@@ -51,6 +53,7 @@ int SerialPort::SetDriverTimeouts(uint32_t readInterval, uint32_t readTotalMulti
 
 int SerialPort::Open(uint32_t baudRate) {
   if (open_ || !initialized_ || !device_) return 0;
+  gone_ = false;  // a new try at the device, which may be back
   if (DeviceError e = device_->Open(portNumber_)) return ReportFailure(e);
   settings_.baudRate = baudRate;
   DeviceError e = device_->SetupQueues(inputQueueSize_, outputQueueSize_);
@@ -67,7 +70,7 @@ int SerialPort::Open(uint32_t baudRate) {
 int SerialPort::Read(void* buffer, uint32_t count, uint32_t* got) {
   *got = 0;
   if (count == 0) return 1;
-  if (!open_ || !initialized_) return 0;
+  if (!open_ || !initialized_ || gone_) return 0;
   device_->ClearErrors();  // error flags are dropped, as the line's state is
 
   const uint32_t polls = timeout_ / kPollIntervalMs;
@@ -86,7 +89,7 @@ int SerialPort::Read(void* buffer, uint32_t count, uint32_t* got) {
 
 int SerialPort::Write(const void* buffer, uint32_t count, uint32_t* written) {
   *written = 0;
-  if (!open_ || !initialized_) return 0;
+  if (!open_ || !initialized_ || gone_) return 0;
   size_t n = 0;
   bool timedOut = false;
   const DeviceError e = device_->Write(static_cast<const uint8_t*>(buffer), count,
@@ -98,7 +101,7 @@ int SerialPort::Write(const void* buffer, uint32_t count, uint32_t* written) {
 
 int SerialPort::Close() {
   if (!open_ || !initialized_) return 0;
-  device_->DiscardInput();  // what we wrote has been sent; keep it on the line
+  if (!gone_) device_->DiscardInput();  // output stays: what a write sent stays on the line
   open_ = 0;
   if (DeviceError e = device_->Close()) return ReportFailure(e);
   return 1;

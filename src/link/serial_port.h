@@ -13,6 +13,11 @@
 // States: uninitialised -> (Initialize) -> initialised and closed
 //         -> (Open) -> open -> (Close) -> initialised and closed.
 //
+// A device that has gone (unplugged, hung up: DeviceError::Kind::kGone)
+// is shown once; from then on reads and writes fail at once without
+// another box, until the next Open, and DeviceGone() tells callers
+// that waiting for the receiver is pointless.
+//
 // Threading: no lock; one thread at a time. The transfer dialog opens it on
 // the user-interface thread, the worker reads and writes (and may Close and
 // Open again), and destruction happens after the worker has finished.
@@ -75,17 +80,23 @@ class SerialPort {
   int Read(void* buffer, uint32_t count, uint32_t* got);
 
   // 1 when all `count` bytes have been sent on the line within the
-  // time-out, else 0. On success the bytes have left the machine, so a
-  // Close right after cannot cut them off.
+  // time-out; 0 at the time-out's end when the line did not take them all
+  // (no box), or at once after a device error. On success the bytes have
+  // left the machine, so a Close right after cannot cut them off.
   int Write(const void* buffer, uint32_t count, uint32_t* written);
 
-  // Discards unread input and closes; the object stays initialised. Output
-  // is never discarded: the last frame written still reaches the receiver.
+  // Discards unread input and closes; the object stays initialised. After a
+  // Write that succeeded nothing is discarded: the last frame written still
+  // reaches the receiver. After one that timed out, what is left of it is
+  // discarded, so that the close is prompt on a line that does not move.
   // 0 without a box when not open.
   int Close();
 
   // Close when open, then back to uninitialised.
   void Shutdown();
+
+  // True once a device call found the device gone (see above).
+  bool DeviceGone() const { return gone_; }
 
   bool IsOpen() const { return open_ != 0; }
   bool IsInitialized() const { return initialized_ != 0; }
@@ -96,8 +107,9 @@ class SerialPort {
   FrameTrace* GetFrameTrace() const { return trace_; }
 
  private:
-  // A device call failed: shows its error in the device box and returns 0,
-  // the result of the operation that failed.
+  // A device call failed: shows its error in the device box (unless the
+  // device has gone and that was shown already), remembers a device that
+  // has gone, and returns 0, the result of the operation that failed.
   int ReportFailure(const DeviceError& error);
 
   uint32_t outputQueueSize_ = 0;
@@ -108,6 +120,7 @@ class SerialPort {
   int initialized_ = 0;
   std::unique_ptr<SerialDevice> device_;
   int open_ = 0;
+  bool gone_ = false;  // a device call found the device gone
 
   Clock& clock_;
   ErrorReporter& errors_;

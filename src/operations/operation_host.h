@@ -20,6 +20,7 @@ namespace tavlink {
 enum class Question {
   kTurnOffReceiver,  // before a read of user data (OK / Cancel)
   kWriteEmptyData,   // a data text without a single record (Yes / No)
+  kRestartReceiver,  // before reading back a factory write: turn it off and on (OK / Cancel)
 };
 
 // An application message of an operation. `text` is the message as the

@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <limits>
 #include <set>
 
+#include "data/receiver_data_block.h"
 #include "version/version.h"
 
 namespace tavlink::sim {
@@ -25,6 +27,7 @@ struct FaultOption {
   long least;                      // the smallest K allowed
   void (*set)(LineFaults&, long);  // puts K into one receiver's faults
   std::vector<std::string> given;
+  long most = std::numeric_limits<long>::max();  // the largest K allowed
 };
 
 // One parsed value; receiver 0 means every receiver.
@@ -62,9 +65,13 @@ Targeted ParseTargeted(const FaultOption& option, const std::string& text, int c
     }
     CheckReceiver(option.name, receiver, count);
   }
-  if (!ToNumber(valueText, &targeted.value) || targeted.value < option.least) {
-    throw CLI::ValidationError(option.name, "\"" + text + "\": K must be a whole number from " +
-                                                std::to_string(option.least));
+  if (!ToNumber(valueText, &targeted.value) || targeted.value < option.least ||
+      targeted.value > option.most) {
+    std::string range = "from " + std::to_string(option.least);
+    if (option.most != std::numeric_limits<long>::max())
+      range += " to " + std::to_string(option.most);
+    throw CLI::ValidationError(option.name,
+                               "\"" + text + "\": K must be a whole number " + range);
   }
   targeted.receiver = static_cast<int>(receiver);
   targeted.set = option.set;
@@ -121,6 +128,8 @@ int ParseCommandLine(int argc, const char* const* argv, SimOptions* options) {
   FaultOption corrupt{"--corrupt-frame", 1, [](LineFaults& f, long k) { f.corruptFrame = k; }, {}};
   FaultOption nak{"--nak-frame", 1, [](LineFaults& f, long k) { f.nakFrame = k; }, {}};
   FaultOption drop{"--drop-after", 0, [](LineFaults& f, long k) { f.dropAfter = k; }, {}};
+  FaultOption alter{"--alter-stored", 0, [](LineFaults& f, long k) { f.alterStored = k; }, {},
+                    static_cast<long>(ReceiverDataBlock::kSize) - 1};
   app.add_option("--count", options->count, "receivers to serve, each on its own pseudo-terminal")
       ->check(CLI::Range(1, kMaxReceivers))
       ->capture_default_str();
@@ -159,6 +168,11 @@ int ParseCommandLine(int argc, const char* const* argv, SimOptions* options) {
                  "answer nothing after K frames from the PC (read and discard)")
       ->type_name("[N:]K")
       ->allow_extra_args(false);
+  app.add_option(alter.name, alter.given,
+                 "store factory data with the byte at OFFSET (0 to 65535) inverted, as a "
+                 "receiver that does not keep what it is sent")
+      ->type_name("[N:]OFFSET")
+      ->allow_extra_args(false);
   app.add_flag("--silent", silent, "receivers switched off: read and discard everything");
   app.add_option("--silent-on", silentOn, "receiver N alone switched off (a list: 2,5)")
       ->type_name("N")
@@ -169,7 +183,7 @@ int ParseCommandLine(int argc, const char* const* argv, SimOptions* options) {
   try {
     app.parse(argc, argv);
     std::vector<Targeted> forReceivers;
-    for (const FaultOption* option : {&corrupt, &nak, &drop}) {
+    for (const FaultOption* option : {&corrupt, &nak, &drop, &alter}) {
       ApplyFault(*option, options, &forReceivers);
     }
     if (silent) options->faults.dropAfter = 0;

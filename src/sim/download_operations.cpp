@@ -18,12 +18,13 @@ constexpr milliseconds kSwitchLimit{5000};
 // The PC flushes its queues after it reopens the line; give it that time.
 constexpr milliseconds kSwitchSettle{50};
 
-// Waits until the PC's end of the line runs at `baud`; false (reported)
-// when it does not within kSwitchLimit, or on stop.
+// Waits until the PC's end of the line runs at `baud`; false when it does
+// not within kSwitchLimit (reported), on stop, or when the PC sends
+// something instead (it has given the operation up).
 bool AwaitLineSpeed(Session& session, uint32_t baud) {
   const auto limit = std::chrono::steady_clock::now() + kSwitchLimit;
   while (session.line.pty().ReadLineState().baud != baud) {
-    if (session.line.stopped()) return false;
+    if (session.line.stopped() || session.line.PcIsSending()) return false;
     if (std::chrono::steady_clock::now() > limit) {
       session.line.log().Report("the PC did not switch the line to " + std::to_string(baud) +
                                 " baud; sending anyway");
@@ -49,7 +50,7 @@ class ExpectedBaudScope {
 }  // namespace
 
 Step RunConnect(Session& session) {
-  if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+  if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
   const ReceiverState& state = session.state;
   const auto answer = IdentificationAnswer(state.model, state.hardware, state.software);
   Step step = SendDataAwaitAck(session, answer);
@@ -60,9 +61,13 @@ Step RunConnect(Session& session) {
 }
 
 Step RunUserData(Session& session) {
-  if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+  if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
   ExpectedBaudScope expected(session.line, kUserDataBaud);
-  AwaitLineSpeed(session, kUserDataBaud);
+  // What the PC sends instead of switching (its FC_ABORT, a new request at
+  // 115200 baud) ends the read before any data has gone out.
+  if (!AwaitLineSpeed(session, kUserDataBaud) && session.line.PcIsSending())
+    return Abandon(session, session.line.Receive(kPcTimeout),
+                   "waiting for the PC to switch to 19200 baud");
   std::this_thread::sleep_for(kSwitchSettle);
   if (session.line.stopped()) return Step{false, {}};
 
@@ -85,7 +90,7 @@ Step RunUserData(Session& session) {
 }
 
 Step RunBackup(Session& session) {
-  if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+  if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
   const auto payloads = BackupPayloads(*session.state.userData);
   for (const auto& payload : payloads) {
     Step step = SendDataAwaitAck(session, payload);

@@ -51,6 +51,11 @@ void WaitFor(int fd, short events, const StopSignal& stop, std::optional<millise
   }
 }
 
+// What the trace adds to a frame that did not go out whole.
+const char* Unsent(bool interrupted) {
+  return interrupted ? " (cut short: the PC is sending)" : " (not sent)";
+}
+
 // Time left until `deadline` (nullopt: no limit); zero or less once passed.
 std::optional<milliseconds> LeftUntil(
     std::optional<std::chrono::steady_clock::time_point> deadline) {
@@ -89,6 +94,7 @@ FrameChannel::Io FrameChannel::WriteAll(const uint8_t* data, size_t count) {
   size_t sent = 0;
   while (sent < count) {
     if (stop_.requested()) return Io::kStopped;
+    if (PcIsSending()) return Io::kInterrupted;
     size_t chunk = count - sent;
     if (baud > 0) {
       // Hold the line rate from the start time: byte i is due at i * 10 / baud seconds.
@@ -236,22 +242,32 @@ void FrameChannel::CheckLine(int code) {
   }
 }
 
+bool FrameChannel::PcIsSending() const {
+  pollfd p{pty_.MasterFd(), POLLIN, 0};
+  return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
+}
+
 bool FrameChannel::SendCode(int code) {
+  interrupted_ = false;
   if (dropping_) return true;
   const auto frame = EncodeCommandFrame(code);
   const Io io = WriteAll(frame.data(), frame.size());
-  log_.Trace("RX -> PC  " + FrameCodeName(code) + (io == Io::kOk ? "" : " (not sent)"));
+  interrupted_ = io == Io::kInterrupted;
+  log_.Trace("RX -> PC  " + FrameCodeName(code) + (io == Io::kOk ? "" : Unsent(interrupted_)));
   return io == Io::kOk;
 }
 
 bool FrameChannel::SendData(std::span<const uint8_t> payload) {
+  interrupted_ = false;
   if (dropping_) return true;
   ++dataSent_;
   const bool corrupt = dataSent_ == faults_.corruptFrame;
   const auto frame = EncodeDataFrame(payload, corrupt);
   const Io io = WriteAll(frame.data(), frame.size());
+  interrupted_ = io == Io::kInterrupted;
   log_.Trace("RX -> PC  FC_DATA len " + std::to_string(payload.size()) +
-             (corrupt ? " crc corrupted on request" : "") + (io == Io::kOk ? "" : " (not sent)"));
+             (corrupt ? " crc corrupted on request" : "") +
+             (io == Io::kOk ? "" : Unsent(interrupted_)));
   return io == Io::kOk;
 }
 

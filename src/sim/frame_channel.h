@@ -5,8 +5,9 @@
 //
 // Every wait is bounded by its time-out and ends early (kStopped) once
 // `stop` is requested: at once while waiting for the PC, within about 50 ms
-// while writing. An idle receiver sleeps in poll without waking up. One
-// thread at a time.
+// while writing. A write ends early too when the PC starts sending, as a
+// receiver stops talking to a PC that has moved on. An idle receiver sleeps
+// in poll without waking up. One thread at a time.
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,9 @@ struct LineFaults {
   long nakFrame = 0;              // the PC's data frame K is answered FC_NAK, once
   std::optional<long> dropAfter;  // after K frames from the PC, answer nothing more
   bool pace = false;              // write at 10 bits per byte of the PC's speed
+  // Factory data is stored with the byte at this offset inverted (a
+  // receiver that does not keep what it was sent); -1 for none.
+  long alterStored = -1;
 };
 
 struct RxFrame {
@@ -50,10 +54,20 @@ class FrameChannel {
   // discarded and the result is kTimeout or kStopped.
   RxFrame Receive(std::optional<std::chrono::milliseconds> timeout);
 
-  // Send one frame; false when the line did not take it (time-out or stop).
+  // Send one frame; false when the line did not take it (time-out or stop),
+  // or when the PC started sending before it was all out (interrupted()).
   // While dropping, nothing is sent and the result is true.
   bool SendCode(int code);
   bool SendData(std::span<const uint8_t> payload);
+
+  // True when bytes from the PC wait to be read. The exchange is stop and
+  // wait: while the receiver still has something to say, the PC sends only
+  // when it has given the operation up (FC_ABORT, or its next request).
+  bool PcIsSending() const;
+
+  // The last send stopped (before its first byte, or between two) because
+  // the PC is sending: nothing more of that frame went out.
+  bool interrupted() const { return interrupted_; }
 
   // The speed frames from the PC are expected at from now on; `alsoAccepted`
   // (when not 0) is let through too.
@@ -67,7 +81,7 @@ class FrameChannel {
   SimLog& log() { return log_; }
 
  private:
-  enum class Io { kOk, kTimeout, kStopped };
+  enum class Io { kOk, kTimeout, kStopped, kInterrupted };
   using Steady = std::chrono::steady_clock;
 
   Io ReadExact(uint8_t* buffer, size_t count, std::optional<Steady::time_point> deadline,
@@ -88,6 +102,7 @@ class FrameChannel {
   long dataReceived_ = 0;
   long dataSent_ = 0;
   bool dropping_ = false;
+  bool interrupted_ = false;
 };
 
 }  // namespace tavlink::sim

@@ -38,31 +38,35 @@ bool IsRequestCode(int code) {
   return std::ranges::find(kRequestCodes, code) != std::end(kRequestCodes);
 }
 
-Step Abandon(Session& session, const RxFrame& got, const std::string& awaited) {
+Step Abandon(Session& session, const RxFrame& got, const std::string& doing) {
   Step step{false, {}};
   SimLog& log = session.line.log();
   if (got.kind == RxFrame::Kind::kStopped) return step;
   if (got.kind == RxFrame::Kind::kTimeout) {
-    log.Report("time-out waiting for " + awaited + "; back to idle");
+    log.Report("time-out while " + doing + "; back to idle");
   } else if (got.kind == RxFrame::Kind::kCommand && got.code == FC_ABORT) {
-    log.Report("the PC aborted while we waited for " + awaited + "; back to idle");
+    log.Report("the PC aborted while " + doing + "; back to idle");
   } else if (got.kind == RxFrame::Kind::kCommand && IsRequestCode(got.code)) {
-    log.Report("new request " + FrameCodeName(got.code) + " while waiting for " + awaited +
-               "; starting it");
+    log.Report("new request " + FrameCodeName(got.code) + " while " + doing + "; starting it");
     step.next = got;
   } else {
-    log.Report("unexpected " + Describe(got) + " while waiting for " + awaited + "; back to idle");
+    log.Report("unexpected " + Describe(got) + " while " + doing + "; back to idle");
   }
   return step;
 }
 
+Step SendFailed(Session& session, const std::string& what) {
+  if (!session.line.interrupted()) return Step{false, {}};
+  return Abandon(session, session.line.Receive(kPcTimeout), "sending " + what);
+}
+
 Step SendDataAwaitAck(Session& session, std::span<const uint8_t> payload) {
   for (int refusals = 0; refusals <= kMaxRefusals; ++refusals) {
-    if (!session.line.SendData(payload)) return Step{false, {}};
+    if (!session.line.SendData(payload)) return SendFailed(session, "FC_DATA");
     const RxFrame answer = session.line.Receive(kPcTimeout);
     if (answer.kind == RxFrame::Kind::kCommand && answer.code == FC_ACK) return Step{};
     if (answer.kind != RxFrame::Kind::kCommand || answer.code != FC_NAK) {
-      return Abandon(session, answer, "FC_ACK to our data frame");
+      return Abandon(session, answer, "waiting for FC_ACK to our data frame");
     }
   }
   session.line.log().Report("the PC refused the same data frame " +
@@ -71,10 +75,10 @@ Step SendDataAwaitAck(Session& session, std::span<const uint8_t> payload) {
 }
 
 Step SendEndAwaitAck(Session& session, int code) {
-  if (!session.line.SendCode(code)) return Step{false, {}};
+  if (!session.line.SendCode(code)) return SendFailed(session, FrameCodeName(code));
   const RxFrame answer = session.line.Receive(kPcTimeout);
   if (answer.kind == RxFrame::Kind::kCommand && answer.code == FC_ACK) return Step{};
-  return Abandon(session, answer, "FC_ACK to " + FrameCodeName(code));
+  return Abandon(session, answer, "waiting for FC_ACK to " + FrameCodeName(code));
 }
 
 }  // namespace tavlink::sim

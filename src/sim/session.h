@@ -32,8 +32,15 @@ struct Step {
 // True for the six codes that start an operation.
 bool IsRequestCode(int code);
 
-// Ends the operation because `got` arrived while waiting for `awaited`.
-Step Abandon(Session& session, const RxFrame& got, const std::string& awaited);
+// Ends the operation because `got` arrived while `doing` ("waiting for
+// FC_ACK to our data frame"): a new request from the PC is handed on in
+// `next`, anything else sends the receiver back to idle.
+Step Abandon(Session& session, const RxFrame& got, const std::string& doing);
+
+// Ends the operation after a send of `what` did not go out: when the PC cut
+// it short by sending, what it sent is read and ends the operation as in
+// Abandon; nothing more of the operation goes out.
+Step SendFailed(Session& session, const std::string& what);
 
 // Sends `payload` as a data frame until the PC answers FC_ACK; FC_NAK
 // sends it again (a few times at most).

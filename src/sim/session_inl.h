@@ -13,25 +13,26 @@ Step ReceiveUpload(Session& session, int endCode, int ignoredCode, Take take) {
       case RxFrame::Kind::kData:
         if (frame.nakRequested) {
           session.line.log().Report("refusing the PC's data frame with FC_NAK on request");
-          if (!session.line.SendCode(FC_NAK)) return Step{false, {}};
+          if (!session.line.SendCode(FC_NAK)) return SendFailed(session, "FC_NAK");
           continue;
         }
         take(std::span<const uint8_t>(frame.payload));
-        if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+        if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
         continue;
       case RxFrame::Kind::kBadCrc:
       case RxFrame::Kind::kBadLength:
       case RxFrame::Kind::kBadMagic:
-        if (!session.line.SendCode(FC_NAK)) return Step{false, {}};
+        if (!session.line.SendCode(FC_NAK)) return SendFailed(session, "FC_NAK");
         continue;
       case RxFrame::Kind::kCommand:
         if (frame.code == endCode) {
-          return Step{session.line.SendCode(FC_ACK), {}};
+          if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
+          return Step{};
         }
         if (frame.code == ignoredCode) continue;
         [[fallthrough]];
       default:
-        return Abandon(session, frame, "a data frame or " + FrameCodeName(endCode));
+        return Abandon(session, frame, "waiting for a data frame or " + FrameCodeName(endCode));
     }
   }
 }

@@ -36,12 +36,18 @@ class BoundedBuffer {
   std::vector<uint8_t> data_;
 };
 
+// The receiver is ready; a PC that has moved on meanwhile ends the operation.
+Step SendReady(Session& session) {
+  if (!session.line.SendCode(FC_READY)) return SendFailed(session, "FC_READY");
+  return Step{};
+}
+
 // FC_ACK now and FC_READY after the ready delay, or FC_READY alone when the
 // delay is 0. A repeat of the request meanwhile needs no second answer.
 Step ReadyHandshake(Session& session, int requestCode) {
   const double delay = session.options.readyDelaySeconds;
-  if (delay <= 0) return Step{session.line.SendCode(FC_READY), {}};
-  if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+  if (delay <= 0) return SendReady(session);
+  if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
   const auto readyAt =
       std::chrono::steady_clock::now() +
       std::chrono::duration_cast<std::chrono::steady_clock::duration>(duration<double>(delay));
@@ -52,9 +58,9 @@ Step ReadyHandshake(Session& session, int requestCode) {
     const RxFrame frame = session.line.Receive(left);
     if (frame.kind == RxFrame::Kind::kTimeout) break;
     if (frame.kind == RxFrame::Kind::kCommand && frame.code == requestCode) continue;
-    return Abandon(session, frame, "nothing while getting ready");
+    return Abandon(session, frame, "getting ready");
   }
-  return Step{session.line.SendCode(FC_READY), {}};
+  return SendReady(session);
 }
 
 bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
@@ -70,7 +76,7 @@ bool WriteFile(const std::string& path, std::span<const uint8_t> bytes) {
 }  // namespace
 
 Step RunRestore(Session& session) {
-  if (!session.line.SendCode(FC_ACK)) return Step{false, {}};
+  if (!session.line.SendCode(FC_ACK)) return SendFailed(session, "FC_ACK");
   BoundedBuffer received(4 + ReceiverDataBlock::kSize);
   Step step = ReceiveUpload(session, FC_RESTORE_END, -1,
                             [&received](std::span<const uint8_t> p) { received.Append(p); });
@@ -119,6 +125,10 @@ Step RunFactory(Session& session) {
     return step;
   }
   std::copy(received.data().begin(), received.data().end(), session.state.userData->bytes());
+  if (const long at = session.options.faults.alterStored; at >= 0) {
+    session.state.userData->bytes()[at] ^= 0xFF;
+    log.Report("factory data stored with byte " + std::to_string(at) + " inverted");
+  }
   log.Report(session.state.userData->IsValid()
                  ? "factory data taken as the new user data"
                  : "factory data taken as the new user data, but it does not start with "

@@ -73,18 +73,24 @@ void ReadUserDataWorker(TransferDialog& dialog) {
 
   dialog.SetStatus(kConnectingStatus);
   SendCode(dialog.Port(), FC_USERDATA);
-  if (ReceiveFrame(dialog.Port(), nullptr, nullptr) != FC_ACK)
-    return dialog.SilentFinish(TransferOutcome::kFailed);
+  if (const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr); answer != FC_ACK) {
+    // A receiver that is starting does not answer yet: the caller may ask
+    // again, which it may not after a refusal or on a device that has gone.
+    const bool silent =
+        answer == RX_TIMEOUT && !dialog.Port().DeviceGone() && !dialog.CancelRequested();
+    return dialog.SilentFinish(silent ? TransferOutcome::kNoAnswer : TransferOutcome::kFailed);
+  }
 
   // The data phase runs at 19200 baud.
   dialog.Port().Close();
   dialog.Port().Open(19200);
   dialog.SetStatus("Downloading...");
 
+  // A device that has gone has had its box already; one is enough.
   auto communicationError = [&dialog](int number) {
     char text[64];
     std::snprintf(text, sizeof text, "\n Communication Eror !!!! \n Err.# = %d", number);
-    dialog.ShowMessage(text, "", BoxButtons::kOk);
+    if (!dialog.Port().DeviceGone()) dialog.ShowMessage(text, "", BoxButtons::kOk);
     if (StopRequested(dialog)) return;
     dialog.FailureEnding();
   };

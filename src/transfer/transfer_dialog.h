@@ -69,6 +69,7 @@ enum class TransferOutcome {
   kFailed,      // failure report, or a silent failed finish
   kStopped,     // stopped at the user's request
   kFileFailed,  // the caller's file could not be read: no result box; the caller tells
+  kNoAnswer,    // read user data: the receiver left the request unanswered (no box)
 };
 
 // What a session needs from outside: the clock of its pauses and polls, the

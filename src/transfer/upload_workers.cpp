@@ -16,6 +16,7 @@ namespace tavlink {
 namespace {
 
 using worker::ProgressText;
+using worker::ReceiverSilent;
 using worker::StopRequested;
 
 constexpr size_t kImagePiece = 4080;
@@ -145,8 +146,9 @@ bool SendPieces(TransferDialog& dialog, UploadSource& source, int blockTotal, ui
 }
 
 // The paced uploads' handshake: the request, repeated while the receiver
-// stays silent, then the wait for FC_READY, as long as it takes. True when
-// the receiver is ready; false when an ending was taken.
+// stays silent, then the wait for FC_READY, as long as it takes. A device
+// that has gone ends both, as any other answer does. True when the
+// receiver is ready; false when an ending was taken.
 bool AwaitReady(TransferDialog& dialog, int request) {
   for (;;) {
     if (StopRequested(dialog)) return false;
@@ -155,7 +157,7 @@ bool AwaitReady(TransferDialog& dialog, int request) {
     const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr);
     if (answer == FC_READY) return true;
     if (answer == FC_ACK) break;
-    if (answer != RX_TIMEOUT) {
+    if (!ReceiverSilent(dialog, answer)) {
       dialog.FailureEnding();
       return false;
     }
@@ -165,7 +167,7 @@ bool AwaitReady(TransferDialog& dialog, int request) {
     const int answer = ReceiveFrame(dialog.Port(), nullptr, nullptr);
     if (StopRequested(dialog)) return false;
     if (answer == FC_READY) return true;
-    if (answer != RX_TIMEOUT) {
+    if (!ReceiverSilent(dialog, answer)) {
       dialog.FailureEnding();
       return false;
     }

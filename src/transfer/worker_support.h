@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "link/frame.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::worker {
@@ -15,6 +16,14 @@ inline bool StopRequested(TransferDialog& dialog) {
   if (!dialog.CancelRequested()) return false;
   dialog.StopEnding();
   return true;
+}
+
+// True when the receiver merely said nothing: a receive that timed out on
+// a line whose device is still there. Once the device has gone every
+// receive fails at once, and asking again or waiting longer cannot bring
+// an answer.
+inline bool ReceiverSilent(TransferDialog& dialog, int received) {
+  return received == RX_TIMEOUT && !dialog.Port().DeviceGone();
 }
 
 // "Downloading...   block 3/16   error 0", or with "err.count" after a retry.

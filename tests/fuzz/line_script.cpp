@@ -12,6 +12,7 @@ constexpr int kDataKind = 2;
 constexpr int kDamagedKind = 3;
 constexpr int kFloodKind = 4;
 constexpr int kCancelKind = 5;
+constexpr int kUnplugKind = 6;
 constexpr int kRawKind = 0;
 constexpr size_t kMaxDataPayload = 4096;
 // All items together carry at most this many bytes; the rest is cut off, so
@@ -120,6 +121,8 @@ LineScript DecodeLineScript(const uint8_t* data, size_t size) {
     } else if (kind == kCancelKind) {
       item.cancel = true;
       item.answerNo = (in.U8() & 1) != 0;
+    } else if (kind == kUnplugKind) {
+      item.unplug = true;
     } else {
       item.bytes = FrameOfKind(kind, in);
     }
@@ -212,6 +215,11 @@ LineScriptWriter& LineScriptWriter::FloodData(uint8_t extra, uint16_t length, co
 LineScriptWriter& LineScriptWriter::Cancel(bool answerNo) {
   Head(kCancelKind);
   bytes_.push_back(answerNo ? 1 : 0);
+  return *this;
+}
+
+LineScriptWriter& LineScriptWriter::Unplug() {
+  Head(kUnplugKind);
   return *this;
 }
 

@@ -17,6 +17,8 @@
 //                          or 3) sent count + 1 times
 //   kind 5 Cancel          answer:1; the user presses Cancel (bit 0 set: and
 //                          answers No to an upgrade's stop question)
+//   kind 6 unplug          (no body) the PC's device goes away: from then on
+//                          its every read and write fails with EIO
 //   other  raw bytes       length:2 | bytes (cut short at the input's end)
 //
 // An item whose joins bit is clear starts a new answer. The receiver sends
@@ -25,10 +27,10 @@
 // The items of an answer become readable one after the other, each its
 // delay after the one before (the first its delay after the PC's frame); a
 // Cancel is pressed then, or at the end of the PC's first wait that ends
-// later. With kEarlyAnswer in the variant, the first answer is already on
-// the line when the session starts. Input cut short ends the item it cuts;
-// all items together carry at most 160 KiB (floods are cut there). What the
-// variant and size mean for each operation's file or buffer: line_session.cpp.
+// later, and an unplug takes effect then. With kEarlyAnswer in the variant, the first answer is
+// already on the line when the session starts. Input cut short ends the item it cuts; all items
+// together carry at most 160 KiB (floods are cut there). What the variant and size mean for each
+// operation's file or buffer: line_session.cpp.
 
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +64,7 @@ struct LineItem {
   uint32_t delayMs = 0;
   bool cancel = false;    // a Cancel press instead of bytes
   bool answerNo = false;  // ... answering No to the stop question
+  bool unplug = false;    // the PC's device goes away instead of bytes
 };
 
 struct LineScript {
@@ -96,6 +99,7 @@ class LineScriptWriter {
   LineScriptWriter& FloodCode(uint8_t extra, int code);
   LineScriptWriter& FloodData(uint8_t extra, uint16_t length, const Bytes& fill = {});
   LineScriptWriter& Cancel(bool answerNo = false);
+  LineScriptWriter& Unplug();
 
   const Bytes& bytes() const { return bytes_; }
 

@@ -87,6 +87,8 @@ std::vector<LineSeed> LineSeeds() {
       O::kFailed);
   add("connect_cancel_pressed_at_the_start", W(kConnect, kEarlyAnswer, 0).Delay(1).Cancel(),
       O::kStopped);
+  add("connect_unplugged_before_the_end",
+      W(kConnect, 0, 0).Code(FC_ACK).Join().Data(96, VersionAnswer()).Unplug(), O::kFailed);
   add("connect_no_answer_buffer",
       W(kConnect, 2, 0).Code(FC_ACK).Join().Data(96, VersionAnswer()).Code(FC_CONNECT_END),
       O::kSucceeded);
@@ -120,6 +122,8 @@ std::vector<LineSeed> LineSeeds() {
   add("read_user_data_cancel_after_first_block",
       W(kReadUserData, 0, 0).Code(FC_ACK).Data(4084).Cancel().Join().Data(4084), O::kStopped);
   add("read_user_data_refused", W(kReadUserData, 0, 0).Code(FC_NAK), O::kFailed);
+  add("read_user_data_unplugged_after_two_blocks",
+      W(kReadUserData, 0, 0).Code(FC_ACK).Data(4084).Data(4084).Unplug(), O::kFailed);
   add("read_user_data_empty_first_payload", W(kReadUserData, 0, 0).Code(FC_ACK).Data(0),
       O::kFailed);
   add("read_user_data_stalls", W(kReadUserData, 0, 0).Code(FC_ACK).Data(4084).Silence(),
@@ -148,6 +152,8 @@ std::vector<LineSeed> LineSeeds() {
       O::kFailed);
   add("backup_file_write_fails", W(kBackup, 1, 0).Code(FC_ACK).Join().Data(10, {0, 1}), O::kFailed);
   add("backup_request_refused", W(kBackup, 0, 0).Code(FC_ABORT), O::kFailed);
+  add("backup_unplugged_while_waiting_for_data",
+      W(kBackup, 0, 0).Code(FC_ACK).Join().Delay(10).Unplug(), O::kFailed);
 
   // Upgrade (size: the image's length): the second request gets no answer.
   add("upgrade_100_bytes_ready_at_once",
@@ -179,6 +185,9 @@ std::vector<LineSeed> LineSeeds() {
       W(kUpgrade, 0, 100).Code(FC_READY).Silence().Code(FC_ACK).Code(FC_NAK), O::kFailed);
   add("upgrade_never_ready", W(kUpgrade, 0, 100).Code(FC_ACK), O::kStopped);
   add("upgrade_receiver_off", W(kUpgrade, 0, 100), O::kStopped);
+  // Unplugged during the second round of the request: it is the last.
+  add("upgrade_receiver_off_then_unplugged",
+      W(kUpgrade, 0, 100).Delay(kThirtySeconds).Unplug().Silence(), O::kFailed);
   add("upgrade_flood_of_nak",
       W(kUpgrade, 0, 100).Code(FC_READY).Silence().FloodCode(255, FC_NAK).FloodCode(255, FC_NAK),
       O::kStopped);
@@ -213,6 +222,10 @@ std::vector<LineSeed> LineSeeds() {
   }
   add("factory_frame_answered_abort", W(kFactory, 0, 0).Code(FC_READY).Silence().Code(FC_ABORT),
       O::kFailed);
+  add("factory_unplugged_between_frames",
+      W(kFactory, 0, 0).Code(FC_READY).Silence().Code(FC_ACK).Code(FC_ACK).Unplug(), O::kFailed);
+  add("factory_unplugged_waiting_for_ready",
+      W(kFactory, 0, 0).Code(FC_ACK).Join().Delay(kThirtySeconds).Unplug(), O::kFailed);
 
   // Restore (size: the data's length; the file is its length field and the data).
   {
@@ -225,6 +238,8 @@ std::vector<LineSeed> LineSeeds() {
   add("restore_length_field_one_more", W(kRestore, 0x10, 5000).Code(FC_ACK), O::kFailed);
   add("restore_file_too_short", W(kRestore, 0x30, 2).Code(FC_ACK), O::kFailed);
   add("restore_answered_ready", W(kRestore, 0, 5000).Code(FC_READY), O::kFailed);
+  add("restore_unplugged_after_the_first_frame", W(kRestore, 0, 5000).Code(FC_ACK).Unplug(),
+      O::kFailed);
   add("restore_closing_code_refused", W(kRestore, 0, 100).Code(FC_ACK).Code(FC_ACK).Code(FC_NAK),
       O::kFailed);
   return seeds;

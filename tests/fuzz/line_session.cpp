@@ -182,6 +182,8 @@ class SessionView final : public EventLoopView {
   BoxAnswer questionAnswer = BoxAnswer::kYes;
   std::vector<std::string> statuses;
   std::vector<std::string> boxes;
+  // The session was still running after kStuckIdlePeriods (see OnIdle).
+  bool stuck = false;
 
   // The Cancel command, on the user-interface thread, as the button gives
   // it; returns once the dialog has taken it.
@@ -195,6 +197,19 @@ class SessionView final : public EventLoopView {
     boxes.emplace_back(text);
     return buttons == BoxButtons::kYesNo ? questionAnswer : BoxAnswer::kOk;
   }
+  // Every session runs in virtual time and ends within moments of real
+  // time. One still running after about 20 s is in a loop that never
+  // sleeps on the clock, where no bound of virtual time can catch it: the
+  // window is ended, which stops the worker at its next check point.
+  void OnIdle() override {
+    if (stuck || ++idlePeriods_ < kStuckIdlePeriods) return;
+    stuck = true;
+    EndDialog();
+  }
+
+ private:
+  static constexpr int kStuckIdlePeriods = 400;  // of about 50 ms each
+  int idlePeriods_ = 0;
 };
 
 // A frame observer, as the command line's --trace attaches one, so that the
@@ -245,11 +260,14 @@ class LineSession {
     dialog_ = nullptr;
 
     result.cancelAtMs = cancelAtMs_;
+    result.unplugAtMs = unplugAtMs_;
     result.pcCodes = receiver_.Codes();
     result.statuses = view_.statuses;
     result.boxes = view_.boxes;
     result.deviceErrors = reporter_.Boxes().size();
     result.violations = std::move(violations_);
+    if (view_.stuck)
+      result.violations.push_back("the session never ended (a loop that never waits)");
     CheckEnding(result, operands);
     return result;
   }
@@ -272,7 +290,9 @@ class LineSession {
     long long delayMs = 0;
     for (const LineItem& item : script_.answers[next_]) {
       delayMs += item.delayMs;
-      if (!item.cancel)
+      if (item.unplug)
+        Unplug(now + delayMs);
+      else if (!item.cancel)
         line_->Deliver(item.bytes, delayMs);
       else if (delayMs == 0 && dialog_ != nullptr)
         PressCancel(item.answerNo, false);
@@ -280,6 +300,13 @@ class LineSession {
         pendingCancels_.push_back({now + delayMs, item.answerNo});
     }
     ++next_;
+  }
+
+  // The device goes away at `atMs` (the first unplug counts).
+  void Unplug(long long atMs) {
+    if (unplugAtMs_ >= 0) return;
+    unplugAtMs_ = atMs;
+    line_->GoAway(atMs - clock_.ElapsedMs());
   }
 
   // Worker thread, after each of its sleeps on the virtual clock.
@@ -310,6 +337,11 @@ class LineSession {
       violations_.push_back("session ran on more than " + std::to_string(kAfterCancelBoundMs) +
                             " ms after the Cancel");
     }
+    if (unplugAtMs_ >= 0 && now - unplugAtMs_ > kAfterUnplugBoundMs && !overUnplugBound_) {
+      overUnplugBound_ = true;
+      violations_.push_back("session ran on more than " + std::to_string(kAfterUnplugBoundMs) +
+                            " ms after its device went");
+    }
     if (now > boundMs_ + kHardStopMs) {
       std::fprintf(stderr, "line session: still running %lld ms past its bound\n", kHardStopMs);
       std::abort();
@@ -330,12 +362,17 @@ class LineSession {
   void CheckEnding(LineSessionResult& r, const Operands& operands) {
     auto broken = [&r](const std::string& what) { r.violations.push_back(what); };
     if (r.outcome != TransferOutcome::kSucceeded && r.outcome != TransferOutcome::kFailed &&
-        r.outcome != TransferOutcome::kStopped && r.outcome != TransferOutcome::kFileFailed)
+        r.outcome != TransferOutcome::kStopped && r.outcome != TransferOutcome::kFileFailed &&
+        r.outcome != TransferOutcome::kNoAnswer)
       broken("the session did not end in success, failure, a file's failure or stop");
     if (r.elapsedMs > boundMs_) broken("the session took longer than its bound");
     if (r.cancelAtMs >= 0 && r.elapsedMs - r.cancelAtMs > kAfterCancelBoundMs)
       broken("the session ended too long after the Cancel");
-    if (r.deviceErrors != 0) broken("a device error box on a line that never fails");
+    const bool unplugged = r.unplugAtMs >= 0 && r.unplugAtMs <= r.elapsedMs;
+    if (r.deviceErrors != 0 && !unplugged) broken("a device error box on a line that never fails");
+    if (r.deviceErrors > 1) broken("more than one device error box");
+    if (unplugged && r.elapsedMs - r.unplugAtMs > kAfterUnplugBoundMs)
+      broken("the session ended too long after its device went");
     for (const auto& f : receiver_.Frames())
       if (f.code == FC_DATA && !f.crcOk) broken("the PC sent a data frame with a wrong CRC");
 
@@ -351,7 +388,8 @@ class LineSession {
     const int last = r.pcCodes.empty() ? -1 : r.pcCodes.back();
     if (r.outcome == TransferOutcome::kStopped) {
       if (!stopRequested_) broken("stopped without a Cancel");
-      if (last != FC_ABORT) broken("stopped without FC_ABORT");
+      // A device that has gone takes no FC_ABORT.
+      if (last != FC_ABORT && r.deviceErrors == 0) broken("stopped without FC_ABORT");
     }
     if (r.outcome == TransferOutcome::kSucceeded) {
       if (aborts > 0) broken("succeeded after FC_ABORT");
@@ -384,6 +422,8 @@ class LineSession {
   bool stopRequested_ = false;
   bool overBound_ = false;
   bool overCancelBound_ = false;
+  long long unplugAtMs_ = -1;
+  bool overUnplugBound_ = false;
   std::vector<std::string> violations_;
 };
 

@@ -7,8 +7,10 @@
 // the input is used up (a PC frame finds no answer left, or the PC has
 // waited kSilentWaitMs on a silent line with nothing on its way, as while it
 // waits for readiness) the harness presses Cancel itself, and the session
-// must then end within kAfterCancelBoundMs. Every session must end within
-// SessionBoundMs.
+// must then end within kAfterCancelBoundMs. An unplug in the script makes
+// the device go away; the session must then end within kAfterUnplugBoundMs
+// and show one device error at most (none without an unplug). Every
+// session must end within SessionBoundMs.
 //
 // Deterministic per input: the receiver, the Cancel and every check run on
 // the worker's thread at fixed points of its progress (its writes and its
@@ -36,6 +38,12 @@ inline constexpr long long kSilentWaitMs = 30000;
 // display, with room to spare.
 inline constexpr long long kAfterCancelBoundMs = 25000;
 
+// After its device has gone the PC calls on it no more: its next read or
+// write fails, and the session ends. Until then it may be in the longest
+// stretch without a call on the line (the 3,000-ms completion display of an
+// upload), and then in the connect's 500-ms success display.
+inline constexpr long long kAfterUnplugBoundMs = 5000;
+
 // Each answer may keep the PC busy for its delays plus this much: the pauses
 // around one frame (at most 3,100 ms), a header and a body time-out (20,000
 // ms each) and the silent wait before the Cancel, rounded up.
@@ -54,6 +62,7 @@ struct LineSessionResult {
   TransferOutcome outcome = TransferOutcome::kNotRun;
   long long elapsedMs = 0;    // virtual time when the modal run returned
   long long cancelAtMs = -1;  // when the used-up input made the harness press Cancel; -1 never
+  long long unplugAtMs = -1;  // when the device went away; -1 never
   std::vector<int> pcCodes;   // every frame the PC wrote, in order
   std::vector<std::string> statuses;
   std::vector<std::string> boxes;

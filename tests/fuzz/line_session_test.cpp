@@ -119,6 +119,18 @@ TEST(LineScriptTest, CancelItemIsAPressWithItsAnswerNotBytes) {
   EXPECT_FALSE(s.answers[0][1].answerNo);
 }
 
+TEST(LineScriptTest, UnplugItemHasNoBodyAndTakesItsDelay) {
+  // An unplug 3,000 ms after the PC's frame, then FC_ACK as the next answer.
+  const LineScript s = Decode({0, 0, 0, 0, 0x56, 0x01, 0x00, 0x00});
+  ASSERT_EQ(s.answers.size(), 2u);
+  ASSERT_EQ(s.answers[0].size(), 1u);
+  EXPECT_TRUE(s.answers[0][0].unplug);
+  EXPECT_FALSE(s.answers[0][0].cancel);
+  EXPECT_TRUE(s.answers[0][0].bytes.empty());
+  EXPECT_EQ(s.answers[0][0].delayMs, 3000u);
+  EXPECT_EQ(s.answers[1][0].bytes, Cat(kMagic, {0x00, 0x00, 0x00, 0x00}));
+}
+
 TEST(LineScriptTest, EmptyInputIsAConnectWithNoAnswers) {
   const LineScript s = DecodeLineScript(nullptr, 0);
   EXPECT_EQ(s.operation, 16);
@@ -151,6 +163,21 @@ TEST(LineSessionTest, UsedUpInputEndsTheRepeatedRequestWithACancel) {
   EXPECT_EQ(r.outcome, TransferOutcome::kStopped);
   // Two silent answers, then the third request finds the input used up.
   EXPECT_EQ(r.pcCodes, (std::vector<int>{FC_FACTORY, FC_FACTORY, FC_FACTORY, FC_ABORT}));
+  EXPECT_TRUE(r.violations.empty()) << Violations(r);
+}
+
+// A receiver that is switched off gets the factory request once per
+// time-out until the adapter is pulled, 30 s after the first: the request
+// under way then is the last, with one device error and a failure.
+TEST(LineSessionTest, UnplugEndsTheRepeatedRequestAsAFailureWithOneDeviceError) {
+  const LineSessionResult r =
+      RunLineSession(Decode(LineScriptWriter(4, 0, 0).Delay(14).Unplug().Silence().bytes()));
+  EXPECT_EQ(r.outcome, TransferOutcome::kFailed);
+  EXPECT_EQ(r.deviceErrors, 1u);
+  EXPECT_EQ(r.unplugAtMs, 30000);
+  EXPECT_EQ(r.pcCodes, (std::vector<int>{FC_FACTORY, FC_FACTORY}));
+  EXPECT_LE(r.elapsedMs - r.unplugAtMs, 100);  // the next poll finds it
+  EXPECT_EQ(r.cancelAtMs, -1);
   EXPECT_TRUE(r.violations.empty()) << Violations(r);
 }
 

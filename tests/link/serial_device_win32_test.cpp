@@ -1,16 +1,23 @@
 // The Windows backend's own behaviour that needs no serial line: device
-// paths, the list of COM ports, exclusive opens and the texts of failures.
-// Its line itself is tested over a pseudo-terminal from the Linux side
-// (tests/wine).
+// paths, the list of COM ports, exclusive opens, the texts and kinds of
+// failures, and writes bounded by their time-out on a device whose output
+// does not drain. Its line itself is tested over a pseudo-terminal from the
+// Linux side (tests/wine).
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <string>
+#include <vector>
 
 #include "link/com_ports_win32.h"
 #include "link/port_names.h"
+#include "link/serial_error_win32.h"
 #include "link/serial_port.h"
 #include "support/recording_reporter.h"
 
@@ -112,6 +119,122 @@ TEST(Win32DeviceTest, AMissingPortShowsTheSystemTextAndTheComPortsThatExist) {
     EXPECT_NE(text.find("Its COM ports: " + ports[0]), std::string::npos) << text;
   }
   EXPECT_TRUE(port.IsInitialized());
+}
+
+using Kind = DeviceError::Kind;
+
+// The same code means one thing while a port opens and another once it is
+// open: access denied is another program's port at first, a removed
+// adapter later.
+TEST(Win32DeviceErrorTest, KindFollowsTheCodeAndWhenItCame) {
+  constexpr auto kOpening = DeviceStage::kOpening;
+  constexpr auto kInUse = DeviceStage::kInUse;
+  const struct {
+    DWORD code;
+    DeviceStage stage;
+    Kind kind;
+  } rows[] = {
+      {ERROR_ACCESS_DENIED, kOpening, Kind::kBusy},
+      {ERROR_SHARING_VIOLATION, kOpening, Kind::kBusy},
+      {ERROR_FILE_NOT_FOUND, kOpening, Kind::kNotFound},
+      {ERROR_BAD_COMMAND, kOpening, Kind::kOther},
+      {ERROR_ACCESS_DENIED, kInUse, Kind::kGone},
+      {ERROR_BAD_COMMAND, kInUse, Kind::kGone},
+      {ERROR_DEVICE_REMOVED, kInUse, Kind::kGone},
+      {ERROR_DEVICE_NOT_CONNECTED, kInUse, Kind::kGone},
+      {ERROR_OPERATION_ABORTED, kInUse, Kind::kOther},
+      {ERROR_FILE_NOT_FOUND, kInUse, Kind::kOther},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.code) + (row.stage == kOpening ? " opening" : " in use"));
+    const DeviceError e = Win32DeviceError(row.code, row.stage, "COM4", "\\\\.\\COM4");
+    EXPECT_EQ(e.code, static_cast<int>(row.code));
+    EXPECT_EQ(e.kind, row.kind);
+  }
+  const DeviceError gone = Win32DeviceError(ERROR_BAD_COMMAND, kInUse, "COM4", "COM7");
+  EXPECT_EQ(gone.text, SystemWords(ERROR_BAD_COMMAND) +
+                           "\nCOM7 (COM4) has gone: is its cable or adapter still plugged in?");
+}
+
+// A device whose output never drains: a named pipe whose other end reads
+// nothing. Its flush waits until that end has read everything, as a serial
+// driver's flush waits until a stalled line has sent it all.
+class Win32DeviceOnStalledPipeTest : public ::testing::Test {
+ protected:
+  static constexpr auto kTimeout = std::chrono::milliseconds(500);
+  static constexpr auto kBound = std::chrono::seconds(5);
+
+  void SetUp() override {
+    name_ = "\\\\.\\pipe\\tavlink-stalled-" + std::to_string(::GetCurrentProcessId());
+    server_ = ::CreateNamedPipeA(name_.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                 4096, 4096, 0, nullptr);
+    ASSERT_NE(server_, INVALID_HANDLE_VALUE) << ::GetLastError();
+    device_ = MakeSerialDeviceAt(name_);
+    ASSERT_FALSE(device_->Open(4));
+  }
+  void TearDown() override {
+    device_.reset();
+    if (server_ != INVALID_HANDLE_VALUE) ::CloseHandle(server_);
+  }
+
+  // Runs `call` and waits for it at most kBound. A call that is still
+  // waiting then is released by reading the pipe, and the test fails.
+  template <typename Call>
+  void EndsInTime(const char* what, Call call) {
+    auto done = std::async(std::launch::async, call);
+    if (done.wait_for(kBound) == std::future_status::ready) return done.get();
+    ADD_FAILURE() << what << " still waits on output that cannot drain";
+    std::vector<char> sink(4096);
+    while (done.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+      DWORD waiting = 0;
+      if (!::PeekNamedPipe(server_, nullptr, 0, nullptr, &waiting, nullptr)) break;
+      DWORD got = 0;
+      if (waiting > 0 &&
+          !::ReadFile(server_, sink.data(),
+                      std::min<DWORD>(waiting, static_cast<DWORD>(sink.size())), &got, nullptr))
+        break;
+    }
+    done.get();
+  }
+
+  std::string name_;
+  HANDLE server_ = INVALID_HANDLE_VALUE;
+  std::unique_ptr<SerialDevice> device_;
+};
+
+// The bytes fit the pipe, so the write itself completes; what must not
+// happen is a wait for them to drain beyond the write's time-out, or at
+// the close.
+TEST_F(Win32DeviceOnStalledPipeTest, WriteAndCloseDoNotWaitBeyondTheTimeOut) {
+  const std::string bytes(100, 'x');
+  EndsInTime("the write", [this, &bytes] {
+    size_t written = 0;
+    bool timedOut = false;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(device_->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                kTimeout, &written, &timedOut));
+    EXPECT_LE(std::chrono::steady_clock::now() - start, kTimeout + std::chrono::seconds(2));
+  });
+  EndsInTime("the close", [this] { EXPECT_FALSE(device_->Close()); });
+}
+
+// More than the pipe holds: the write reports its time-out at its deadline,
+// and the close after it is prompt.
+TEST_F(Win32DeviceOnStalledPipeTest, WriteLargerThanThePipeTimesOutAtItsDeadline) {
+  const std::string bytes(256 * 1024, 'y');
+  EndsInTime("the write", [this, &bytes] {
+    size_t written = 0;
+    bool timedOut = false;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(device_->Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                kTimeout, &written, &timedOut));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(timedOut);
+    EXPECT_LT(written, bytes.size());
+    EXPECT_GE(took, kTimeout - std::chrono::milliseconds(20));  // the wait's own granularity
+    EXPECT_LE(took, kTimeout + std::chrono::seconds(2));
+  });
+  EndsInTime("the close", [this] { EXPECT_FALSE(device_->Close()); });
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -39,7 +40,12 @@ class SerialPortPtyTest : public ::testing::Test {
   void TearDown() override {
     port_->Shutdown();
     ::close(slave_);
+    if (master_ >= 0) ::close(master_);
+  }
+  // The far end goes away, as an unplugged adapter's line does.
+  void HangUpFarSide() {
     ::close(master_);
+    master_ = -1;
   }
   termios FarSide() const {
     termios t{};
@@ -199,6 +205,120 @@ TEST_F(SerialPortPtyTest, CloseDropsUnreadInput) {
   uint32_t got = 0;
   EXPECT_EQ(port_->Read(buf, 5, &got), 1);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "fresh");
+}
+
+// Bytes that were on the line before the port opened belong to no session
+// of ours (the rest of an operation given up): a fresh port has nothing
+// to read.
+TEST_F(SerialPortPtyTest, OpenStartsWithNothingToRead) {
+  termios raw = FarSide();
+  ::cfmakeraw(&raw);  // so that "stale" is there to read without a line end
+  ASSERT_EQ(::tcsetattr(slave_, TCSANOW, &raw), 0);
+  ASSERT_EQ(::write(master_, "stale", 5), 5);
+  pollfd stale{slave_, POLLIN, 0};
+  ASSERT_EQ(::poll(&stale, 1, 5000), 1) << "\"stale\" never reached the port's side";
+  ASSERT_EQ(port_->Open(), 1);
+  ASSERT_EQ(::write(master_, "fresh", 5), 5);
+  uint8_t buf[5];
+  uint32_t got = 0;
+  EXPECT_EQ(port_->Read(buf, 5, &got), 1);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(buf), got), "fresh");
+}
+
+using Steady = std::chrono::steady_clock;
+
+long long MsSince(Steady::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start).count();
+}
+
+// More than the pseudo-terminal holds for a reader that reads nothing.
+std::string LargerThanTheLineHolds() {
+  std::string bytes(256 * 1024, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 13 + i / 509);
+  return bytes;
+}
+
+// A stalled line: the write waits for it up to its time-out and fails, and
+// the close after it throws away what the line never took, so that it is
+// prompt (on a UART the close would otherwise wait up to 30 s for it).
+TEST_F(SerialPortPtyTest, WriteToAStalledLineTimesOutAndTheCloseAfterItIsPrompt) {
+  constexpr uint32_t kTimeoutMs = 1000;
+  port_->SetTimeout(kTimeoutMs);
+  ASSERT_EQ(port_->Open(), 1);
+  const std::string sent = LargerThanTheLineHolds();
+  uint32_t written = 0;
+  auto start = Steady::now();
+  EXPECT_EQ(port_->Write(sent.data(), static_cast<uint32_t>(sent.size()), &written), 0);
+  EXPECT_GE(MsSince(start), kTimeoutMs);  // it waited for the line, up to the time-out
+  EXPECT_GT(written, 0u);
+  EXPECT_LT(written, sent.size());
+
+  start = Steady::now();
+  EXPECT_NE(port_->Close(), 0);
+  EXPECT_LT(MsSince(start), kTimeoutMs / 2);
+  // What the line had not passed on yet is gone; what did pass is whole.
+  const std::string arrived = DrainMaster(master_);
+  EXPECT_LT(arrived.size(), written);
+  EXPECT_EQ(arrived, sent.substr(0, arrived.size()));
+  EXPECT_TRUE(reporter_.Boxes().empty());
+}
+
+// Only the write that timed out loses its rest: once a later write has
+// gone through, the close keeps everything again.
+TEST_F(SerialPortPtyTest, AWriteThatSucceedsAfterAStalledOneIsKeptAtClose) {
+  port_->SetTimeout(300);
+  ASSERT_EQ(port_->Open(), 1);
+  const std::string stalled = LargerThanTheLineHolds();
+  uint32_t written = 0;
+  ASSERT_EQ(port_->Write(stalled.data(), static_cast<uint32_t>(stalled.size()), &written), 0);
+  const std::string before = DrainMaster(master_);  // the line moves again
+  ASSERT_EQ(before.size(), written);
+  // More than the far side takes in before it reads, as a late reader would.
+  const std::string tail = stalled.substr(1000, 8192);
+  ASSERT_EQ(port_->Write(tail.data(), static_cast<uint32_t>(tail.size()), &written), 1);
+  EXPECT_NE(port_->Close(), 0);
+  EXPECT_EQ(DrainMaster(master_), tail);
+}
+
+// A line whose far end has gone fails a write with EIO: one box, which says
+// so, and the port knows the device has gone.
+TEST_F(SerialPortPtyTest, WriteAfterTheFarEndHungUpShowsOneBoxAndTheDeviceIsGone) {
+  ASSERT_EQ(port_->Open(), 1);
+  HangUpFarSide();
+  uint32_t n = 0;
+  EXPECT_EQ(port_->Write("ping", 4, &n), 0);
+  EXPECT_EQ(port_->Write("ping", 4, &n), 0);
+  ASSERT_EQ(reporter_.Boxes().size(), 1u);
+  const std::string text = reporter_.Boxes()[0].text;
+  EXPECT_EQ(text.rfind(std::strerror(EIO), 0), 0u) << text;
+  EXPECT_NE(text.find(path_ + " (COM7) has gone"), std::string::npos) << text;
+  EXPECT_TRUE(port_->DeviceGone());
+}
+
+// A read of a hung-up line gets nothing, as a read of a silent one does;
+// the hang-up tells them apart, so the read ends at once.
+TEST_F(SerialPortPtyTest, ReadAfterTheFarEndHungUpEndsAtOnceWithOneBox) {
+  constexpr uint32_t kTimeoutMs = 5000;
+  port_->SetTimeout(kTimeoutMs);
+  ASSERT_EQ(port_->Open(), 1);
+  HangUpFarSide();
+  uint8_t buf[12];
+  uint32_t got = 0;
+  const auto start = Steady::now();
+  EXPECT_EQ(port_->Read(buf, 12, &got), 0);
+  EXPECT_LT(MsSince(start), kTimeoutMs / 2);
+  EXPECT_EQ(reporter_.Boxes().size(), 1u);
+  EXPECT_TRUE(port_->DeviceGone());
+}
+
+// A silent line that is still there is no device error.
+TEST_F(SerialPortPtyTest, ReadOfASilentLineTimesOutWithoutBox) {
+  ASSERT_EQ(port_->Open(), 1);
+  uint8_t buf[12];
+  uint32_t got = 0;
+  EXPECT_EQ(port_->Read(buf, 12, &got), 0);
+  EXPECT_TRUE(reporter_.Boxes().empty());
+  EXPECT_FALSE(port_->DeviceGone());
 }
 
 }  // namespace

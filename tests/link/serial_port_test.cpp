@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "support/memory_line.h"
 #include "support/recording_reporter.h"
@@ -114,6 +115,59 @@ TEST_F(SerialPortTest, ReadFailureShowsBoxOnce) {
   EXPECT_EQ(port->Read(buf, 12, &got), 0);
   EXPECT_EQ(reporter.Boxes().size(), 1u);
   EXPECT_EQ(clock.ElapsedMs(), 0);
+}
+
+// Other device errors say nothing about the device's future: each one is
+// shown, and the next call tries the device again.
+TEST_F(SerialPortTest, EachOtherDeviceErrorIsShownAndTheDeviceTriedAgain) {
+  OpenWithTimeout(20000);
+  line->failReadWith = EBADF;
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(reporter.Boxes().size(), 2u);
+  EXPECT_FALSE(port->DeviceGone());
+}
+
+// A device that has gone is shown once. Later reads and writes fail at once,
+// without a box and without touching the device, until the next Open, which
+// tries the device again.
+TEST_F(SerialPortTest, DeviceThatHasGoneIsShownOnceThenRefusedAtOnce) {
+  OpenWithTimeout(20000);
+  line->GoAway();
+  EXPECT_FALSE(port->DeviceGone());  // nothing has found out yet
+  EXPECT_EQ(port->Write("x", 1, &got), 0);
+  ASSERT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_EQ(reporter.Boxes()[0].text, std::strerror(EIO));
+  EXPECT_TRUE(port->DeviceGone());
+  const int calls = line->callsWhileGone;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(port->Read(buf, 12, &got), 0);
+    EXPECT_EQ(got, 0u);
+    EXPECT_EQ(port->Write("x", 1, &got), 0);
+  }
+  EXPECT_EQ(clock.ElapsedMs(), 0);  // no read waited out its time-out
+  EXPECT_EQ(line->callsWhileGone, calls);
+  EXPECT_NE(port->Close(), 0);  // the close releases the device without a box
+  EXPECT_EQ(reporter.Boxes().size(), 1u);
+
+  ASSERT_EQ(port->Open(), 1);
+  EXPECT_FALSE(port->DeviceGone());
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);  // still gone: this new try is shown
+  EXPECT_EQ(reporter.Boxes().size(), 2u);
+  EXPECT_TRUE(port->DeviceGone());
+}
+
+// Found by a read as well: the read ends at once instead of waiting out its
+// polls on a device that can no longer bring anything.
+TEST_F(SerialPortTest, ReadOnADeviceThatHasGoneEndsAtOnce) {
+  OpenWithTimeout(20000);
+  line->GoAway(250);
+  line->Deliver(std::string("12345"));
+  EXPECT_EQ(port->Read(buf, 12, &got), 0);
+  EXPECT_EQ(got, 5u);  // what came before it went is kept
+  EXPECT_EQ(clock.ElapsedMs(), 300);
+  EXPECT_EQ(reporter.Boxes().size(), 1u);
+  EXPECT_TRUE(port->DeviceGone());
 }
 
 TEST_F(SerialPortTest, WriteThatTimesOutFailsWithoutBox) {

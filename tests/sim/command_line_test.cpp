@@ -86,6 +86,8 @@ TEST(CommandLineTest, RefusesWhatCannotBeServed) {
       {"--count", "2", "--drop-after", "1:"},
       {"--count", "2", "--corrupt-frame", "1:3", "--corrupt-frame", "1:4"},
       {"--corrupt-frame", "3", "--corrupt-frame", "4"},
+      {"--alter-stored", "65536"},  // beyond the block
+      {"--alter-stored", "-1"},
   };
   for (const auto& args : refused) {
     SimOptions options;

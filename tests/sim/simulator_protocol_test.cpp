@@ -206,6 +206,29 @@ TEST_F(UploadTest, FactoryWithoutDelayAnswersReadyAloneAndReplacesUserData) {
   EXPECT_EQ(state_.userData->bytes()[0], 0x11);
 }
 
+// The fault a write's verification must catch: the receiver acknowledges
+// every piece and then keeps one byte other than it was sent.
+TEST_F(UploadTest, AlterStoredKeepsFactoryDataWithOneByteInverted) {
+  options_.readyDelaySeconds = 0;
+  options_.faults.alterStored = 0xF123;
+  StartSimulator();
+  TestPc pc = OpenPc();
+  pc.SendCode(FC_FACTORY);
+  ASSERT_EQ(pc.Receive().code, FC_READY);
+  pc.SendCode(FC_FACTORY);
+  std::vector<uint8_t> block(ReceiverDataBlock::kSize, 0x11);
+  for (size_t at = 0; at < block.size(); at += 2048) {
+    pc.SendData(std::span<const uint8_t>(block).subspan(at, 2048));
+    ASSERT_EQ(pc.Receive().code, FC_ACK) << at;
+  }
+  pc.SendCode(FC_FACTORY_END);
+  EXPECT_EQ(pc.Receive().code, FC_ACK);
+  StopSimulator();
+  EXPECT_EQ(state_.userData->bytes()[0xF122], 0x11);
+  EXPECT_EQ(state_.userData->bytes()[0xF123], 0xEE);
+  EXPECT_TRUE(LogHas("byte 61731 inverted")) << LogText();
+}
+
 TEST_F(UploadTest, UpgradeAcksThenReadiesAndChecksTheImageLength) {
   options_.readyDelaySeconds = 0.1;
   StartSimulator();

@@ -59,6 +59,29 @@ class TestPc {
     }
   }
 
+  // The bytes that arrive until the line has been quiet for `quiet`, as
+  // they come, not cut into frames.
+  std::vector<uint8_t> ReadUntilQuiet(std::chrono::milliseconds quiet) {
+    std::vector<uint8_t> all;
+    uint8_t chunk[4096];
+    for (;;) {
+      pollfd p{fd_.get(), POLLIN, 0};
+      if (::poll(&p, 1, static_cast<int>(quiet.count())) <= 0) return all;
+      const ssize_t n = ::read(fd_.get(), chunk, sizeof chunk);
+      if (n <= 0) return all;
+      all.insert(all.end(), chunk, chunk + n);
+    }
+  }
+
+  // Exactly `count` bytes as they come; fewer when `timeout` ran out first.
+  std::vector<uint8_t> ReadBytes(size_t count, std::chrono::milliseconds timeout) {
+    std::vector<uint8_t> bytes(count);
+    size_t got = 0;
+    ReadExact(bytes.data(), count, timeout, &got);
+    bytes.resize(got);
+    return bytes;
+  }
+
   PcFrame Receive(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
     PcFrame frame;
     uint8_t header[kFrameHeaderSize];
@@ -90,8 +113,12 @@ class TestPc {
   }
 
   bool ReadExact(uint8_t* out, size_t count, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     size_t got = 0;
+    return ReadExact(out, count, timeout, &got);
+  }
+  bool ReadExact(uint8_t* out, size_t count, std::chrono::milliseconds timeout, size_t* gotOut) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    size_t& got = *gotOut;
     while (got < count) {
       const ssize_t n = ::read(fd_.get(), out + got, count - got);
       if (n > 0) {

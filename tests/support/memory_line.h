@@ -87,6 +87,21 @@ class MemoryLine {
     return lastSettings_;
   }
 
+  // The device goes away `delayMs` of virtual time from now (an unplugged
+  // adapter): from then on every read, write and discard on it fails with
+  // `error` as a device that has gone (DeviceError::Kind::kGone), and each
+  // such call is counted in `callsWhileGone`.
+  void GoAway(long long delayMs = 0, int error = EIO) {
+    std::lock_guard lock(mutex_);
+    goneAt_ = clock_.Now() + std::chrono::milliseconds(delayMs);
+    goneError_ = error;
+  }
+  // The error of a call made now: 0 while the device is there.
+  int GoneError() const {
+    std::lock_guard lock(mutex_);
+    return goneError_ != 0 && clock_.Now() >= goneAt_ ? goneError_ : 0;
+  }
+
   // --- faults and observations -------------------------------------------
   std::atomic<int> failOpenWith{0};         // errno-like code that Open fails with
   std::atomic<int> failSetupQueuesWith{0};  // ... that SetupQueues fails with (after Open)
@@ -94,7 +109,7 @@ class MemoryLine {
   std::atomic<int> failReadWith{0};         // ... that ReadAvailable fails with
   std::atomic<bool> writeTimesOut{false};   // Write takes nothing and times out
   std::atomic<bool> recordWrites{true};     // false: forget what was written (benchmarks)
-  std::atomic<int> opens{0}, closes{0}, inputDiscards{0};
+  std::atomic<int> opens{0}, closes{0}, inputDiscards{0}, callsWhileGone{0};
   std::atomic<bool> open{false};
 
   // --- PC side, used by the device ----------------------------------------
@@ -149,6 +164,8 @@ class MemoryLine {
   std::function<void(uint32_t)> onConfigure_;
   std::vector<uint32_t> baudRates_;
   LineSettings lastSettings_;
+  Clock::TimePoint goneAt_{};
+  int goneError_ = 0;
 };
 
 // The SerialDevice over a MemoryLine.
@@ -174,6 +191,7 @@ class MemoryDevice final : public SerialDevice {
   DeviceError ClearErrors() override { return {}; }
   DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) override {
     *got = 0;
+    if (DeviceError gone = Gone()) return gone;
     if (const int e = line_->failReadWith) return {e, std::strerror(e)};
     *got = line_->TakeAvailable(buf, max);
     return {};
@@ -181,6 +199,8 @@ class MemoryDevice final : public SerialDevice {
   DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds, size_t* written,
                     bool* timedOut) override {
     *written = 0;
+    *timedOut = false;
+    if (DeviceError gone = Gone()) return gone;
     *timedOut = line_->writeTimesOut;
     if (line_->writeTimesOut) return {};
     line_->Take(buf, count);
@@ -188,6 +208,7 @@ class MemoryDevice final : public SerialDevice {
     return {};
   }
   DeviceError DiscardInput() override {
+    if (DeviceError gone = Gone()) return gone;
     ++line_->inputDiscards;
     line_->Flush();
     return {};
@@ -199,6 +220,13 @@ class MemoryDevice final : public SerialDevice {
   }
 
  private:
+  DeviceError Gone() {
+    const int e = line_->GoneError();
+    if (e == 0) return {};
+    ++line_->callsWhileGone;
+    return {e, std::strerror(e), DeviceError::Kind::kGone};
+  }
+
   std::shared_ptr<MemoryLine> line_;
 };
 

@@ -95,6 +95,16 @@ TEST_F(ReadUserDataTest, RequestNotAcknowledgedEndsSilentlyWithoutAbortOrSwitch)
   EXPECT_TRUE(view.boxes.empty());
 }
 
+// A receiver that is starting leaves the request unanswered: that is told
+// apart from a refusal, so that a caller may ask again.
+TEST_F(ReadUserDataTest, UnansweredRequestEndsSilentlyAsNoAnswer) {
+  receiver.SetScript([](const SeenFrame&, ScriptedReceiver&) {});
+  EXPECT_EQ(Run(OP_READ_USER_DATA, nullptr, &block), TransferOutcome::kNoAnswer);
+  EXPECT_EQ(Codes(), std::vector<int>{FC_USERDATA});
+  EXPECT_EQ(line->BaudRates(), std::vector<uint32_t>{115200});
+  EXPECT_TRUE(view.boxes.empty());
+}
+
 TEST_F(ReadUserDataTest, TimeoutMidTransferShowsErrorMinusFourThenAborts) {
   silentAfterBlocks = 5;
   EXPECT_EQ(Run(OP_READ_USER_DATA, nullptr, &block), TransferOutcome::kFailed);
