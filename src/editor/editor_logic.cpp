@@ -11,9 +11,9 @@
 #include "channels/diff_format.h"
 #include "channels/list_check.h"
 #include "editor/editor_texts.h"
-#include "editor/receiver_flows.h"
 #include "files/input_file.h"
 #include "files/save_target.h"
+#include "operations/factory_verification.h"
 #include "operations/operation_texts.h"
 #include "operations/receiver_operations.h"
 
@@ -400,20 +400,17 @@ void EditorLogic::WriteToReceiver() {
         "The list is written.\n\nTurn the receiver off and on again: it starts with the new list.");
     return;
   }
-  const WriteVerification check = VerifyWrittenList(*this, *block);
-  if (!check.received) return;
-  document_->SetReceiverList(ChannelList::FromBlock(*check.received),
-                             "read back from " + PortName());
+  // The same read back as the command line's --verify.
+  const Verification check = VerifyFactoryData(*this, *block);
+  if (!check.held) {
+    if (check.outcome != TransferOutcome::kNotRun) shell_.ShowMessage(check.summary);
+    return;
+  }
+  document_->SetReceiverList(ChannelList::FromBlock(*check.held), "read back from " + PortName());
   if (check.verified) {
-    shell_.ShowMessage(kVerifiedText);
-  } else if (check.bytesOutsideDiffer) {
-    shell_.ShowReport(
-        {"The list read back", "The receiver holds this list, but bytes outside it differ.", ""});
+    shell_.ShowMessage(check.summary);
   } else {
-    shell_.ShowReport(
-        {"The list read back",
-         "The receiver holds another list: " + channels::DiffSummary(check.differences),
-         channels::DiffListing(check.differences)});
+    shell_.ShowReport({"The list read back", check.summary, check.listing});
   }
 }
 

@@ -37,7 +37,6 @@ FileChoice DataTextSaveChoice();
 FileChoice BlockImageChoice();
 
 inline constexpr size_t kRecentFileCount = 8;
-inline constexpr std::string_view kVerifiedText = "Verified: the receiver holds this list.";
 
 class EditorLogic final : private OperationHost {
  public:

@@ -7,8 +7,8 @@
 
 #include "channels/data_text_load.h"
 #include "editor/editor_logic.h"
-#include "editor/receiver_flows.h"
 #include "editor/scripted_editor_shell.h"
+#include "operations/factory_verification.h"
 #include "support/file_bytes.h"
 #include "support/paths.h"
 #include "support/temp_folder.h"
@@ -23,7 +23,7 @@ constexpr int kWrite = 30;
 constexpr int kRead = 32;
 
 // A receiver in memory: a read gives what it holds, a write replaces it;
-// `silentReads` reads fail first.
+// the first `silentReads` reads go unanswered.
 struct FakeReceiver {
   ReceiverDataBlock held;
   int silentReads = 0;
@@ -33,7 +33,7 @@ struct FakeReceiver {
     if (request.operation == kRead) {
       if (silentReads > 0) {
         --silentReads;
-        return TransferOutcome::kFailed;
+        return TransferOutcome::kNoAnswer;
       }
       *request.block = held;
       return TransferOutcome::kSucceeded;
@@ -87,7 +87,7 @@ TEST_F(ReceiverFlowTest, WriteShowsThePreviewAgainstAFreshReadThenWritesAndVerif
             "-> 1\n");
   ASSERT_EQ(shell_.questions.size(), 3u);
   EXPECT_EQ(shell_.questions[2], kRestartReceiverText);
-  EXPECT_EQ(shell_.messages.back(), kVerifiedText);
+  EXPECT_EQ(shell_.messages.back(), "Verified: the receiver holds what was written.");
   // The receiver holds the list's block, every byte.
   EXPECT_EQ(std::memcmp(receiver_->held.bytes(), logic.list()->ToBlock()->bytes(),
                         ReceiverDataBlock::kSize),
@@ -150,43 +150,52 @@ TEST_F(ReceiverFlowTest, AReceiverThatKeepsItsOldListIsReportedWithTheDifference
   shell_.previewAnswers = {{true, true}};
   logic.WriteToReceiver();
   ASSERT_EQ(shell_.reports.size(), 1u);
-  EXPECT_EQ(shell_.reports[0].summary, "The receiver holds another list: antenna_config changed");
+  EXPECT_EQ(shell_.reports[0].title, "The list read back");
+  EXPECT_EQ(shell_.reports[0].summary,
+            "Not verified: the receiver holds something else: antenna_config changed.");
   EXPECT_EQ(shell_.reports[0].listing, "antenna_config: 4 -> 1\n");
+  // The next preview compares with what the receiver was found to hold.
+  shell_.previewAnswers = {{false, true}};
+  logic.WriteToReceiver();
+  EXPECT_EQ(shell_.previews.back().summary, "antenna_config changed");
 }
 
-TEST(VerifyWrittenListTest, AsksAgainWhileTheReceiverIsSilentAndTellsBytesOutsideTheList) {
-  ScriptedEditorShell shell;
-  auto receiver = std::make_shared<FakeReceiver>();
-  receiver->silentReads = 2;
-  shell.transfer = [receiver](const TransferRequest& request) { return (*receiver)(request); };
-  auto sent = channels::ChannelList().ToBlock();
-  receiver->held = *sent;
-  receiver->held.bytes()[ReceiverDataBlock::kSize - 1] = 0x5A;
-  shell.answers = {true, true, true};
-  EditorLogic logic(shell);
-  // The flow on its own, with the logic as its host: through a write.
-  struct Host final : OperationHost {
-    explicit Host(ScriptedEditorShell& s) : shell(s) {}
-    bool Ask(Question, std::string_view text) override { return shell.Ask(text, true); }
-    void Tell(const Notice& notice) override { shell.ShowMessage(notice.text); }
-    void FileFailed(FileAction, const std::string&, int) override {}
-    TransferOutcome RunSession(const TransferRequest& request) override {
-      return shell.RunTransfer(request, {});
+// The read back goes on while the receiver is silent, asked once; bytes
+// that differ where no record is are reported as such.
+TEST_F(ReceiverFlowTest, ReadBackWaitsForASilentReceiverAndNamesBytesOutsideTheList) {
+  EditorLogic logic(shell_);
+  ASSERT_TRUE(logic.OpenPath(path_));
+  receiver_->silentReads = 0;
+  shell_.answers = {true, true};  // read now, turn off
+  shell_.previewAnswers = {{true, true}};
+  // The receiver keeps its own last byte whatever is written.
+  shell_.transfer = [this](const TransferRequest& request) {
+    const TransferOutcome outcome = (*receiver_)(request);
+    if (request.operation == kWrite) {
+      receiver_->held.bytes()[ReceiverDataBlock::kSize - 1] = 0x5A;
+      receiver_->silentReads = 2;
     }
-    ScriptedEditorShell& shell;
-  } host(shell);
-  const WriteVerification check = VerifyWrittenList(host, *sent);
-  EXPECT_EQ(check.outcome, TransferOutcome::kSucceeded);
-  EXPECT_EQ(shell.questions, (std::vector<std::string>{std::string(kRestartReceiverText),
-                                                       std::string(kReceiverSilentText),
-                                                       std::string(kReceiverSilentText)}));
-  EXPECT_TRUE(check.differences.empty());
-  EXPECT_TRUE(check.bytesOutsideDiffer);
-  EXPECT_FALSE(check.verified);
-  // Cancelled while silent: no verdict.
-  receiver->silentReads = 1;
-  shell.answers = {true, false};
-  EXPECT_EQ(VerifyWrittenList(host, *sent).received, nullptr);
+    return outcome;
+  };
+  shell_.answers.push_back(true);  // restarted
+  logic.WriteToReceiver();
+  EXPECT_EQ(shell_.operations, (std::vector<int>{kRead, kWrite, kRead, kRead, kRead}));
+  EXPECT_EQ(shell_.questions.size(), 3u);
+  ASSERT_EQ(shell_.reports.size(), 1u);
+  EXPECT_EQ(shell_.reports[0].summary,
+            "Not verified: the receiver holds something else: 1 byte differs outside the "
+            "records, the first at 0xFFFF.");
+}
+
+TEST_F(ReceiverFlowTest, DecliningTheRestartLeavesTheWriteUnverifiedWithoutAWord) {
+  EditorLogic logic(shell_);
+  ASSERT_TRUE(logic.OpenPath(path_));
+  shell_.answers = {false, false};  // no read first; no restart
+  shell_.previewAnswers = {{true, true}};
+  logic.WriteToReceiver();
+  EXPECT_EQ(shell_.operations, (std::vector<int>{kWrite}));
+  EXPECT_TRUE(shell_.messages.empty());
+  EXPECT_TRUE(shell_.reports.empty());
 }
 
 TEST_F(ReceiverFlowTest, ReadFromReceiverOpensANewWindowWhenTheListHasUnsavedChanges) {

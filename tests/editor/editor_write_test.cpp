@@ -15,11 +15,11 @@
 
 #include "app_qt/modal_driver.h"
 #include "editor/editor_logic.h"
-#include "editor/receiver_flows.h"
 #include "editor/scripted_editor_shell.h"
 #include "editor_qt/editor_dialogs.h"
 #include "editor_qt/editor_window.h"
 #include "editor_qt/service_table_model.h"
+#include "operations/factory_verification.h"
 #include "support/file_bytes.h"
 #include "support/paths.h"
 #include "support/sim_process.h"
@@ -103,7 +103,7 @@ TEST(EditorWriteTest, WriteToReceiverPreviewsWritesAndVerifies) {
   ASSERT_EQ(said.size(), 4u);
   EXPECT_NE(said[0].find("Read it now"), std::string::npos) << said[0];
   EXPECT_EQ(said[2], kRestartReceiverText);
-  EXPECT_EQ(said[3], kVerifiedText);
+  EXPECT_EQ(said[3], "Verified: the receiver holds what was written.");
 }
 
 }  // namespace
