@@ -2,7 +2,7 @@
 #include "app_qt/link_app.h"
 
 #include "app_qt/qt_main_dialog.h"
-#include "app_qt/qt_resources.h"
+#include "qt_widgets/qt_resources.h"
 #include "data/receiver_data_block.h"
 #include "settings/setting_store.h"
 

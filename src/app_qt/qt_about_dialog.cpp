@@ -1,9 +1,9 @@
 // The About box.
 #include "app_qt/qt_about_dialog.h"
 
-#include "app_qt/dialog_form.h"
-#include "app_qt/qt_message_box.h"
-#include "app_qt/qt_resources.h"
+#include "qt_widgets/dialog_form.h"
+#include "qt_widgets/qt_message_box.h"
+#include "qt_widgets/qt_resources.h"
 
 namespace tavlink::app {
 

@@ -7,9 +7,9 @@
 #include <QProcess>
 
 #include "app/editor_launch.h"
-#include "app_qt/dialog_form.h"
-#include "app_qt/qt_message_box.h"
-#include "app_qt/qt_resources.h"
+#include "qt_widgets/dialog_form.h"
+#include "qt_widgets/qt_message_box.h"
+#include "qt_widgets/qt_resources.h"
 
 namespace tavlink::app {
 

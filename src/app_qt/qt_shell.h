@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/link_shell.h"
-#include "app_qt/qt_error_reporter.h"
+#include "qt_widgets/qt_error_reporter.h"
+#include "qt_widgets/qt_file_dialog.h"
 
-class QFileDialog;
 class QWidget;
 
 namespace tavlink::app {
@@ -42,10 +42,5 @@ class QtShell final : public LinkShell {
   DeviceLister listDevices_;
   QtErrorReporter errors_;
 };
-
-// Sets up `dialog` as the open form for `choice`: any name accepted, the
-// initial name in the current folder, the type list shown with its labels
-// as given ("All files (*.*)" lists every file, with a dot or not).
-void ConfigureOpenDialog(QFileDialog& dialog, const FileChoice& choice);
 
 }  // namespace tavlink::app

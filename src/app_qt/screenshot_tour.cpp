@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "app_qt/dialog_units.h"
+#include "qt_widgets/dialog_units.h"
 #include "app_qt/link_app.h"
 #include "app_qt/qt_main_dialog.h"
 

@@ -23,11 +23,11 @@
 #include <QVBoxLayout>
 #include <set>
 
-#include "app_qt/qt_resources.h"
 #include "editor/editor_texts.h"
 #include "editor/record_forms.h"
 #include "editor_qt/editor_dialogs.h"
 #include "editor_qt/service_table_model.h"
+#include "qt_widgets/qt_resources.h"
 
 namespace tavlink::editor {
 

@@ -7,13 +7,13 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "app_qt/qt_message_box.h"
-#include "app_qt/qt_port_setup_dialog.h"
-#include "app_qt/qt_shell.h"
-#include "app_qt/qt_transfer_window.h"
 #include "editor/editor_document.h"
 #include "editor/editor_texts.h"
 #include "editor_qt/editor_dialogs.h"
+#include "qt_widgets/qt_file_dialog.h"
+#include "qt_widgets/qt_message_box.h"
+#include "qt_widgets/qt_port_setup_dialog.h"
+#include "qt_widgets/qt_transfer_window.h"
 
 namespace tavlink::editor {
 

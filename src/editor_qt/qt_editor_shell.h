@@ -1,14 +1,14 @@
 #pragma once
 // The Qt implementation of EditorShell for one editor window: message
 // boxes, file dialogs, the editor's own dialogs, and the desktop tool's
-// port dialog and transfer window (src/app_qt), all over the window.
+// port dialog and transfer window (src/qt_widgets), all over the window.
 //
 // Threading: user-interface thread only.
 
 #include <functional>
 #include <memory>
 
-#include "app_qt/qt_error_reporter.h"
+#include "qt_widgets/qt_error_reporter.h"
 #include "editor/editor_shell.h"
 
 class QWidget;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/link_shell.h"
-#include "app_qt/modal_driver.h"  // TestApp
+#include "support/modal_driver.h"  // TestApp
 #include "app_qt/qt_shell.h"
 #include "support/temp_folder.h"
 

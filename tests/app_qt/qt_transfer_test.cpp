@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <map>
 
-#include "app_qt/dialog_units.h"
-#include "app_qt/modal_driver.h"
+#include "qt_widgets/dialog_units.h"
+#include "support/modal_driver.h"
 #include "app_qt/qt_main_dialog.h"
-#include "app_qt/qt_transfer_window.h"
+#include "qt_widgets/qt_transfer_window.h"
 #include "app/scripted_shell.h"
 #include "link/port_names.h"
 #include "operations/operation_texts.h"

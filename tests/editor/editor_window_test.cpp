@@ -21,7 +21,7 @@
 #include <QTextBlock>
 #include <QTreeWidget>
 
-#include "app_qt/modal_driver.h"
+#include "support/modal_driver.h"
 #include "editor/editor_texts.h"
 #include "editor/scripted_editor_shell.h"
 #include "editor_qt/service_table_model.h"

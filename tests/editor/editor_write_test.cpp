@@ -13,7 +13,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app_qt/modal_driver.h"
+#include "support/modal_driver.h"
 #include "editor/editor_logic.h"
 #include "editor/scripted_editor_shell.h"
 #include "editor_qt/editor_dialogs.h"

@@ -1,15 +1,15 @@
 // The port setup dialog.
-#include "app_qt/qt_port_setup_dialog.h"
+#include "qt_widgets/qt_port_setup_dialog.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app_qt/dialog_form.h"
-#include "app_qt/qt_message_box.h"
-#include "app_qt/qt_resources.h"
 #include "link/port_names.h"
+#include "qt_widgets/dialog_form.h"
+#include "qt_widgets/qt_message_box.h"
+#include "qt_widgets/qt_resources.h"
 
 namespace tavlink::app {
 namespace {

@@ -1,5 +1,5 @@
 // The device drop-down.
-#include "app_qt/qt_device_list.h"
+#include "qt_widgets/qt_device_list.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

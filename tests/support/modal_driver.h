@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app_qt/dialog_units.h"
+#include "qt_widgets/dialog_units.h"
 
 namespace tavlink::testing {
 

@@ -1,10 +1,10 @@
 // Device error boxes on the user-interface thread.
-#include "app_qt/qt_error_reporter.h"
+#include "qt_widgets/qt_error_reporter.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app_qt/on_ui_thread.h"
+#include "qt_widgets/on_ui_thread.h"
 
 namespace tavlink::app {
 

@@ -1,5 +1,5 @@
 // Dialog units to pixels, and controls by identifier.
-#include "app_qt/dialog_units.h"
+#include "qt_widgets/dialog_units.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,11 +1,11 @@
 // The transfer session's progress window.
-#include "app_qt/qt_transfer_window.h"
+#include "qt_widgets/qt_transfer_window.h"
 
 #include <QCloseEvent>
 
-#include "app_qt/dialog_form.h"
-#include "app_qt/on_ui_thread.h"
-#include "app_qt/qt_message_box.h"
+#include "qt_widgets/dialog_form.h"
+#include "qt_widgets/on_ui_thread.h"
+#include "qt_widgets/qt_message_box.h"
 #include "transfer/transfer_dialog.h"
 
 namespace tavlink::app {

@@ -1,5 +1,5 @@
 // Icon 128 from the resource file.
-#include "app_qt/qt_resources.h"
+#include "qt_widgets/qt_resources.h"
 
 #include <QDir>
 

@@ -1,5 +1,5 @@
 // Application and file-error message boxes.
-#include "app_qt/qt_message_box.h"
+#include "qt_widgets/qt_message_box.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 // The common set-up of the dialog forms.
-#include "app_qt/dialog_form.h"
+#include "qt_widgets/dialog_form.h"
 
 #include <QDialog>
 #include <QPushButton>
 
-#include "app_qt/dialog_units.h"
+#include "qt_widgets/dialog_units.h"
 
 namespace tavlink::app {
 
