@@ -443,14 +443,29 @@ void EditorWindow::RebuildRecentMenu() {
 }
 
 void EditorWindow::RebuildHistory() {
+  // Only what changed: an edit adds a step (or drops the oldest), an undo
+  // or redo greys or ungreys one; the list may hold a thousand.
   const std::vector<std::string> steps = logic_->History();
-  const size_t done = logic_->UndoDepth();
-  history_->clear();
-  for (size_t i = 0; i < steps.size(); ++i) {
-    auto* item = new QListWidgetItem(ListText(steps[i]), history_);
-    if (i >= done) item->setForeground(QColor(128, 128, 128));
+  const int done = static_cast<int>(logic_->UndoDepth());
+  const int size = static_cast<int>(steps.size());
+  int first = 0;  // the first row that no longer shows its step
+  while (first < history_->count() && first < size &&
+         history_->item(first)->text() == ListText(steps[static_cast<size_t>(first)])) {
+    ++first;
   }
-  if (done > 0) history_->setCurrentRow(static_cast<int>(done) - 1);
+  // (A dropped oldest step shifts every row: all are read again.)
+  while (history_->count() > first) delete history_->takeItem(history_->count() - 1);
+  for (int i = first; i < size; ++i) {
+    new QListWidgetItem(ListText(steps[static_cast<size_t>(i)]), history_);
+  }
+  const QBrush undone(QColor(128, 128, 128));
+  for (int i = 0; i < size; ++i) {
+    QListWidgetItem* item = history_->item(i);
+    const bool greyed = item->data(Qt::ForegroundRole).isValid();
+    if (greyed != (i >= done))
+      item->setData(Qt::ForegroundRole, i >= done ? QVariant(undone) : QVariant());
+  }
+  if (done > 0) history_->setCurrentRow(done - 1);
 }
 
 void EditorWindow::RebuildSatelliteFilter() {

@@ -286,5 +286,38 @@ TEST_F(EditorWindowTest, DraggedRowsMoveWhereTheyAreDropped) {
   EXPECT_EQ(other->Logic().list()->transponders().size(), 9u);
 }
 
+TEST_F(EditorWindowTest, HistoryGreysUndoneStepsAndEnterGoesBackToOne) {
+  auto window = Open(path_);
+  QTableView* table = window->ServicesView();
+  table->setFocus();
+  for (int row : {3, 5, 7}) {
+    window->SelectServices({window->Services().IdAt(row)});
+    Key(table, Qt::Key_Home, Qt::ControlModifier);
+  }
+  QListWidget* history = window->HistoryList();
+  ASSERT_EQ(history->count(), 3);
+  EXPECT_EQ(history->item(0)->text().toStdString(), "Move service \"RTL\"");
+  EXPECT_EQ(history->item(2)->text().toStdString(), "Move service \"DLF\"");
+  Key(table, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(history->count(), 3);
+  EXPECT_FALSE(history->item(1)->data(Qt::ForegroundRole).isValid());
+  EXPECT_TRUE(history->item(2)->data(Qt::ForegroundRole).isValid());
+  // Enter on the first step: only it stays done.
+  history->setFocus();
+  history->setCurrentRow(0);
+  Key(history, Qt::Key_Return);
+  EXPECT_EQ(window->Logic().UndoDepth(), 1u);
+  EXPECT_TRUE(history->item(1)->data(Qt::ForegroundRole).isValid());
+  EXPECT_EQ(Cell(*window, 0, ServiceColumn::kName), "RTL");
+  EXPECT_EQ(Cell(*window, 1, ServiceColumn::kName), "Das Erste");
+  // A new step drops the undone ones.
+  table->setFocus();
+  window->SelectServices({window->Services().IdAt(15)});
+  Key(table, Qt::Key_Home, Qt::ControlModifier);
+  ASSERT_EQ(history->count(), 2);
+  EXPECT_EQ(history->item(1)->text().toStdString(), "Move service \"TRT FM\"");
+  EXPECT_FALSE(history->item(1)->data(Qt::ForegroundRole).isValid());
+}
+
 }  // namespace
 }  // namespace tavlink::editor
