@@ -13,7 +13,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "support/modal_driver.h"
 #include "editor/editor_logic.h"
 #include "editor/scripted_editor_shell.h"
 #include "editor_qt/editor_dialogs.h"
@@ -21,6 +20,7 @@
 #include "editor_qt/service_table_model.h"
 #include "operations/factory_verification.h"
 #include "support/file_bytes.h"
+#include "support/modal_driver.h"
 #include "support/paths.h"
 #include "support/sim_process.h"
 #include "support/temp_folder.h"
@@ -104,6 +104,68 @@ TEST(EditorWriteTest, WriteToReceiverPreviewsWritesAndVerifies) {
   EXPECT_NE(said[0].find("Read it now"), std::string::npos) << said[0];
   EXPECT_EQ(said[2], kRestartReceiverText);
   EXPECT_EQ(said[3], "Verified: the receiver holds what was written.");
+}
+
+// A receiver that does not keep one byte of what it is sent: the read back
+// says so, where, and the preview of the next write compares with what it
+// holds.
+TEST(EditorWriteTest, AByteTheReceiverDidNotKeepIsReportedAfterTheWrite) {
+  testing::TestApp();
+  if (!std::filesystem::exists(testing::SimProgramPath())) {
+    GTEST_SKIP() << "tavlink-sim not built: " << testing::SimProgramPath();
+  }
+  if (std::getenv("TAVLINK_COM1") != nullptr) GTEST_SKIP() << "TAVLINK_COM1 is set";
+  testing::SimProcess sim({"--alter-stored", "61440"});
+  ASSERT_FALSE(sim.DevicePath().empty());
+  ::setenv("TAVLINK_COM1", sim.DevicePath().c_str(), 1);
+  struct Unset {
+    ~Unset() { ::unsetenv("TAVLINK_COM1"); }
+  } unset;
+
+  testing::TempFolder folder;
+  const std::string path = folder.File("factory_data.txt");
+  testing::WriteBytes(path, testing::ReadBytes(testing::SampleDataText().string()));
+  auto store = std::make_shared<testing::EditorMemoryStore>();
+  EditorWindow window(store, nullptr, [] { return std::vector<SerialDeviceInfo>{}; });
+  window.show();
+  testing::Activate(&window);
+  ASSERT_TRUE(window.Logic().OpenPath(path));
+
+  std::string verdict;
+  {
+    ModalDriver driver;
+    driver.Then([&](QWidget* box) { Press(box, QMessageBox::No); });  // no read first
+    driver.Then([](QWidget* preview) {
+      auto* write = preview->findChild<QPushButton*>("write");
+      ASSERT_NE(write, nullptr);
+      write->click();
+    });
+    driver.Then([](QWidget*) {});                                    // the write
+    driver.Then([](QWidget* box) { Press(box, QMessageBox::Ok); });  // restarted
+    driver.Then([](QWidget*) {});                                    // the read back
+    driver.Then([&](QWidget* report) {
+      auto* summary = report->findChild<QLabel*>("summary");
+      if (summary != nullptr) verdict = summary->text().toStdString();
+      qobject_cast<QDialog*>(report)->reject();
+    });
+    window.Action("writeReceiver")->trigger();
+    EXPECT_TRUE(driver.done());
+    EXPECT_TRUE(driver.unexpected().empty()) << driver.unexpected().front();
+    EXPECT_EQ(verdict,
+              "Not verified: the receiver holds something else: 1 byte differs outside the "
+              "records, the first at 0xF000.");
+  }
+  // The next preview compares with what it holds: the same list.
+  ModalDriver again;
+  std::string summary;
+  again.Then([&](QWidget* preview) {
+    auto* label = preview->findChild<QLabel*>("summary");
+    if (label != nullptr) summary = label->text().toStdString();
+    qobject_cast<QDialog*>(preview)->reject();
+  });
+  window.Action("writeReceiver")->trigger();
+  EXPECT_TRUE(again.done());
+  EXPECT_EQ(summary, "no differences");
 }
 
 }  // namespace
