@@ -62,7 +62,7 @@ void ConsoleView::Say(std::string_view text) {
 
 void ConsoleView::Print(std::string_view text) {
   lastLine_ = text;
-  display_.Line(text);
+  display_.Note(text);
 }
 
 void ConsoleView::NoteSilence() {
@@ -73,13 +73,13 @@ void ConsoleView::NoteSilence() {
 void ConsoleView::SayNoAnswerHint() {
   if (saidNoAnswer_ || !silence_.load()) return;
   saidNoAnswer_ = true;
-  Print("tavlink-cli: no answer on " + options_.line + " within " +
+  Print("tavlink-cli: no answer on " + options_.lineDescription + " within " +
         std::to_string(TransferDialog::kTimeoutMs / 1000) +
         " s; check the cable, the port choice and that the receiver is on.");
 }
 
 void ConsoleView::OnTitle(std::string_view title) {
-  display_.Line(title);  // the window's name: no failure is put down to it
+  display_.Note(title);  // the window's name: no failure is put down to it
 }
 
 void ConsoleView::OnStatus(std::string_view text) {
@@ -124,12 +124,12 @@ BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption
   // unless --yes, and the line says so.
   std::optional<bool> yes = true;
   if (!options_.assumeYes) yes = Ask(text);
-  if (!yes) Print(NoTerminalLine(text, buttons));
+  if (!yes) Print(NoTerminalNote(text, buttons));
   if (buttons == BoxButtons::kYesNo) return yes.value_or(false) ? BoxAnswer::kYes : BoxAnswer::kNo;
   return yes.value_or(false) ? BoxAnswer::kOk : BoxAnswer::kCancel;
 }
 
-std::string ConsoleView::NoTerminalLine(std::string_view text, BoxButtons buttons) {
+std::string ConsoleView::NoTerminalNote(std::string_view text, BoxButtons buttons) {
   // A session's one Yes/No question is the upgrade's: whether to stop it.
   if (buttons == BoxButtons::kYesNo)
     return "tavlink-cli: no terminal to ask whether to stop the upgrade, so it goes on; with "

@@ -1,8 +1,8 @@
 #pragma once
 // The command line's stand-ins for the transfer window and the device error
 // box. Everything the session shows goes to standard error, so that standard
-// output carries only results: status texts, and on a terminal one live
-// line with a bar, the percentage and the times (plain status lines
+// output carries only results: status texts, and on a terminal a progress
+// meter with a bar, the percentage and the times (plain status lines
 // otherwise); message boxes as lines with their caption; questions asked on
 // the user's terminal (also when standard input is redirected) or answered
 // by --yes, and without a terminal given their default answer; interrupts
@@ -27,7 +27,7 @@ namespace tavlink::cli {
 struct ConsoleOptions {
   bool assumeYes = false;                       // --yes: answer every question with Yes / OK
   std::optional<std::chrono::seconds> timeout;  // --timeout: stop the session then
-  std::string line;  // "COM1 (/dev/ttyUSB0)": where the session talks, for hints
+  std::string lineDescription;  // "COM1 (/dev/ttyUSB0)": where the session talks, for hints
 };
 
 // `text` on one line: line breaks and runs of blanks made single blanks.
@@ -47,8 +47,8 @@ class ConsoleView final : public EventLoopView {
   ConsoleView(ConsoleOptions options, SessionDisplay& display);
   ~ConsoleView() override;
 
-  // Writes `text` as a line of its own on standard error, after the live
-  // line. Any thread: from the worker it waits for the user-interface thread.
+  // Writes `text` as a line of its own on standard error, below the meter. Any thread: from the
+  // worker it waits for the user-interface thread.
   void Say(std::string_view text);
 
   // A receive got no answer at all (the worker's frame observer calls it).
@@ -56,15 +56,15 @@ class ConsoleView final : public EventLoopView {
   // Prints, once, the hint that the receiver did not answer, when it did not.
   void SayNoAnswerHint();
 
-  // Ends the live line, so that what follows starts a line of its own
+  // Ends the meter's line, so that what follows starts a line of its own
   // (after the session; user-interface thread).
-  void CloseLiveLine() { display_.End(); }
+  void CloseMeter() { display_.End(); }
 
   // The error count the session's status line showed last.
   int ErrorCount() const { return errorCount_; }
-  // The last line the session said of its own (a box, a hint), and whether
+  // The last note the session showed of its own (a box, a hint), and whether
   // a receive got no answer at all: what a failure is put down to.
-  const std::string& LastLine() const { return lastLine_; }
+  const std::string& LastNote() const { return lastLine_; }
   bool SawSilence() const { return silence_.load(); }
 
   // True once --timeout stopped the session.
@@ -88,7 +88,7 @@ class ConsoleView final : public EventLoopView {
   // (an interrupt included), nothing when there is no terminal to ask on.
   std::optional<bool> Ask(std::string_view text);
   // What is said when there is no terminal to ask `text` on.
-  static std::string NoTerminalLine(std::string_view text, BoxButtons buttons);
+  static std::string NoTerminalNote(std::string_view text, BoxButtons buttons);
 
   ConsoleOptions options_;
   SessionDisplay& display_;

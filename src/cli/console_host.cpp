@@ -15,7 +15,7 @@ bool ConsoleHost::Ask(Question, std::string_view text) {
 void ConsoleHost::Tell(const Notice& notice) {
   switch (notice.kind) {
     case Notice::Kind::kReaderRefused: {
-      // The reader's message exactly as it gives it: it names the line.
+      // The reader's message exactly as it gives it, with the place in the text.
       std::string message = notice.detail;
       while (!message.empty() && message.back() == '\n') message.pop_back();
       Say(message);

@@ -4,8 +4,8 @@
 // errors as "tavlink-cli: ..." lines, and each session through a DeviceRun
 // on the receiver's line.
 //
-// Threading: the thread that runs the command (one receiver's thread on the
-// factory line).
+// Threading: the thread that runs the command (one receiver's thread of a
+// station).
 
 #include <string>
 
@@ -18,7 +18,7 @@ namespace tavlink::cli {
 class ConsoleHost final : public OperationHost {
  public:
   // `assumeYes` answers every question Yes. Messages go to `output` (a
-  // receiver's row on the factory line), or straight to standard error when
+  // receiver's row of the station), or straight to standard error when
   // it is null; sessions run on `run`, which may be null for the checks
   // made before any receiver is served. Both must outlive the host.
   ConsoleHost(bool assumeYes, RunOutput* output, DeviceRun* run = nullptr)

@@ -14,10 +14,10 @@
 #include "cli/console.h"
 #include "cli/console_host.h"
 #include "cli/device_run.h"
-#include "cli/factory_line.h"
 #include "cli/output_file.h"
 #include "cli/ports_listing.h"
 #include "cli/sha256.h"
+#include "cli/station.h"
 #include "cli/terminal.h"
 #include "data/data_text.h"
 #include "files/data_text_file.h"
@@ -88,25 +88,25 @@ std::string CountsText(const BlockCounts& counts, const char* lastJoin) {
 }
 
 int RunConnect(const Command& command) {
-  return RunOnReceivers(command.options, command.lines, "connect",
-                        [](size_t, const DeviceOptions& options, RunOutput& output) {
-                          ReceiverRecord record;
-                          DeviceRun run(options, output);
-                          ConsoleHost host(options.yes, &output, &run);
-                          const ConnectResult result = ConnectToReceiver(host);
-                          SetOutcome(record, run, result.outcome);
-                          if (!result.connected) {
-                            output.Message("tavlink-cli: not connected.");
-                            run.View().SayNoAnswerHint();
-                            if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
-                            return record;
-                          }
-                          record.software = result.softwareVersion;
-                          record.hardware = result.hardwareVersion;
-                          output.Result("Software version: " + record.software);
-                          output.Result("Hardware version: " + record.hardware);
-                          return record;
-                        });
+  return RunStation(command.options, command.lines, "connect",
+                    [](size_t, const DeviceOptions& options, RunOutput& output) {
+                      ReceiverRecord record;
+                      DeviceRun run(options, output);
+                      ConsoleHost host(options.yes, &output, &run);
+                      const ConnectResult result = ConnectToReceiver(host);
+                      SetOutcome(record, run, result.outcome);
+                      if (!result.connected) {
+                        output.Message("tavlink-cli: not connected.");
+                        run.View().SayNoAnswerHint();
+                        if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
+                        return record;
+                      }
+                      record.software = result.softwareVersion;
+                      record.hardware = result.hardwareVersion;
+                      output.Result("Software version: " + record.software);
+                      output.Result("Hardware version: " + record.hardware);
+                      return record;
+                    });
 }
 
 int RunUpgrade(const Command& command) {
@@ -115,7 +115,7 @@ int RunUpgrade(const Command& command) {
   if (!length) return kExitUsage;
   const std::string image =
       command.options.file + " (" + Grouped(*length - kRomHeaderSize) + " bytes)";
-  return RunOnReceivers(
+  return RunStation(
       command.options, command.lines, "upgrade",
       [&image](size_t, const DeviceOptions& options, RunOutput& output) {
         ReceiverRecord record;
@@ -230,7 +230,7 @@ int RunReadUserData(const Command& command) {
     std::fprintf(stderr, "tavlink-cli: not confirmed; nothing read.\n");
     return kExitStopped;
   }
-  return RunOnReceivers(
+  return RunStation(
       command.options, command.lines, "read-user-data",
       [&](size_t index, const DeviceOptions& options, RunOutput& output) {
         ReceiverRecord record;
@@ -283,55 +283,55 @@ int RunWriteFactoryData(const Command& command) {
     std::fprintf(stderr, "tavlink-cli: nothing written.\n");
     return kExitUsage;
   }
-  const std::string antenna =
-      counts.antennaConfig == -1 ? std::string("no antenna configuration")
-                                 : "antenna configuration " + std::to_string(counts.antennaConfig);
-  const std::string what =
-      "the factory data of " + options.file + " (" + CountsText(counts, ", ") + ", " + antenna + ")";
+  const std::string antenna = counts.antennaConfig == -1
+                                  ? std::string("no antenna configuration")
+                                  : "antenna configuration " + std::to_string(counts.antennaConfig);
+  const std::string what = "the factory data of " + options.file + " (" + CountsText(counts, ", ") +
+                           ", " + antenna + ")";
   const std::string sha256 = Sha256OfFile(options.file).value_or("");
-  return RunOnReceivers(options, command.lines, "write-factory-data",
-                        [&](size_t, const DeviceOptions& own, RunOutput& output) {
-                          ReceiverRecord record;
-                          record.dataFile = own.file;
-                          record.dataSha256 = sha256;
-                          auto copy =
-                              std::make_unique<ReceiverDataBlock>(*block);  // a block per session
-                          SaySending(output, what, own);
-                          DeviceRun run(own, output);
-                          ConsoleHost host(own.yes, &output, &run);
-                          SetOutcome(record, run, WriteFactoryData(host, *copy));
-                          if (record.exitStatus != kExitOk) {
-                            run.View().SayNoAnswerHint();
-                            return record;
-                          }
-                          output.Result("Wrote factory data (" +
-                                        std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
-                                        " blocks) in " + SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(options, command.lines, "write-factory-data",
+                    [&](size_t, const DeviceOptions& own, RunOutput& output) {
+                      ReceiverRecord record;
+                      record.dataFile = own.file;
+                      record.dataSha256 = sha256;
+                      auto copy =
+                          std::make_unique<ReceiverDataBlock>(*block);  // a block per session
+                      SaySending(output, what, own);
+                      DeviceRun run(own, output);
+                      ConsoleHost host(own.yes, &output, &run);
+                      SetOutcome(record, run, WriteFactoryData(host, *copy));
+                      if (record.exitStatus != kExitOk) {
+                        run.View().SayNoAnswerHint();
+                        return record;
+                      }
+                      output.Result("Wrote factory data (" +
+                                    std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
+                                    " blocks) in " + SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
 int RunBackup(const Command& command) {
   const auto target = PrepareOutput(command.options.file);
   if (!target) return kExitUsage;
-  return RunOnReceivers(command.options, command.lines, "backup",
-                        [&target](size_t, const DeviceOptions& options, RunOutput& out) {
-                          ReceiverRecord record;
-                          DeviceRun run(options, out);
-                          ConsoleHost host(options.yes, &out, &run);
-                          const BackupResult result = BackupUserData(host, *target, options.file);
-                          SetOutcome(record, run, result.outcome);
-                          if (record.exitStatus != kExitOk) return record;
-                          if (!result.saved) {
-                            MarkFailed(record, "cannot write " + options.file);
-                            return record;
-                          }
-                          RecordFile(record, options.file);
-                          out.Result("Backed up the user data to " + options.file + " (" +
-                                     Grouped(result.bytes) + " bytes) in " +
-                                     SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(command.options, command.lines, "backup",
+                    [&target](size_t, const DeviceOptions& options, RunOutput& out) {
+                      ReceiverRecord record;
+                      DeviceRun run(options, out);
+                      ConsoleHost host(options.yes, &out, &run);
+                      const BackupResult result = BackupUserData(host, *target, options.file);
+                      SetOutcome(record, run, result.outcome);
+                      if (record.exitStatus != kExitOk) return record;
+                      if (!result.saved) {
+                        MarkFailed(record, "cannot write " + options.file);
+                        return record;
+                      }
+                      RecordFile(record, options.file);
+                      out.Result("Backed up the user data to " + options.file + " (" +
+                                 Grouped(result.bytes) + " bytes) in " +
+                                 SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
 int RunRestore(const Command& command) {
@@ -343,24 +343,24 @@ int RunRestore(const Command& command) {
     return kExitUsage;
   }
   const std::string backup = command.options.file + " (" + Grouped(file->length) + " bytes)";
-  return RunOnReceivers(command.options, command.lines, "restore",
-                        [&](size_t, const DeviceOptions& options, RunOutput& output) {
-                          ReceiverRecord record;
-                          RecordFile(record, options.file);
-                          SaySending(output, "the user data of " + backup, options);
-                          DeviceRun run(options, output);
-                          ConsoleHost host(options.yes, &output, &run);
-                          const RestoreResult result = RestoreUserData(host, options.file);
-                          if (result.outcome == TransferOutcome::kNotRun) {
-                            MarkFailed(record, "cannot read " + options.file, kExitUsage);
-                            return record;
-                          }
-                          SetOutcome(record, run, result.outcome);
-                          if (record.exitStatus == kExitOk)
-                            output.Result("Restored the user data from " + backup + " in " +
-                                          SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(command.options, command.lines, "restore",
+                    [&](size_t, const DeviceOptions& options, RunOutput& output) {
+                      ReceiverRecord record;
+                      RecordFile(record, options.file);
+                      SaySending(output, "the user data of " + backup, options);
+                      DeviceRun run(options, output);
+                      ConsoleHost host(options.yes, &output, &run);
+                      const RestoreResult result = RestoreUserData(host, options.file);
+                      if (result.outcome == TransferOutcome::kNotRun) {
+                        MarkFailed(record, "cannot read " + options.file, kExitUsage);
+                        return record;
+                      }
+                      SetOutcome(record, run, result.outcome);
+                      if (record.exitStatus == kExitOk)
+                        output.Result("Restored the user data from " + backup + " in " +
+                                      SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
 int RunPorts(bool json) {

@@ -17,7 +17,7 @@ ConsoleOptions ConsoleOptionsOf(const DeviceOptions& options) {
   ConsoleOptions console;
   console.assumeYes = options.yes;
   if (options.timeoutSeconds > 0) console.timeout = std::chrono::seconds(options.timeoutSeconds);
-  console.line = options.line.description;
+  console.lineDescription = options.line.description;
   return console;
 }
 
@@ -27,8 +27,8 @@ ReceiverLine PortLine(int port, SettingStore& settings) {
       "name another with --device PATH, --port N or " + ComEnvironmentName(port) + ".");
 }
 
-// The devices of a devices file: one per line, blanks around it and empty
-// or "#" lines ignored.
+// The devices of a devices file, one entry each: blanks around an entry are
+// dropped, and empty entries and "#" comments skipped.
 std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
   std::ifstream in(path);
   if (!in) {
@@ -36,11 +36,11 @@ std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
     return std::nullopt;
   }
   std::vector<std::string> devices;
-  for (std::string line; std::getline(in, line);) {
-    const size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos || line[first] == '#') continue;
-    const size_t last = line.find_last_not_of(" \t\r");
-    devices.push_back(line.substr(first, last - first + 1));
+  for (std::string entry; std::getline(in, entry);) {
+    const size_t first = entry.find_first_not_of(" \t\r");
+    if (first == std::string::npos || entry[first] == '#') continue;
+    const size_t last = entry.find_last_not_of(" \t\r");
+    devices.push_back(entry.substr(first, last - first + 1));
   }
   return devices;
 }
@@ -69,8 +69,7 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
     if (!listed) return std::nullopt;
     devices.insert(devices.end(), listed->begin(), listed->end());
   }
-  for (const std::string& device : devices)
-    lines.push_back(ReceiverLine::OfDevice(device));
+  for (const std::string& device : devices) lines.push_back(ReceiverLine::OfDevice(device));
   if (lines.empty()) {
     const int port = settings->ReadPort().value_or(0);
     if (port <= 0) {
@@ -97,14 +96,14 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
 DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
     : view_(ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
-      trace_(view_, options.trace, options.traceLabel),
+      trace_(view_, options.trace, options.receiverName),
       line_(options.line) {}
 
 TransferOutcome DeviceRun::Run(const TransferRequest& request) {
   const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
   const TransferOutcome outcome =
       RunSession(view_, line_, {SystemClock(), reporter_, &trace_}, request);
-  view_.CloseLiveLine();
+  view_.CloseMeter();
   return outcome;
 }
 

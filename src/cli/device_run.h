@@ -21,7 +21,7 @@ namespace tavlink::cli {
 struct DeviceOptions {
   std::vector<int> ports;            // --port N, any number of times
   std::vector<std::string> devices;  // --device PATH, any number of times
-  std::string devicesFrom;           // --devices-from FILE: one device per line
+  std::string devicesFrom;           // --devices-from FILE: one device per entry
   bool yes = false;                  // --yes
   bool trace = false;                // --trace
   int timeoutSeconds = 0;            // --timeout; 0 for none
@@ -29,7 +29,8 @@ struct DeviceOptions {
   bool repeat = false;               // --repeat
   std::string file;                  // the command's file argument
   ReceiverLine line;                 // the receiver's line, once chosen
-  std::string traceLabel;            // before each --trace line: the line's label among several
+  std::string receiverName;  // among several receivers, the one served ("COM2"), named before
+                             // each of its traced frames; empty for one receiver
 };
 
 // Works out the receivers' lines from the options (ports first, then

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "cli/commands.h"
-#include "files/file_error.h"
 #include "cli/console_host.h"
 #include "files/data_text_file.h"
+#include "files/file_error.h"
 #include "files/input_file.h"
 
 namespace tavlink::cli {
@@ -81,8 +81,7 @@ int ReadBlockFile(const std::string& path, ReceiverDataBlock& block) {
 void WarnIfTextDoesNotReadBack(const std::string& path, const std::string& text) {
   const std::string refusal = ReadBackError(text);
   if (refusal.empty()) return;
-  ConsoleHost(false, nullptr)
-      .Tell({Notice::Kind::kSavedTextRefused, {}, path, refusal});
+  ConsoleHost(false, nullptr).Tell({Notice::Kind::kSavedTextRefused, {}, path, refusal});
 }
 
 }  // namespace tavlink::cli

@@ -62,7 +62,8 @@ void ReportUnknownCommand(CLI::App& app, const std::string& word) {
 int RunCli(int argc, char** argv) {
   CLI::App app{"ZOR Link: service tool for ZOR digital satellite receivers", "tavlink-cli"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", ProgramVersionLine("tavlink-cli"), "print the version and exit");
+  app.set_version_flag("--version", ProgramVersionLine("tavlink-cli"),
+                       "print the version and exit");
   app.footer(HelpFooter());
   InstallInterruptHandler();
   int exitStatus = kExitOk;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/progress_line.h"
+#include "cli/progress_meter.h"
 #include "cli/terminal.h"
 
 namespace tavlink::cli {
@@ -13,12 +13,12 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
   if (!live_) {
     if (status.empty() || status == shown_) return;  // progress alone shows nothing here
     shown_ = status;
-    Line(status);
+    Note(status);
     return;
   }
-  const std::string line = FormatProgressLine(status, position, upper, elapsed,
-                                              TimeLeft(position, upper, elapsed), StderrColumns());
-  RewindLiveLine();
+  const std::string line = FormatProgressMeter(status, position, upper, elapsed,
+                                               TimeLeft(position, upper, elapsed), StderrColumns());
+  RewindMeter();
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
   open_ = true;
@@ -29,7 +29,7 @@ void TerminalDisplay::Tick(std::string_view status, int position, int upper, int
   if (open_) Progress(status, position, upper, errors, elapsed);
 }
 
-void TerminalDisplay::Line(std::string_view text) {
+void TerminalDisplay::Note(std::string_view text) {
   End();
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
   std::fflush(stderr);

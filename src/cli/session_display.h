@@ -1,8 +1,8 @@
 #pragma once
 // Where a command-line session shows itself, and where a command puts its
-// results and messages. A run on its own shows on standard error, with one
-// live line on a terminal (TerminalDisplay, StandardOutput); a run among many
-// on the factory line shows in its row of a shared board (line_board.h).
+// results and messages. A run on its own shows on standard error, with a
+// progress meter on a terminal (TerminalDisplay, StandardOutput); a run among
+// many of a station shows in its row of a shared board (station_board.h).
 //
 // Threading: a session calls its display on its own user-interface thread;
 // a command calls its output on the thread that runs it.
@@ -25,8 +25,8 @@ class SessionDisplay {
   // display's clocks.
   virtual void Tick(std::string_view status, int position, int upper, int errors,
                     std::chrono::seconds elapsed) = 0;
-  // A line of its own: a title, a box, a hint, a note.
-  virtual void Line(std::string_view text) = 0;
+  // A note on a line of its own: a title, a box, a hint.
+  virtual void Note(std::string_view text) = 0;
   // The session is over: what follows starts a line of its own.
   virtual void End() = 0;
 };
@@ -41,8 +41,9 @@ class RunOutput {
   virtual SessionDisplay& Display() = 0;
 };
 
-// One run on its own: on a terminal (`live`) the progress is one line that
-// fits the terminal and is redrawn in place; otherwise one line per status.
+// One run on its own: on a terminal (`live`) the progress is a meter that
+// fits the terminal and is redrawn in place (progress_meter.h); otherwise one
+// line per status.
 class TerminalDisplay final : public SessionDisplay {
  public:
   explicit TerminalDisplay(bool live) : live_(live) {}
@@ -51,12 +52,12 @@ class TerminalDisplay final : public SessionDisplay {
                 std::chrono::seconds elapsed) override;
   void Tick(std::string_view status, int position, int upper, int errors,
             std::chrono::seconds elapsed) override;
-  void Line(std::string_view text) override;
+  void Note(std::string_view text) override;
   void End() override;
 
  private:
   bool live_;
-  bool open_ = false;  // a live line is on the screen, without its line end
+  bool open_ = false;  // the meter is on the screen, without its line end
   std::string shown_;  // the status shown last (one line per change)
 };
 
@@ -66,7 +67,7 @@ class StandardOutput final : public RunOutput {
  public:
   explicit StandardOutput(bool live) : display_(live) {}
   void Result(std::string_view line) override;
-  void Message(std::string_view line) override { display_.Line(line); }
+  void Message(std::string_view line) override { display_.Note(line); }
   SessionDisplay& Display() override { return display_; }
 
  private:

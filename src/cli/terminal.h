@@ -16,9 +16,9 @@ bool StderrIsTerminal();
 // a resize); 0 when it is not a terminal.
 int StderrColumns();
 
-// Goes back to the start of the live line that standard error (a terminal)
-// shows and clears it, so that what is printed next replaces it.
-void RewindLiveLine();
+// Goes back to the start of the progress meter that standard error (a
+// terminal) shows and clears its line, so that what is printed next replaces it.
+void RewindMeter();
 
 // Whether standard error's terminal takes the escape sequences that move
 // the cursor up and clear the screen below it, which a live table needs.

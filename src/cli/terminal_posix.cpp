@@ -33,7 +33,7 @@ int StderrColumns() {
   return size.ws_col;
 }
 
-void RewindLiveLine() {
+void RewindMeter() {
   std::fputs("\r\033[K", stderr);
 }
 

@@ -1,7 +1,7 @@
 // The terminal on Windows: the console. Standard streams are terminals when
 // they are console handles; questions are asked on CONIN$ and CONOUT$, the
-// user's console even when the standard streams are redirected. The live
-// status line uses escape sequences where the console takes them (Windows
+// user's console even when the standard streams are redirected. The
+// progress meter uses escape sequences where the console takes them (Windows
 // 10 and later) and the console's own calls where it does not.
 #include <windows.h>
 
@@ -96,7 +96,7 @@ bool StderrTakesEscapes() {
   return StderrIsTerminal() && OutputTakesEscapes();
 }
 
-void RewindLiveLine() {
+void RewindMeter() {
   if (OutputTakesEscapes()) {
     std::fputs("\r\033[K", stderr);
     return;

@@ -1,4 +1,4 @@
-// The factory line: one tavlink-cli serving several receivers of one
+// The station: one tavlink-cli serving several receivers of one
 // tavlink-sim --count at once, in real time over pseudo-terminals.
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ using testing::RunCli;
 using testing::SimProcess;
 using testing::TerminalProcess;
 
-class FactoryLineTest : public testing::EndToEndTest {
+class StationTest : public testing::EndToEndTest {
  protected:
   void StartSim(int count, std::vector<std::string> args = {}) {
     args.insert(args.begin(), {"--count", std::to_string(count)});
@@ -68,7 +68,7 @@ class FactoryLineTest : public testing::EndToEndTest {
 
 // Four receivers get the factory data at once, and each one's data reads
 // back as written; the run takes one receiver's time, not four.
-TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
+TEST_F(StationTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
   StartSim(4, {"--ready-delay", "0.2"});
   const std::string text =
       "a 5\r\n"
@@ -121,7 +121,7 @@ TEST_F(FactoryLineTest, FourReceiversWrittenAtOnceEachReadsBackItsData) {
 
 // A silent receiver and one that hangs up mid-transfer fail; the others
 // succeed with their data whole, and the summary names the two.
-TEST_F(FactoryLineTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
+TEST_F(StationTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
   StartSim(4, {"--silent-on", "2", "--corrupt-frame", "3:2", "--drop-after", "3:4"});
   fs::create_directories(Path("back"));
   const CliResult r =
@@ -150,7 +150,7 @@ TEST_F(FactoryLineTest, SilentAndHangingUpReceiversFailAloneAndAreNamed) {
 }
 
 // Ctrl-C stops every receiver's session, each with its whole FC_ABORT.
-TEST_F(FactoryLineTest, InterruptStopsEveryReceiverWithItsAbort) {
+TEST_F(StationTest, InterruptStopsEveryReceiverWithItsAbort) {
   StartSim(3, {"--ready-delay", "0.2"});
   CliProcess cli(With({"write-factory-data", testing::SampleDataText().string()}), dir_);
   ASSERT_TRUE(testing::WaitUntil(
@@ -176,7 +176,7 @@ TEST_F(FactoryLineTest, InterruptStopsEveryReceiverWithItsAbort) {
 }
 
 // On a terminal of 40 columns the live table's rows fit it.
-TEST_F(FactoryLineTest, LiveTableFitsANarrowTerminal) {
+TEST_F(StationTest, LiveTableFitsANarrowTerminal) {
   StartSim(3, {"--software", "SW 1.06.03 with a long name"});
   std::vector<std::string> args = With({"connect"});
   TerminalProcess cli(args, 40, dir_);
@@ -212,7 +212,7 @@ namespace {
 
 // --repeat serves a line again once its receiver is exchanged: here the
 // receiver behind a link goes away and another one comes on the same link.
-TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
+TEST_F(StationTest, RepeatServesTheNextReceiverOnTheSameLine) {
   const std::string link = Path("receiver");
   auto first = std::make_unique<SimProcess>(
       std::vector<std::string>{"--link", link, "--software", "SW first"});
@@ -241,7 +241,7 @@ TEST_F(FactoryLineTest, RepeatServesTheNextReceiverOnTheSameLine) {
 
 // Ctrl-C at the question before reading leaves at once, and takes every
 // receiver's prepared temporary file with it, not only the last one.
-TEST_F(FactoryLineTest, InterruptBeforeReadingLeavesNoTemporaryFileOfAnyReceiver) {
+TEST_F(StationTest, InterruptBeforeReadingLeavesNoTemporaryFileOfAnyReceiver) {
   StartSim(3);
   fs::create_directories(Path("out"));
   TerminalProcess cli(With({"read-user-data", Path("out")}), 80, dir_);
@@ -257,7 +257,7 @@ TEST_F(FactoryLineTest, InterruptBeforeReadingLeavesNoTemporaryFileOfAnyReceiver
 
 // A receiver stopped by --timeout is put down to the time-out, not to the
 // last line its session showed (the window's title).
-TEST_F(FactoryLineTest, TimedOutReceiversAreReportedAsTimedOut) {
+TEST_F(StationTest, TimedOutReceiversAreReportedAsTimedOut) {
   StartSim(2, {"--pace", "--ready-delay", "0.2"});
   const CliResult r = RunCli(With({"--timeout", "2", "--report", Path("r.jsonl"),
                                    "write-factory-data", testing::SampleDataText().string()}),
@@ -280,7 +280,7 @@ TEST_F(FactoryLineTest, TimedOutReceiversAreReportedAsTimedOut) {
 
 // On a terminal one Ctrl-C stops every receiver's upgrade: no receiver asks
 // its own question over the table.
-TEST_F(FactoryLineTest, InterruptStopsEveryUpgradeWithoutAsking) {
+TEST_F(StationTest, InterruptStopsEveryUpgradeWithoutAsking) {
   StartSim(2, {"--ready-delay", "0.2"});
   std::string body;
   for (size_t i = 0; i < 6 * 4080; ++i) body += static_cast<char>((i * 31) & 0xFF);
@@ -305,7 +305,7 @@ TEST_F(FactoryLineTest, InterruptStopsEveryUpgradeWithoutAsking) {
 
 // Between receivers --repeat looks at its line quietly, with the receiver
 // there and without; the next receiver's row starts afresh.
-TEST_F(FactoryLineTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
+TEST_F(StationTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
   const std::string link = Path("receiver");
   auto first = std::make_unique<SimProcess>(
       std::vector<std::string>{"--link", link, "--software", "SW first"});
@@ -334,7 +334,7 @@ TEST_F(FactoryLineTest, RepeatLooksAtTheLineQuietlyAndStartsTheNextRowAfresh) {
 
 // A receiver named twice, once by a link and once by its device, is one
 // line: refused before anything is sent.
-TEST_F(FactoryLineTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
+TEST_F(StationTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
   const std::string link = Path("receiver");
   const SimProcess sim({"--link", link});
   ASSERT_FALSE(sim.DevicePath().empty());
@@ -347,7 +347,7 @@ TEST_F(FactoryLineTest, DeviceNamedByALinkAndByItselfIsRefusedAsTheSameLine) {
 }
 
 // With several receivers each traced frame names its receiver.
-TEST_F(FactoryLineTest, TracedFramesNameTheirReceiver) {
+TEST_F(StationTest, TracedFramesNameTheirReceiver) {
   StartSim(2);
   const CliResult r = RunCli(With({"--trace", "connect"}), dir_);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -370,7 +370,7 @@ TEST_F(FactoryLineTest, TracedFramesNameTheirReceiver) {
 
 // A device whose own path holds the placeholders is filled in once, as it
 // is: the file is named after it, and its braces stay.
-TEST_F(FactoryLineTest, DevicePathWithPlaceholdersIsFilledInOnce) {
+TEST_F(StationTest, DevicePathWithPlaceholdersIsFilledInOnce) {
   const std::string link = Path("rx{device}{port}");
   const SimProcess sim({"--link", link});
   ASSERT_FALSE(sim.DevicePath().empty());

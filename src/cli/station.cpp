@@ -1,4 +1,4 @@
-#include "cli/factory_line.h"
+#include "cli/station.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include "cli/interrupts.h"
 #include "cli/iso_time.h"
 #include "cli/json_text.h"
-#include "cli/line_board.h"
+#include "cli/station_board.h"
 #include "cli/terminal.h"
 #include "files/file_error.h"
 #include "operations/receiver_operations.h"
@@ -23,7 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The --report file, opened for appending before anything is sent; each
-// record is written as one line as it comes.
+// record is appended, with its newline, as it comes.
 class ReportFile {
  public:
   // Nothing to write without a path. ok() is false when the file cannot
@@ -38,7 +38,8 @@ class ReportFile {
   }
   bool ok() const { return path_.empty() || file_ != nullptr; }
 
-  void Append(const ReceiverLine& line, const std::string& operation, const ReceiverRecord& record) {
+  void Append(const ReceiverLine& line, const std::string& operation,
+              const ReceiverRecord& record) {
     if (!file_) return;
     const std::string text = RecordJson(line, operation, record) + "\n";
     std::lock_guard lock(mutex_);
@@ -141,7 +142,7 @@ void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome ou
                                                        : "failed";
   // A stop is its own reason; what the session said last is not.
   const bool stopped = outcome == TransferOutcome::kStopped;
-  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastLine();
+  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastNote();
   if (record.failure.empty()) record.failure = record.outcome;
 }
 
@@ -163,15 +164,15 @@ std::string RecordJson(const ReceiverLine& line, const std::string& operation,
   return json + "}";
 }
 
-int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
-                   const std::string& operation, const ReceiverJob& job) {
+int RunStation(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
+               const std::string& operation, const ReceiverJob& job) {
   ReportFile report(options.report);
   if (!report.ok()) return kExitUsage;  // nothing sent
   const int interruptsBefore = InterruptCount();
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
     own.line = lines[i];
-    if (lines.size() > 1) own.traceLabel = lines[i].shortName;
+    if (lines.size() > 1) own.receiverName = lines[i].shortName;
     ReceiverRecord record;
     record.start = std::chrono::system_clock::now();
     ReceiverRecord done = job(i, own, output);
@@ -189,15 +190,15 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>
   // One Ctrl-C stops every receiver: no session asks its own question (the
   // upgrade's), which would all come at once over the table and take one
   // answer. The command's own questions were asked before.
-  DeviceOptions onLine = options;
-  onLine.yes = true;
+  DeviceOptions atStation = options;
+  atStation.yes = true;
 
   // Between one receiver's sessions (a look at its line, a file saved)
   // an interrupt is still the Cancel of the others, not an end at once.
   const TransferInterrupts interruptsCancel;
-  std::vector<LineBoard::Receiver> receivers;
+  std::vector<StationBoard::Receiver> receivers;
   for (const ReceiverLine& line : lines) receivers.push_back({line.shortName, line.devicePath});
-  LineBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
+  StationBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
   std::vector<ReceiverRecord> last(lines.size());
   std::vector<int> served(lines.size(), 0);
   std::vector<std::thread> threads;
@@ -207,13 +208,13 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>
       RunOutput& output = board.Output(i);
       for (;;) {
         board.Start(i);
-        last[i] = runOnce(i, output, onLine);
+        last[i] = runOnce(i, output, atStation);
         if (last[i].exitStatus == kExitOk) ++served[i];
         board.Finish(i, RowOutcome(last[i]));
         if (!options.repeat || InterruptCount() != interruptsBefore) break;
-        DeviceOptions own = onLine;
+        DeviceOptions own = atStation;
         own.line = lines[i];
-        if (lines.size() > 1) own.traceLabel = lines[i].shortName;
+        if (lines.size() > 1) own.receiverName = lines[i].shortName;
         if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);
