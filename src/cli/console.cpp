@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "cli/interrupts.h"
 #include "cli/terminal.h"
 #include "transfer/transfer_dialog.h"
 
@@ -30,19 +31,18 @@ std::string Fold(std::string_view text) {
   return out;
 }
 
-void PrintBox(std::string_view caption, std::string_view text) {
-  const std::string name = caption.empty() ? "tavlink-cli" : std::string(caption);
-  std::fprintf(stderr, "%s: %s\n", name.c_str(), Fold(text).c_str());
-  std::fflush(stderr);
-}
-
-bool AskYesNo(std::string_view question, bool assumeYes) {
+bool AskYesNo(Terminal& terminal, std::string_view question, bool assumeYes) {
   if (assumeYes) return true;
-  return AskOnTerminal(Fold(question)).value_or(false);
+  return terminal.AskAndWait(Fold(question)).value_or(false);
 }
 
-ConsoleView::ConsoleView(ConsoleOptions options, SessionDisplay& display)
-    : options_(std::move(options)), display_(display), takenInterrupts_(InterruptCount()) {}
+ConsoleView::ConsoleView(Env& env, ConsoleOptions options, SessionDisplay& display)
+    : EventLoopView(env.clock, env.eventWait),
+      env_(env),
+      options_(std::move(options)),
+      display_(display),
+      start_(env.clock.Now()),
+      takenInterrupts_(env.interrupts.Count()) {}
 
 ConsoleView::~ConsoleView() {
   display_.End();
@@ -52,8 +52,8 @@ std::chrono::seconds ConsoleView::ElapsedSeconds() const {
   return std::chrono::duration_cast<Seconds>(Elapsed());
 }
 
-std::chrono::steady_clock::duration ConsoleView::Elapsed() const {
-  return std::chrono::steady_clock::now() - start_;
+Clock::Duration ConsoleView::Elapsed() const {
+  return std::chrono::duration_cast<Clock::Duration>(env_.clock.Now() - start_);
 }
 
 void ConsoleView::Say(std::string_view text) {
@@ -85,7 +85,7 @@ void ConsoleView::OnTitle(std::string_view title) {
 void ConsoleView::OnStatus(std::string_view text) {
   if (text == status_) return;
   status_ = text;
-  statusSince_ = std::chrono::steady_clock::now();
+  statusSince_ = env_.clock.Now();
   // "...   error 2" and "...   err.count 2" carry the count of bad frames.
   for (const std::string_view label : {"err.count ", "error "}) {
     if (const size_t at = status_.rfind(label); at != std::string::npos) {
@@ -141,32 +141,32 @@ std::string ConsoleView::NoTerminalNote(std::string_view text, BoxButtons button
 std::optional<bool> ConsoleView::Ask(std::string_view text) {
   // The session's events go on while the user thinks: the worker is never
   // held up at its next status line by an open question.
-  TerminalQuestion question(Fold(text));
-  if (!question.ok()) return std::nullopt;
+  const std::unique_ptr<TerminalQuestion> question = env_.terminal.Ask(Fold(text));
+  if (!question) return std::nullopt;
   questionOpen_ = true;
   questionInterrupted_ = false;
   std::optional<bool> answer;
   const bool answered = PumpUntil([&] {
     if (questionInterrupted_) return true;  // Ctrl-C on a question is No
-    if (!answer) answer = question.Poll();
+    if (!answer) answer = question->Poll();
     return answer.has_value();
   });
   questionOpen_ = false;
-  if (!answered || questionInterrupted_) question.Abandon();
+  if (!answered || questionInterrupted_) question->Abandon();
   return answered && !questionInterrupted_ && answer.value_or(false);
 }
 
 void ConsoleView::OnIdle() {
   // Each interrupt is taken before it is acted on: a question that the
   // Cancel opens runs this again and must not see the same interrupt.
-  while (takenInterrupts_ < InterruptCount()) {
+  while (takenInterrupts_ < env_.interrupts.Count()) {
     ++takenInterrupts_;
     if (questionOpen_)
       questionInterrupted_ = true;
     else
       Dialog()->OnCancel();
   }
-  const auto now = std::chrono::steady_clock::now();
+  const Clock::TimePoint now = env_.clock.Now();
   if (options_.timeout && !timedOut_ && now - start_ >= *options_.timeout) {
     timedOut_ = true;
     Print("tavlink-cli: the --timeout of " + std::to_string(options_.timeout->count()) +
@@ -192,8 +192,7 @@ void ConsoleView::OnIdle() {
 }
 
 void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {
-  const std::string line = std::string(caption) + ": " + std::string(text);
-  view_.Say(line);
+  view_.Say(std::string(caption) + ": " + std::string(text));
 }
 
 void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
@@ -201,15 +200,14 @@ void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
   if (direction == Direction::kReceived && code == RX_TIMEOUT && verdict == "no answer")
     view_.NoteSilence();
   if (!print_) return;
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-  std::string line = FrameCodeName(code);
-  if (payloadLength >= 0) line.append(" len ").append(std::to_string(payloadLength));
-  if (!verdict.empty()) line.append(" ").append(verdict);
-  std::lock_guard lock(mutex_);
-  std::fprintf(stderr, "%s[%9.3f] %s %s\n", prefix_.c_str(), seconds,
-               direction == Direction::kSent ? "PC -> RX" : "RX -> PC", line.c_str());
-  std::fflush(stderr);
+  const double seconds = std::chrono::duration<double>(env_.clock.Now() - start_).count();
+  std::string frame = FrameCodeName(code);
+  if (payloadLength >= 0) frame.append(" len ").append(std::to_string(payloadLength));
+  if (!verdict.empty()) frame.append(" ").append(verdict);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "[%9.3f] ", seconds);
+  env_.terminal.Err(prefix_ + stamp + (direction == Direction::kSent ? "PC -> RX " : "RX -> PC ") +
+                    frame + "\n");
 }
 
 }  // namespace tavlink::cli

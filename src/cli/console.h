@@ -11,12 +11,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "cli/interrupts.h"
+#include "cli/env.h"
 #include "cli/session_display.h"
 #include "link/error_reporter.h"
 #include "link/frame.h"
@@ -33,18 +32,15 @@ struct ConsoleOptions {
 // `text` on one line: line breaks and runs of blanks made single blanks.
 std::string Fold(std::string_view text);
 
-// Writes `caption: text` on standard error, the text's line breaks folded.
-void PrintBox(std::string_view caption, std::string_view text);
-
-// Asks `question` on the terminal; `assumeYes` answers yes without asking.
-// Without a terminal to ask on, the answer is no.
-bool AskYesNo(std::string_view question, bool assumeYes);
+// Asks `question` on the user's terminal; `assumeYes` answers yes without
+// asking. Without a terminal to ask on, the answer is no.
+bool AskYesNo(Terminal& terminal, std::string_view question, bool assumeYes);
 
 class ConsoleView final : public EventLoopView {
  public:
-  // Interrupts that came before this view are not its to take. `display`
-  // must outlive the view.
-  ConsoleView(ConsoleOptions options, SessionDisplay& display);
+  // Interrupts that came before this view are not its to take. `env` and
+  // `display` must outlive the view.
+  ConsoleView(Env& env, ConsoleOptions options, SessionDisplay& display);
   ~ConsoleView() override;
 
   // Writes `text` as a line of its own on standard error, below the meter. Any thread: from the
@@ -70,7 +66,7 @@ class ConsoleView final : public EventLoopView {
   // True once --timeout stopped the session.
   bool TimedOut() const { return timedOut_; }
   // The time since the view was made: the session's length.
-  std::chrono::steady_clock::duration Elapsed() const;
+  Clock::Duration Elapsed() const;
 
  protected:
   void OnTitle(std::string_view title) override;
@@ -90,16 +86,17 @@ class ConsoleView final : public EventLoopView {
   // What is said when there is no terminal to ask `text` on.
   static std::string NoTerminalNote(std::string_view text, BoxButtons buttons);
 
+  Env& env_;
   ConsoleOptions options_;
   SessionDisplay& display_;
-  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  const Clock::TimePoint start_;
   std::string status_;
-  std::chrono::steady_clock::time_point statusSince_ = start_;
+  Clock::TimePoint statusSince_ = start_;
   int upper_ = 100;
   int position_ = 0;
   int errorCount_ = 0;
   std::string lastLine_;
-  std::chrono::steady_clock::time_point lastTick_ = start_;
+  Clock::TimePoint lastTick_ = start_;
   int takenInterrupts_;  // interrupts this run has taken as Cancel
   bool questionOpen_ = false;
   bool questionInterrupted_ = false;
@@ -121,22 +118,26 @@ class ConsoleReporter final : public ErrorReporter {
 };
 
 // Watches the frames of a run: prints each one on standard error with the
-// time since the start when tracing (--trace), after "[label] " when a
-// label is given (a receiver among several), and tells the view when a
-// receive got no answer.
+// time since the start when tracing (--trace), after "[name] " when a
+// receiver's name is given (a receiver among several), and tells the view
+// when a receive got no answer.
 class ConsoleTrace final : public FrameTrace {
  public:
-  ConsoleTrace(ConsoleView& view, bool print, std::string label = {})
-      : view_(view), print_(print), prefix_(label.empty() ? "" : "[" + label + "] ") {}
+  ConsoleTrace(Env& env, ConsoleView& view, bool print, std::string receiverName = {})
+      : env_(env),
+        view_(view),
+        print_(print),
+        prefix_(receiverName.empty() ? "" : "[" + receiverName + "] "),
+        start_(env.clock.Now()) {}
   void OnFrame(Direction direction, int code, long payloadLength,
                std::string_view verdict) override;
 
  private:
+  Env& env_;
   ConsoleView& view_;
   bool print_;
   std::string prefix_;
-  std::mutex mutex_;
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  const Clock::TimePoint start_;
 };
 
 }  // namespace tavlink::cli

@@ -1,7 +1,5 @@
 #include "cli/console_host.h"
 
-#include <cstdio>
-
 #include "cli/console.h"
 #include "files/file_error.h"
 #include "operations/operation_texts.h"
@@ -9,7 +7,7 @@
 namespace tavlink::cli {
 
 bool ConsoleHost::Ask(Question, std::string_view text) {
-  return AskYesNo(text, assumeYes_);
+  return AskYesNo(terminal_, text, assumeYes_);
 }
 
 void ConsoleHost::Tell(const Notice& notice) {
@@ -52,8 +50,7 @@ void ConsoleHost::Say(const std::string& line) {
     output_->Message(line);
     return;
   }
-  std::fprintf(stderr, "%s\n", line.c_str());
-  std::fflush(stderr);
+  terminal_.Err(line + "\n");
 }
 
 }  // namespace tavlink::cli

@@ -1,12 +1,12 @@
 #include "cli/device_run.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
+#include "cli/terminal.h"
 #include "link/port_names.h"
 #include "settings/setting_store.h"
 
@@ -29,10 +29,10 @@ ReceiverLine PortLine(int port, SettingStore& settings) {
 
 // The devices of a devices file, one entry each: blanks around an entry are
 // dropped, and empty entries and "#" comments skipped.
-std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
+std::optional<std::vector<std::string>> DevicesFrom(Terminal& terminal, const std::string& path) {
   std::ifstream in(path);
   if (!in) {
-    std::fprintf(stderr, "tavlink-cli: cannot read %s: no such readable file\n", path.c_str());
+    terminal.Err("tavlink-cli: cannot read " + path + ": no such readable file\n");
     return std::nullopt;
   }
   std::vector<std::string> devices;
@@ -59,13 +59,13 @@ bool SameLine(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& options) {
-  const auto settings = MakeSettingStore();
+std::optional<std::vector<ReceiverLine>> ChooseLines(Env& env, const DeviceOptions& options) {
+  const std::unique_ptr<SettingStore> settings = env.openSettings();
   std::vector<ReceiverLine> lines;
   for (const int port : options.ports) lines.push_back(PortLine(port, *settings));
   std::vector<std::string> devices = options.devices;
   if (!options.devicesFrom.empty()) {
-    const auto listed = DevicesFrom(options.devicesFrom);
+    const auto listed = DevicesFrom(env.terminal, options.devicesFrom);
     if (!listed) return std::nullopt;
     devices.insert(devices.end(), listed->begin(), listed->end());
   }
@@ -73,9 +73,9 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
   if (lines.empty()) {
     const int port = settings->ReadPort().value_or(0);
     if (port <= 0) {
-      std::fprintf(stderr,
-                   "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
-                   "choose a port in the desktop tool's Setup Comm.\n");
+      env.terminal.Err(
+          "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or choose a "
+          "port in the desktop tool's Setup Comm.\n");
       return std::nullopt;
     }
     lines.push_back(PortLine(port, *settings));
@@ -83,9 +83,8 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
   for (size_t i = 0; i < lines.size(); ++i) {
     for (size_t j = 0; j < i; ++j) {
       if (SameLine(lines[i].devicePath, lines[j].devicePath)) {
-        std::fprintf(stderr, "tavlink-cli: %s and %s are the same line (%s); name each once.\n",
-                     lines[j].description.c_str(), lines[i].description.c_str(),
-                     lines[i].devicePath.c_str());
+        env.terminal.Err("tavlink-cli: " + lines[j].description + " and " + lines[i].description +
+                         " are the same line (" + lines[i].devicePath + "); name each once.\n");
         return std::nullopt;
       }
     }
@@ -93,16 +92,18 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
   return lines;
 }
 
-DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
-    : view_(ConsoleOptionsOf(options), output.Display()),
+DeviceRun::DeviceRun(Env& env, const DeviceOptions& options, RunOutput& output)
+    : env_(env),
+      view_(env, ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
-      trace_(view_, options.trace, options.receiverName),
+      trace_(env, view_, options.trace, options.receiverName),
       line_(options.line) {}
 
 TransferOutcome DeviceRun::Run(const TransferRequest& request) {
-  const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
+  // Outlives the session, which closes the port.
+  const TransferInterrupts interruptsCancel(env_.interrupts);
   const TransferOutcome outcome =
-      RunSession(view_, line_, {SystemClock(), reporter_, &trace_}, request);
+      RunSession(view_, line_, {env_.clock, reporter_, &trace_, env_.makeDevice}, request);
   view_.CloseMeter();
   return outcome;
 }

@@ -1,10 +1,8 @@
 #include "cli/session_display.h"
 
-#include <cstdio>
 #include <string>
 
 #include "cli/progress_meter.h"
-#include "cli/terminal.h"
 
 namespace tavlink::cli {
 
@@ -16,11 +14,10 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
     Note(status);
     return;
   }
-  const std::string line = FormatProgressMeter(status, position, upper, elapsed,
-                                               TimeLeft(position, upper, elapsed), StderrColumns());
-  RewindMeter();
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
+  const std::string meter = FormatProgressMeter(
+      status, position, upper, elapsed, TimeLeft(position, upper, elapsed), terminal_.ErrColumns());
+  terminal_.EraseMeter();
+  terminal_.Err(meter);
   open_ = true;
 }
 
@@ -31,21 +28,18 @@ void TerminalDisplay::Tick(std::string_view status, int position, int upper, int
 
 void TerminalDisplay::Note(std::string_view text) {
   End();
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  std::fflush(stderr);
+  terminal_.Err(std::string(text) + "\n");
 }
 
 void TerminalDisplay::End() {
   if (!open_) return;
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  terminal_.Err("\n");
   open_ = false;
 }
 
 void StandardOutput::Result(std::string_view line) {
   display_.End();
-  std::fprintf(stdout, "%.*s\n", static_cast<int>(line.size()), line.data());
-  std::fflush(stdout);
+  terminal_.Out(std::string(line) + "\n");
 }
 
 }  // namespace tavlink::cli

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "cli/terminal.h"
+
 namespace tavlink::cli {
 
 class SessionDisplay {
@@ -46,7 +48,8 @@ class RunOutput {
 // line per status.
 class TerminalDisplay final : public SessionDisplay {
  public:
-  explicit TerminalDisplay(bool live) : live_(live) {}
+  // `terminal` must outlive the display.
+  TerminalDisplay(Terminal& terminal, bool live) : terminal_(terminal), live_(live) {}
   ~TerminalDisplay() override { End(); }
   void Progress(std::string_view status, int position, int upper, int errors,
                 std::chrono::seconds elapsed) override;
@@ -56,6 +59,7 @@ class TerminalDisplay final : public SessionDisplay {
   void End() override;
 
  private:
+  Terminal& terminal_;
   bool live_;
   bool open_ = false;  // the meter is on the screen, without its line end
   std::string shown_;  // the status shown last (one line per change)
@@ -65,12 +69,14 @@ class TerminalDisplay final : public SessionDisplay {
 // through the display.
 class StandardOutput final : public RunOutput {
  public:
-  explicit StandardOutput(bool live) : display_(live) {}
+  // `terminal` must outlive the output.
+  StandardOutput(Terminal& terminal, bool live) : terminal_(terminal), display_(terminal, live) {}
   void Result(std::string_view line) override;
   void Message(std::string_view line) override { display_.Note(line); }
   SessionDisplay& Display() override { return display_; }
 
  private:
+  Terminal& terminal_;
   TerminalDisplay display_;
 };
 

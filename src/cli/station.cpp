@@ -20,21 +20,17 @@
 namespace tavlink::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // The --report file, opened for appending before anything is sent; each
 // record is appended, with its newline, as it comes.
 class ReportFile {
  public:
   // Nothing to write without a path. ok() is false when the file cannot
   // be opened, after saying why.
-  explicit ReportFile(const std::string& path) : path_(path) {
+  ReportFile(Terminal& terminal, const std::string& path) : terminal_(terminal), path_(path) {
     if (path_.empty()) return;
     errno = 0;
     file_.reset(std::fopen(path_.c_str(), "a"));
-    if (!file_)
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
-                   DescribeFileError(errno).c_str());
+    if (!file_) SayCannotWrite();
   }
   bool ok() const { return path_.empty() || file_ != nullptr; }
 
@@ -46,11 +42,16 @@ class ReportFile {
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
         std::fflush(file_.get()) != 0)
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
-                   DescribeFileError(errno).c_str());
+      SayCannotWrite();
   }
 
  private:
+  void SayCannotWrite() {
+    terminal_.Err("tavlink-cli: cannot write the report " + path_ + ": " +
+                  DescribeFileError(errno) + "\n");
+  }
+
+  Terminal& terminal_;
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
@@ -60,20 +61,20 @@ class ReportFile {
 };
 
 // Waits `duration`, or less when an interrupt comes; false after one.
-bool Rest(std::chrono::milliseconds duration, int interruptsBefore) {
-  const auto end = Clock::now() + duration;
-  while (Clock::now() < end) {
-    if (InterruptCount() != interruptsBefore) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+bool Rest(Env& env, Clock::Duration duration, int interruptsBefore) {
+  const Clock::TimePoint end = env.clock.Now() + duration;
+  while (env.clock.Now() < end) {
+    if (env.interrupts.Count() != interruptsBefore) return false;
+    env.clock.SleepFor(std::chrono::milliseconds(100));
   }
-  return InterruptCount() == interruptsBefore;
+  return env.interrupts.Count() == interruptsBefore;
 }
 
 // One connect on the receiver's line: whether it answered; nothing when
 // it was stopped.
-std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
-  DeviceRun run(options, output);
-  ConsoleHost host(options.yes, &output, &run);
+std::optional<bool> Answers(Env& env, const DeviceOptions& options, RunOutput& output) {
+  DeviceRun run(env, options, output);
+  ConsoleHost host(env.terminal, options.yes, &output, &run);
   const ConnectResult result = ConnectToReceiver(host);
   if (result.outcome == TransferOutcome::kStopped) return std::nullopt;
   return result.connected;
@@ -83,20 +84,20 @@ std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
 // (it was taken away), then answers again (the next one is on). The looks
 // at the line go through `quiet`: a line without a receiver is no news.
 // False when the wait was interrupted.
-bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
+bool AwaitNextReceiver(Env& env, const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
                        int interruptsBefore) {
   output.Message("tavlink-cli: waiting for the next receiver on this line");
   for (;;) {  // the served receiver is still there
-    const std::optional<bool> answered = Answers(options, quiet);
+    const std::optional<bool> answered = Answers(env, options, quiet);
     if (!answered) return false;
     if (!*answered) break;
-    if (!Rest(std::chrono::seconds(2), interruptsBefore)) return false;
+    if (!Rest(env, std::chrono::seconds(2), interruptsBefore)) return false;
   }
   for (;;) {  // nobody there: each silent connect takes its time-out
-    const std::optional<bool> answered = Answers(options, quiet);
+    const std::optional<bool> answered = Answers(env, options, quiet);
     if (!answered) return false;
     if (*answered) return true;
-    if (!Rest(std::chrono::seconds(1), interruptsBefore)) return false;
+    if (!Rest(env, std::chrono::seconds(1), interruptsBefore)) return false;
   }
 }
 
@@ -164,26 +165,26 @@ std::string RecordJson(const ReceiverLine& line, const std::string& operation,
   return json + "}";
 }
 
-int RunStation(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
+int RunStation(Env& env, const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
                const std::string& operation, const ReceiverJob& job) {
-  ReportFile report(options.report);
+  ReportFile report(env.terminal, options.report);
   if (!report.ok()) return kExitUsage;  // nothing sent
-  const int interruptsBefore = InterruptCount();
+  const int interruptsBefore = env.interrupts.Count();
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
     own.line = lines[i];
     if (lines.size() > 1) own.receiverName = lines[i].shortName;
     ReceiverRecord record;
-    record.start = std::chrono::system_clock::now();
+    record.start = env.wallClock.Now();
     ReceiverRecord done = job(i, own, output);
     done.start = record.start;
-    done.end = std::chrono::system_clock::now();
+    done.end = env.wallClock.Now();
     report.Append(lines[i], operation, done);
     return done;
   };
 
   if (lines.size() == 1 && !options.repeat) {
-    StandardOutput output(StderrIsTerminal() && !options.trace);
+    StandardOutput output(env.terminal, env.terminal.ErrIsTerminal() && !options.trace);
     return runOnce(0, output, options).exitStatus;
   }
 
@@ -195,10 +196,11 @@ int RunStation(const DeviceOptions& options, const std::vector<ReceiverLine>& li
 
   // Between one receiver's sessions (a look at its line, a file saved)
   // an interrupt is still the Cancel of the others, not an end at once.
-  const TransferInterrupts interruptsCancel;
+  const TransferInterrupts interruptsCancel(env.interrupts);
   std::vector<StationBoard::Receiver> receivers;
   for (const ReceiverLine& line : lines) receivers.push_back({line.shortName, line.devicePath});
-  StationBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
+  StationBoard board(env.terminal, receivers, operation,
+                     env.terminal.ErrTakesEscapes() && !options.trace);
   std::vector<ReceiverRecord> last(lines.size());
   std::vector<int> served(lines.size(), 0);
   std::vector<std::thread> threads;
@@ -211,24 +213,24 @@ int RunStation(const DeviceOptions& options, const std::vector<ReceiverLine>& li
         last[i] = runOnce(i, output, atStation);
         if (last[i].exitStatus == kExitOk) ++served[i];
         board.Finish(i, RowOutcome(last[i]));
-        if (!options.repeat || InterruptCount() != interruptsBefore) break;
+        if (!options.repeat || env.interrupts.Count() != interruptsBefore) break;
         DeviceOptions own = atStation;
         own.line = lines[i];
         if (lines.size() > 1) own.receiverName = lines[i].shortName;
-        if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
+        if (!AwaitNextReceiver(env, own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);
     });
   }
   while (running.load() > 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    env.clock.SleepFor(std::chrono::milliseconds(250));
     board.Paint();
   }
   for (std::thread& thread : threads) thread.join();
   board.Close();
 
-  std::fprintf(stderr, "tavlink-cli: %s.\n", Summary(lines, last, served, options.repeat).c_str());
-  if (InterruptCount() != interruptsBefore) return kExitStopped;
+  env.terminal.Err("tavlink-cli: " + Summary(lines, last, served, options.repeat) + ".\n");
+  if (env.interrupts.Count() != interruptsBefore) return kExitStopped;
   for (const ReceiverRecord& record : last)
     if (record.exitStatus != kExitOk) return kExitFailure;
   return kExitOk;

@@ -45,7 +45,7 @@ using ReceiverJob =
 // stopped included). One receiver without --repeat is the plain command, with
 // its own exit status (3 when --timeout stopped it). `operation` names the
 // command in records and rows.
-int RunStation(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
+int RunStation(Env& env, const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
                const std::string& operation, const ReceiverJob& job);
 
 // Fills a record's outcome from how its run ended.

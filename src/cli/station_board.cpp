@@ -1,10 +1,8 @@
 #include "cli/station_board.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "cli/progress_meter.h"
-#include "cli/terminal.h"
 
 namespace tavlink::cli {
 namespace {
@@ -59,8 +57,9 @@ class StationBoard::RowOutput final : public RunOutput, public SessionDisplay {
   bool quiet_;
 };
 
-StationBoard::StationBoard(std::vector<Receiver> receivers, std::string operation, bool live)
-    : operation_(std::move(operation)), live_(live) {
+StationBoard::StationBoard(Terminal& terminal, std::vector<Receiver> receivers,
+                           std::string operation, bool live)
+    : terminal_(terminal), operation_(std::move(operation)), live_(live) {
   for (size_t i = 0; i < receivers.size(); ++i) {
     Row row;
     row.name = receivers[i].name;
@@ -131,9 +130,7 @@ void StationBoard::UpdateRow(size_t index, std::string_view status, int errors,
     Erase();
     Draw();
   } else if (changed && !status.empty()) {
-    std::fprintf(stderr, "[%s] %.*s\n", row.name.c_str(), static_cast<int>(status.size()),
-                 status.data());
-    std::fflush(stderr);
+    terminal_.Err("[" + row.name + "] " + std::string(status) + "\n");
   }
 }
 
@@ -154,10 +151,11 @@ void StationBoard::Finish(size_t index, std::string_view outcome) {
 void StationBoard::PrintAbove(size_t index, std::string_view text, bool result) {
   std::lock_guard lock(mutex_);
   if (live_) Erase();
-  std::FILE* stream = result ? stdout : stderr;
-  std::fprintf(stream, "[%s] %.*s\n", rows_.at(index).name.c_str(), static_cast<int>(text.size()),
-               text.data());
-  std::fflush(stream);
+  const std::string prefixed = "[" + rows_.at(index).name + "] " + std::string(text) + "\n";
+  if (result)
+    terminal_.Out(prefixed);
+  else
+    terminal_.Err(prefixed);
   if (live_) Draw();
 }
 
@@ -176,15 +174,16 @@ void StationBoard::Close() {
 
 void StationBoard::Erase() {
   // Up to the table's first row, and clear everything below.
-  if (drawn_ > 0) std::fprintf(stderr, "\r\033[%dA\033[J", drawn_);
+  if (drawn_ > 0) terminal_.Err("\r\033[" + std::to_string(drawn_) + "A\033[J");
   drawn_ = 0;
 }
 
 void StationBoard::Draw() {
   if (closed_) return;
-  const int width = StderrColumns();
-  for (const Row& row : rows_) std::fprintf(stderr, "%s\n", FormatRow(row, width).c_str());
-  std::fflush(stderr);
+  const int width = terminal_.ErrColumns();
+  std::string table;
+  for (const Row& row : rows_) table += FormatRow(row, width) + "\n";
+  terminal_.Err(table);
   drawn_ = static_cast<int>(rows_.size());
 }
 

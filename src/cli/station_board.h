@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "cli/session_display.h"
+#include "cli/terminal.h"
 
 namespace tavlink::cli {
 
@@ -32,8 +33,10 @@ class StationBoard {
     std::string device;  // "/dev/ttyUSB0"
   };
 
-  // `live`: a table on a terminal; otherwise prefixed lines.
-  StationBoard(std::vector<Receiver> receivers, std::string operation, bool live);
+  // `live`: a table on `terminal`'s standard error; otherwise prefixed
+  // lines. `terminal` must outlive the board.
+  StationBoard(Terminal& terminal, std::vector<Receiver> receivers, std::string operation,
+               bool live);
   ~StationBoard();
   StationBoard(const StationBoard&) = delete;
   StationBoard& operator=(const StationBoard&) = delete;
@@ -77,6 +80,7 @@ class StationBoard {
   void Erase();
   void Draw();
 
+  Terminal& terminal_;
   const std::string operation_;
   const bool live_;
   std::mutex mutex_;

@@ -15,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/station_board.h"
 #include "support/temp_folder.h"
+#include "support/test_cli_env.h"
 
 namespace tavlink::cli {
 namespace {
@@ -53,6 +54,7 @@ TEST(StationRecord, NamesThePortDeviceOutcomeAndFile) {
 // record appended after what it held.
 TEST(StationReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
   const tavlink::testing::TempFolder folder;
+  tavlink::testing::TestCliEnv cli;
   DeviceOptions options;
   options.report = folder.File("missing/report.jsonl");
   const std::vector<ReceiverLine> lines{ReceiverLine::OfDevice("/dev/pts/9")};
@@ -61,12 +63,12 @@ TEST(StationReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
     ++runs;
     return ReceiverRecord{};
   };
-  EXPECT_EQ(RunStation(options, lines, "connect", job), kExitUsage);
+  EXPECT_EQ(RunStation(cli.env, options, lines, "connect", job), kExitUsage);
   EXPECT_EQ(runs, 0);
 
   options.report = folder.File("report.jsonl");
   std::ofstream(options.report) << "earlier\n";
-  EXPECT_EQ(RunStation(options, lines, "connect", job), kExitOk);
+  EXPECT_EQ(RunStation(cli.env, options, lines, "connect", job), kExitOk);
   EXPECT_EQ(runs, 1);
   std::ifstream in(options.report);
   const std::string report{std::istreambuf_iterator<char>(in), {}};
