@@ -1,5 +1,5 @@
-// The station's pieces without a receiver: the record itself, the
-// report file, and the table's rows.
+// The station's pieces without a receiver: the record itself and the
+// report file.
 
 #include "cli/station.h"
 
@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/station_board.h"
 #include "support/temp_folder.h"
 #include "support/test_cli_env.h"
 
@@ -78,27 +77,6 @@ TEST(StationReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
                          0),
             0u)
       << report;
-}
-
-TEST(StationBoardRow, FitsTheTerminalKeepingTheNameAndState) {
-  StationBoard::Row row{"COM12",
-                        "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00",
-                        "Write Factory Data",
-                        "Uploading...   block 12/32   error 1",
-                        1,
-                        std::chrono::seconds(75),
-                        ""};
-  const std::string wide = StationBoard::FormatRow(row, 200);
-  EXPECT_NE(wide.find("Write Factory Data"), std::string::npos) << wide;
-  EXPECT_NE(wide.find("block 12/32"), std::string::npos) << wide;
-  EXPECT_NE(wide.find("err 1  1:15"), std::string::npos) << wide;
-  for (int width = 1; width <= 200; ++width) {
-    const std::string line = StationBoard::FormatRow(row, width);
-    EXPECT_LE(line.size(), static_cast<size_t>(std::max(width - 1, 1))) << width;
-  }
-  EXPECT_EQ(StationBoard::FormatRow(row, 40), "COM12  block 12/32       err 1  1:15");
-  row.outcome = "failed: no answer";
-  EXPECT_NE(StationBoard::FormatRow(row, 40).find("failed: no answer"), std::string::npos);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 //
 // A thread that waits elsewhere (on another thread's condition variable)
 // counts as running, which is what keeps time from passing while a worker
-// waits for its event to be handled. Should one wait elsewhere for long (a
-// join on a thread that sleeps on this clock), time steps on after a second
-// of real time with nobody moving, rather than hang the test.
+// waits for its event to be handled. A thread that has not used the clock
+// yet does not count, so whoever starts one that will (a session's worker)
+// holds time for it until it has (Hold, Release). Should a thread wait
+// elsewhere for long (a join on a thread that sleeps on this clock), time
+// steps on after a second of real time with nobody moving, rather than hang
+// the test.
 //
 //   SteppedClock clock;
 //   ConsoleView view(env with clock as its clock and event wait, ...);
@@ -22,9 +25,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <thread>
 #include <vector>
 
 #include "link/clock.h"
@@ -43,11 +47,11 @@ class SteppedClock final : public Clock, public EventWait {
     State& s = *state_;
     std::unique_lock lock(s.mutex);
     const TimePoint wake = s.now + d;
-    const auto at = s.Block(wake, nullptr);
+    const auto at = s.Block(wake, {});
     while (s.now < wake) {
-      if (s.wakeup.wait_for(lock, kRealSlice * 10) == std::cv_status::timeout) s.StepIfStalled();
+      if (s.wakeup.wait_for(lock, kRealSlice * 10) == std::cv_status::timeout) s.StepIfWaiting();
     }
-    s.Unblock(at, nullptr);
+    s.Unblock(at);
   }
 
   TimePoint Now() override {
@@ -67,29 +71,47 @@ class SteppedClock final : public Clock, public EventWait {
     }
     for (;;) {
       if (ready()) return true;
-      std::multiset<TimePoint>::iterator at;
+      std::multimap<TimePoint, State::Loop>::iterator at;
       {
         std::lock_guard mine(s.mutex);
         if (s.now >= deadline) return false;
-        at = s.Block(deadline, &changed);
+        at = s.Block(deadline, {std::this_thread::get_id(), &changed, lock.mutex(), &ready});
         if (s.now >= deadline) {
-          s.Unblock(at, &changed);
+          s.Unblock(at);
           return ready();
         }
       }
       // Woken by an event, or by the step that reached the deadline; the
-      // slice only covers a step that came before the wait began.
+      // slice covers a step that came before the wait began.
       if (changed.wait_for(lock, kRealSlice) == std::cv_status::timeout) {
         std::lock_guard mine(s.mutex);
-        s.StepIfStalled();
+        s.StepIfWaiting();
       }
       std::lock_guard mine(s.mutex);
-      s.Unblock(at, &changed);
+      s.Unblock(at);
     }
   }
 
-  // The virtual time since the clock was made.
-  Duration Elapsed() { return std::chrono::duration_cast<Duration>(Now() - TimePoint{}); }
+  // Time stands from Hold until as many Release calls: for a thread about
+  // to start that will take part, until it has (TakePart, then Release).
+  void Hold() {
+    std::lock_guard lock(state_->mutex);
+    ++state_->holds;
+  }
+  void Release() {
+    std::lock_guard lock(state_->mutex);
+    --state_->holds;
+    state_->StepIfAllWait();
+  }
+  // The calling thread takes part from now on.
+  void TakePart() { Join(); }
+
+  // The virtual time since the clock was made, for a thread that watches:
+  // asking does not make it take part.
+  Duration Elapsed() {
+    std::lock_guard lock(state_->mutex);
+    return std::chrono::duration_cast<Duration>(state_->now - TimePoint{});
+  }
 
  private:
   static constexpr auto kRealSlice = std::chrono::milliseconds(2);
@@ -102,23 +124,29 @@ class SteppedClock final : public Clock, public EventWait {
     TimePoint now{};
     int members = 0;  // threads taking part, alive
     int waiting = 0;  // of them, those waiting on the clock
-    std::multiset<TimePoint> deadlines;
-    std::vector<std::condition_variable*> loops;  // event loops waiting
+    int holds = 0;    // threads yet to take part, held for
+    // An event loop waiting in Wait: its thread, and what tells it of an
+    // event.
+    struct Loop {
+      std::thread::id thread;
+      std::condition_variable* changed = nullptr;
+      std::mutex* mutex = nullptr;
+      const std::function<bool()>* ready = nullptr;
+    };
+    std::multimap<TimePoint, Loop> deadlines;  // a sleeper's Loop is empty
     RealClock::time_point lastMove = RealClock::now();
 
     // With the mutex held.
-    std::multiset<TimePoint>::iterator Block(TimePoint deadline, std::condition_variable* loop) {
+    std::multimap<TimePoint, Loop>::iterator Block(TimePoint deadline, Loop loop) {
       ++waiting;
-      if (loop != nullptr) loops.push_back(loop);
-      const auto at = deadlines.insert(deadline);
+      const auto at = deadlines.emplace(deadline, loop);
       lastMove = RealClock::now();
       StepIfAllWait();
       return at;
     }
-    void Unblock(std::multiset<TimePoint>::iterator at, std::condition_variable* loop) {
+    void Unblock(std::multimap<TimePoint, Loop>::iterator at) {
       --waiting;
       deadlines.erase(at);
-      if (loop != nullptr) loops.erase(std::find(loops.begin(), loops.end(), loop));
       lastMove = RealClock::now();
     }
     void Leave() {
@@ -126,23 +154,37 @@ class SteppedClock final : public Clock, public EventWait {
       --members;
       StepIfAllWait();
     }
-    // A deadline that was reached stays in the set until its thread has
-    // run: time never passes a wake-up that has not been acted on.
+    // A deadline that was reached stays until its thread has run: time
+    // never passes a wake-up that has not been acted on. Nor does it move
+    // while a waiting loop has an event it has not taken yet (its lock is
+    // held, or its queue is not empty); the waiters look again shortly.
     void StepIfAllWait() {
-      if (waiting < members || deadlines.empty()) return;
+      if (waiting < members || holds > 0 || deadlines.empty()) return;
+      for (const auto& [deadline, loop] : deadlines) {
+        if (loop.mutex == nullptr) continue;
+        if (loop.thread == std::this_thread::get_id()) {  // which holds its lock
+          if ((*loop.ready)()) return;
+          continue;
+        }
+        if (!loop.mutex->try_lock()) return;
+        const bool ready = (*loop.ready)();
+        loop.mutex->unlock();
+        if (ready) return;
+      }
       Step();
     }
-    void StepIfStalled() {
-      if (RealClock::now() - lastMove < kStallLimit || deadlines.empty()) return;
-      Step();
+    void StepIfWaiting() {
+      StepIfAllWait();
+      if (RealClock::now() - lastMove >= kStallLimit && !deadlines.empty()) Step();
     }
     void Step() {
-      const TimePoint next = *deadlines.begin();
+      const TimePoint next = deadlines.begin()->first;
       if (next <= now) return;
       now = next;
       lastMove = RealClock::now();
       wakeup.notify_all();
-      for (std::condition_variable* loop : loops) loop->notify_all();
+      for (const auto& [deadline, loop] : deadlines)
+        if (loop.changed != nullptr) loop.changed->notify_all();
     }
   };
 

@@ -19,6 +19,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -205,13 +206,13 @@ class FakeWallClock final : public cli::WallClock {
  public:
   // 2026-12-08 16:00:00 UTC.
   static constexpr std::chrono::seconds kMorning{1796745600};
-  explicit FakeWallClock(SteppedClock& clock) : clock_(clock) {}
+  explicit FakeWallClock(Clock& clock) : clock_(clock) {}
   std::chrono::system_clock::time_point Now() override {
-    return std::chrono::system_clock::time_point(kMorning) + clock_.Elapsed();
+    return std::chrono::system_clock::time_point(kMorning) + (clock_.Now() - Clock::TimePoint{});
   }
 
  private:
-  SteppedClock& clock_;
+  Clock& clock_;
 };
 
 // Settings held in memory; every store opened reads and writes the same.
@@ -244,6 +245,73 @@ class MemorySettings {
    private:
     MemorySettings& settings_;
   };
+};
+
+// A device on a MemoryLine that holds the clock for the worker its session
+// is about to start: from its first open until a call comes from another
+// thread than the one that opened it (the worker's first write), or until
+// it is destroyed.
+class SteppedDevice final : public SerialDevice {
+ public:
+  SteppedDevice(SteppedClock& clock, std::shared_ptr<MemoryLine> line)
+      : clock_(clock), device_(std::move(line)) {}
+  ~SteppedDevice() override {
+    if (held_) clock_.Release();
+  }
+
+  DeviceError Open(int portNumber) override {
+    Touch();
+    const DeviceError error = device_.Open(portNumber);
+    if (!error && opener_ == std::thread::id{}) {
+      opener_ = std::this_thread::get_id();
+      held_ = true;
+      clock_.Hold();
+    }
+    return error;
+  }
+  DeviceError SetupQueues(uint32_t in, uint32_t out) override {
+    Touch();
+    return device_.SetupQueues(in, out);
+  }
+  DeviceError Configure(const LineSettings& settings) override {
+    Touch();
+    return device_.Configure(settings);
+  }
+  DeviceError ClearErrors() override {
+    Touch();
+    return device_.ClearErrors();
+  }
+  DeviceError ReadAvailable(uint8_t* buf, size_t max, size_t* got) override {
+    Touch();
+    return device_.ReadAvailable(buf, max, got);
+  }
+  DeviceError Write(const uint8_t* buf, size_t count, std::chrono::milliseconds timeout,
+                    size_t* written, bool* timedOut) override {
+    Touch();
+    return device_.Write(buf, count, timeout, written, timedOut);
+  }
+  DeviceError DiscardInput() override {
+    Touch();
+    return device_.DiscardInput();
+  }
+  DeviceError Close() override {
+    Touch();
+    return device_.Close();
+  }
+
+ private:
+  // The worker's first call: it takes part, and the hold is over.
+  void Touch() {
+    if (!held_ || std::this_thread::get_id() == opener_) return;
+    held_ = false;
+    clock_.TakePart();
+    clock_.Release();
+  }
+
+  SteppedClock& clock_;
+  MemoryDevice device_;
+  std::thread::id opener_;
+  bool held_ = false;  // the opener's and then the worker's: never at once
 };
 
 class TestCliEnv {
@@ -287,10 +355,10 @@ class TestCliEnv {
   std::unique_ptr<SerialDevice> MakeDevice(const std::string& path) {
     std::lock_guard lock(mutex_);
     const auto it = lines_.find(path);
-    if (it != lines_.end()) return std::make_unique<MemoryDevice>(it->second);
+    if (it != lines_.end()) return std::make_unique<SteppedDevice>(clock, it->second);
     auto missing = std::make_shared<MemoryLine>(clock);
     missing->failOpenWith = ENOENT;
-    return std::make_unique<MemoryDevice>(missing);
+    return std::make_unique<SteppedDevice>(clock, missing);
   }
 
   std::mutex mutex_;

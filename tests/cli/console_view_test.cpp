@@ -1,0 +1,197 @@
+// The console as a session's window, in virtual time: tavlink-cli runs in
+// the test's process against a scripted receiver, and every line it writes
+// on standard error carries the virtual time it came at.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "support/paths.h"
+#include "support/receiver_script.h"
+#include "support/temp_folder.h"
+#include "support/test_cli_env.h"
+
+namespace tavlink::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ReceiverScript;
+using testing::SeenFrame;
+
+constexpr const char* kRx = "/dev/rx";
+
+class ConsoleViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(folder_.path().empty());
+    cli_.AddReceiver(kRx).SetScript(receiver_.Bind());
+  }
+
+  // A ROM image of `blocks` full blocks.
+  std::string Rom(int blocks) {
+    const std::string path = folder_.File("rom.bin");
+    std::ofstream rom(path, std::ios::binary);
+    rom << "ZOR Digital Satellite Receiver ROM image"
+        << "v1";
+    for (int i = 0; i < blocks * 4080; ++i) rom << static_cast<char>(i * 7);
+    return path;
+  }
+
+  int Run(std::vector<std::string> args) {
+    args.insert(args.begin(), {"--device", kRx});
+    return cli_.Run(args);
+  }
+
+  // When standard error first showed `text`, in seconds of virtual time;
+  // -1 when it never did.
+  double When(const std::string& text) const {
+    const auto at = cli_.terminal.WhenErr(text);
+    return at ? std::chrono::duration<double>(*at).count() : -1;
+  }
+  std::string Err() const { return cli_.terminal.StdErr(); }
+
+  testing::TempFolder folder_;
+  testing::TestCliEnv cli_;
+  ReceiverScript receiver_;
+};
+
+// --timeout stops the session at its time, as Cancel would; the stop waits
+// for the receive under way, and a second into that wait a line says so.
+TEST_F(ConsoleViewTest, TimeoutStopsAtItsTimeAndSaysWhyTheStopTakesLong) {
+  receiver_.present = false;
+  EXPECT_EQ(Run({"--yes", "--timeout", "30", "upgrade", Rom(1)}), kExitTimedOut) << Err();
+  const double up = When("tavlink-cli: the --timeout of 30 s is up: stopping.\n");
+  EXPECT_GE(up, 30.0) << Err();
+  EXPECT_LT(up, 30.1) << Err();
+  const double waiting = When("Closing Connection... waiting up to 20 s for the receiver\n");
+  EXPECT_GE(waiting, up + 1.0) << Err();
+  EXPECT_LT(waiting, up + 1.1) << Err();
+  EXPECT_EQ(cli_.terminal.CountErr("waiting up to 20 s"), 1) << Err();
+  // The request that went out at 20.2 s is waited for until 40.2 s; then
+  // the receiver gets its abort.
+  EXPECT_GE(cli_.clock.Elapsed(), 40s);
+  EXPECT_LT(cli_.clock.Elapsed(), 41s);
+  EXPECT_EQ(receiver_.aborts.load(), 1);
+  EXPECT_EQ(cli_.terminal.StdOut(), "");
+}
+
+// A stop that ends within a second says nothing of waiting: here the
+// interrupt comes half way through the second after a frame.
+TEST_F(ConsoleViewTest, QuickStopSaysNothingOfWaiting) {
+  receiver_.onFrame = [this](const SeenFrame& frame) {
+    if (frame.code == FC_DATA && receiver_.dataFrames.load() == 2)
+      cli_.interrupts.InterruptAt(cli_.clock.Now() + 500ms);
+  };
+  EXPECT_EQ(Run({"write-factory-data", testing::SampleDataText().string()}), kExitStopped) << Err();
+  EXPECT_NE(Err().find("Closing Connection...\n"), std::string::npos) << Err();
+  EXPECT_EQ(Err().find("waiting up to"), std::string::npos) << Err();
+}
+
+// While the request goes unanswered, one hint says where nothing answered,
+// a second after the first receive that got nothing, and only once.
+TEST_F(ConsoleViewTest, NoAnswerHintComesOnceASecondAfterTheFirstSilence) {
+  receiver_.present = false;
+  EXPECT_EQ(Run({"--yes", "--timeout", "45", "upgrade", Rom(1)}), kExitTimedOut) << Err();
+  const std::string hint =
+      "tavlink-cli: no answer on /dev/rx within 20 s; check the cable, the port choice and that "
+      "the receiver is on.\n";
+  // The first request goes at 0.1 s and is given up at 20.1 s.
+  const double at = When(hint);
+  EXPECT_GE(at, 21.1) << Err();
+  EXPECT_LT(at, 21.2) << Err();
+  EXPECT_EQ(cli_.terminal.CountErr(hint), 1) << Err();
+}
+
+// A receiver that answers the next request, within that second, is no
+// reason for the hint.
+TEST_F(ConsoleViewTest, NoHintWhenTheNextRequestIsAnswered) {
+  receiver_.present = false;
+  int requests = 0;
+  receiver_.onFrame = [&](const SeenFrame& frame) {
+    if (frame.code == FC_UPGRADE && ++requests == 2) receiver_.present = true;
+  };
+  EXPECT_EQ(Run({"upgrade", Rom(1)}), kExitOk) << Err();
+  EXPECT_EQ(Err().find("no answer on"), std::string::npos) << Err();
+  EXPECT_NE(cli_.terminal.StdOut().find("Upgraded from "), std::string::npos);
+}
+
+// On a terminal the meter's clock moves once a second, also while nothing
+// else does.
+TEST_F(ConsoleViewTest, MeterTicksOnceASecond) {
+  cli_.terminal.errIsTerminal = true;
+  cli_.terminal.columns = 100;
+  receiver_.present = false;
+  EXPECT_EQ(Run({"--yes", "--timeout", "6", "upgrade", Rom(1)}), kExitTimedOut) << Err();
+  for (int second = 1; second <= 5; ++second) {
+    const std::string meter =
+        "Connecting...  [" + std::string(28, '.') + "]    0%  0:0" + std::to_string(second);
+    EXPECT_EQ(cli_.terminal.CountErr(meter), 1) << meter << "\n" << Err();
+    const double at = When(meter);
+    EXPECT_GE(at, second) << meter;
+    EXPECT_LT(at, second + 0.1) << meter;
+  }
+}
+
+// An interrupt is the Cancel button: the session stops with the abort.
+TEST_F(ConsoleViewTest, InterruptIsTakenAsCancel) {
+  receiver_.onFrame = [this](const SeenFrame& frame) {
+    if (frame.code == FC_DATA && receiver_.dataFrames.load() == 4) cli_.interrupts.Interrupt();
+  };
+  EXPECT_EQ(Run({"write-factory-data", testing::SampleDataText().string()}), kExitStopped) << Err();
+  EXPECT_GE(receiver_.aborts.load(), 1);
+  EXPECT_LT(receiver_.dataFrames.load(), 32);
+  EXPECT_EQ(receiver_.closings.load(), 0);
+  EXPECT_EQ(cli_.terminal.StdOut(), "");
+}
+
+// On a terminal an interrupt of the upgrade asks first; an interrupt while
+// the question is open is its No, and the upgrade goes on to its end.
+TEST_F(ConsoleViewTest, InterruptOfTheUpgradesQuestionIsItsNo) {
+  cli_.terminal.canAsk = true;  // and nobody answers
+  receiver_.onFrame = [this](const SeenFrame& frame) {
+    if (frame.code != FC_DATA) return;
+    if (receiver_.dataFrames.load() == 1 || receiver_.dataFrames.load() == 3)
+      cli_.interrupts.Interrupt();
+  };
+  EXPECT_EQ(Run({"upgrade", Rom(5)}), kExitOk) << Err();
+  ASSERT_EQ(cli_.terminal.Questions().size(), 1u);
+  EXPECT_NE(cli_.terminal.Questions()[0].find("You want to stop the upgrade procedure?"),
+            std::string::npos);
+  EXPECT_EQ(cli_.terminal.Abandoned(), 1);
+  EXPECT_EQ(receiver_.dataFrames.load(), 5);
+  EXPECT_EQ(receiver_.aborts.load(), 0);
+  EXPECT_NE(cli_.terminal.StdOut().find("Upgraded from "), std::string::npos);
+}
+
+// The upload goes on while the question is open; Yes then stops it.
+TEST_F(ConsoleViewTest, UpgradeGoesOnWhileAskedAndYesStopsIt) {
+  cli_.terminal.canAsk = true;
+  cli_.terminal.QueueAnswer(true, 3500ms);  // a frame a second goes meanwhile
+  receiver_.onFrame = [this](const SeenFrame& frame) {
+    if (frame.code == FC_DATA && receiver_.dataFrames.load() == 0) cli_.interrupts.Interrupt();
+  };
+  EXPECT_EQ(Run({"upgrade", Rom(10)}), kExitStopped) << Err();
+  EXPECT_GE(receiver_.dataFrames.load(), 3);
+  EXPECT_LT(receiver_.dataFrames.load(), 10);
+  EXPECT_EQ(receiver_.aborts.load(), 1);
+  EXPECT_EQ(cli_.terminal.Abandoned(), 0);
+}
+
+// Without a terminal to ask on, the question's default answer stands and a
+// line says why the upgrade goes on.
+TEST_F(ConsoleViewTest, WithoutATerminalTheUpgradeGoesOn) {
+  receiver_.onFrame = [this](const SeenFrame& frame) {
+    if (frame.code == FC_DATA && receiver_.dataFrames.load() == 0) cli_.interrupts.Interrupt();
+  };
+  EXPECT_EQ(Run({"upgrade", Rom(2)}), kExitOk) << Err();
+  EXPECT_NE(Err().find("tavlink-cli: no terminal to ask whether to stop the upgrade, so it goes "
+                       "on; with --yes an interrupt stops it.\n"),
+            std::string::npos)
+      << Err();
+  EXPECT_EQ(receiver_.dataFrames.load(), 2);
+}
+
+}  // namespace
+}  // namespace tavlink::cli
