@@ -104,6 +104,20 @@ TEST_F(ConsoleViewTest, NoAnswerHintComesOnceASecondAfterTheFirstSilence) {
   EXPECT_EQ(cli_.terminal.CountErr(hint), 1) << Err();
 }
 
+// A connect that nobody answers fails after its 20 s with the system's
+// box, and the hint follows it at once.
+TEST_F(ConsoleViewTest, SilentConnectFailsWithTheBoxThenTheHint) {
+  receiver_.present = false;
+  EXPECT_EQ(Run({"connect"}), kExitFailure) << Err();
+  EXPECT_NE(Err().find("Connect: Connection error.\ntavlink-cli: no answer on /dev/rx within 20 s; "
+                       "check the cable, the port choice and that the receiver is on.\n"),
+            std::string::npos)
+      << Err();
+  EXPECT_GE(When("Connect: Connection error."), 20.0);
+  EXPECT_LT(When("Connect: Connection error."), 20.2);
+  EXPECT_EQ(cli_.terminal.StdOut(), "");
+}
+
 // A receiver that answers the next request, within that second, is no
 // reason for the hint.
 TEST_F(ConsoleViewTest, NoHintWhenTheNextRequestIsAnswered) {
