@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/interrupts.h"
+#include "cli/progress_meter.h"
 #include "cli/terminal.h"
 #include "transfer/transfer_dialog.h"
 
@@ -61,13 +62,39 @@ void ConsoleView::Say(std::string_view text) {
 }
 
 void ConsoleView::Print(std::string_view text) {
-  lastLine_ = text;
+  lastNote_ = text;
   display_.Note(text);
 }
 
 void ConsoleView::NoteSilence() {
   silenceAtMs_.store(std::chrono::duration_cast<std::chrono::milliseconds>(Elapsed()).count());
   silence_.store(true);
+}
+
+void ConsoleView::NoteHeard() {
+  heardAtMs_.store(std::chrono::duration_cast<std::chrono::milliseconds>(Elapsed()).count());
+}
+
+std::optional<Clock::Duration> ConsoleView::Unanswered(Clock::TimePoint now) const {
+  // Waiting for the receiver, and the last receive since it said anything
+  // got nothing.
+  const long long heard = heardAtMs_.load();
+  if (status_ != kConnectingStatus || !silence_.load() || silenceAtMs_.load() <= heard)
+    return std::nullopt;
+  return std::chrono::duration_cast<Clock::Duration>(now - (start_ + Clock::Duration(heard)));
+}
+
+std::string ConsoleView::HowToStop(Clock::TimePoint now) const {
+  if (!options_.timeout) return "Ctrl-C stops, or --timeout SECONDS";
+  const auto left = std::chrono::ceil<Seconds>(start_ + *options_.timeout - now);
+  return "Ctrl-C stops, --timeout in " + FormatDuration(left);
+}
+
+std::string ConsoleView::ShownStatus(Clock::TimePoint now) const {
+  const std::optional<Clock::Duration> waited = Unanswered(now);
+  if (!waited || !display_.Live()) return status_;
+  return status_ + "   no answer for " +
+         FormatDuration(std::chrono::duration_cast<Seconds>(*waited)) + " (" + HowToStop(now) + ")";
 }
 
 void ConsoleView::SayNoAnswerHint() {
@@ -107,7 +134,8 @@ void ConsoleView::OnProgressPos(int position) {
 }
 
 void ConsoleView::Redraw() {
-  display_.Progress(status_, position_, upper_, errorCount_, ElapsedSeconds());
+  display_.Progress(ShownStatus(env_.clock.Now()), position_, upper_, errorCount_,
+                    ElapsedSeconds());
 }
 
 BoxAnswer ConsoleView::OnMessage(std::string_view text, std::string_view caption,
@@ -185,9 +213,22 @@ void ConsoleView::OnIdle() {
     Print(std::string(kClosingStatus) + " waiting up to " +
           std::to_string(TransferDialog::kTimeoutMs / 1000) + " s for the receiver");
   }
+  // Without a terminal, a line a minute while the request goes unanswered;
+  // on one, the meter counts it (ShownStatus).
+  const std::optional<Clock::Duration> waited = Unanswered(now);
+  if (!waited) {
+    minutesSaid_ = 0;
+  } else if (const long long minutes =
+                 std::chrono::duration_cast<std::chrono::minutes>(*waited).count();
+             !display_.Live() && minutes > minutesSaid_) {
+    minutesSaid_ = minutes;
+    Print("tavlink-cli: still no answer on " + options_.lineDescription + " after " +
+          FormatDuration(std::chrono::duration_cast<Seconds>(*waited)) +
+          "; the request goes out again until it answers (" + HowToStop(now) + ").");
+  }
   if (now - lastTick_ >= Seconds(1)) {
     lastTick_ = now;
-    display_.Tick(status_, position_, upper_, errorCount_, ElapsedSeconds());
+    display_.Tick(ShownStatus(now), position_, upper_, errorCount_, ElapsedSeconds());
   }
 }
 
@@ -197,8 +238,12 @@ void ConsoleReporter::ShowError(std::string_view caption, std::string_view text)
 
 void ConsoleTrace::OnFrame(Direction direction, int code, long payloadLength,
                            std::string_view verdict) {
-  if (direction == Direction::kReceived && code == RX_TIMEOUT && verdict == "no answer")
-    view_.NoteSilence();
+  if (direction == Direction::kReceived) {
+    if (code == RX_TIMEOUT && verdict == "no answer")
+      view_.NoteSilence();
+    else
+      view_.NoteHeard();
+  }
   if (!print_) return;
   const double seconds = std::chrono::duration<double>(env_.clock.Now() - start_).count();
   std::string frame = FrameCodeName(code);

@@ -7,7 +7,11 @@
 // the user's terminal (also when standard input is redirected) or answered
 // by --yes, and without a terminal given their default answer; interrupts
 // as the Cancel command; a time limit (--timeout); and the hints a
-// technician needs when the receiver does not answer.
+// technician needs when the receiver does not answer. A request that the
+// receiver leaves unanswered is sent again for as long as it stays silent
+// (an upgrade's, a factory write's): the meter then counts the time without
+// an answer and says how to stop, and without a terminal a line a minute
+// says the same.
 
 #include <atomic>
 #include <chrono>
@@ -47,8 +51,10 @@ class ConsoleView final : public EventLoopView {
   // worker it waits for the user-interface thread.
   void Say(std::string_view text);
 
-  // A receive got no answer at all (the worker's frame observer calls it).
+  // A receive got no answer at all, or the receiver sent something (the
+  // worker's frame observer calls them).
   void NoteSilence();
+  void NoteHeard();
   // Prints, once, the hint that the receiver did not answer, when it did not.
   void SayNoAnswerHint();
 
@@ -60,7 +66,7 @@ class ConsoleView final : public EventLoopView {
   int ErrorCount() const { return errorCount_; }
   // The last note the session showed of its own (a box, a hint), and whether
   // a receive got no answer at all: what a failure is put down to.
-  const std::string& LastNote() const { return lastLine_; }
+  const std::string& LastNote() const { return lastNote_; }
   bool SawSilence() const { return silence_.load(); }
 
   // True once --timeout stopped the session.
@@ -79,6 +85,14 @@ class ConsoleView final : public EventLoopView {
  private:
   void Print(std::string_view text);  // user-interface thread
   void Redraw();
+  // The status as the meter shows it: with the time without an answer
+  // while the request goes unanswered.
+  std::string ShownStatus(Clock::TimePoint now) const;
+  // How long the receiver has left the request unanswered; nothing while
+  // the session is not waiting for it.
+  std::optional<Clock::Duration> Unanswered(Clock::TimePoint now) const;
+  // "Ctrl-C stops, or --timeout SECONDS": how to end the wait.
+  std::string HowToStop(Clock::TimePoint now) const;
   std::chrono::seconds ElapsedSeconds() const;
   // Asks on the user's terminal while the session goes on: false for No
   // (an interrupt included), nothing when there is no terminal to ask on.
@@ -95,7 +109,7 @@ class ConsoleView final : public EventLoopView {
   int upper_ = 100;
   int position_ = 0;
   int errorCount_ = 0;
-  std::string lastLine_;
+  std::string lastNote_;
   Clock::TimePoint lastTick_ = start_;
   int takenInterrupts_;  // interrupts this run has taken as Cancel
   bool questionOpen_ = false;
@@ -104,7 +118,9 @@ class ConsoleView final : public EventLoopView {
   bool saidWaiting_ = false;
   std::atomic<bool> silence_{false};
   std::atomic<long long> silenceAtMs_{0};  // since start_
+  std::atomic<long long> heardAtMs_{0};    // since start_; 0 before anything came
   bool saidNoAnswer_ = false;
+  long long minutesSaid_ = 0;  // of the wait without an answer, without a terminal
 };
 
 // The device error box of a run: a line on standard error through its view.

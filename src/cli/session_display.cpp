@@ -19,19 +19,27 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
   terminal_.EraseMeter();
   terminal_.Err(meter);
   open_ = true;
+  ticking_ = true;
 }
 
 void TerminalDisplay::Tick(std::string_view status, int position, int upper, int errors,
                            std::chrono::seconds elapsed) {
-  if (open_) Progress(status, position, upper, errors, elapsed);
+  // After a note the meter comes back below it; after End (a question, the
+  // session's end) only with the next progress.
+  if (ticking_) Progress(status, position, upper, errors, elapsed);
 }
 
 void TerminalDisplay::Note(std::string_view text) {
-  End();
+  EndMeterLine();
   terminal_.Err(std::string(text) + "\n");
 }
 
 void TerminalDisplay::End() {
+  EndMeterLine();
+  ticking_ = false;
+}
+
+void TerminalDisplay::EndMeterLine() {
   if (!open_) return;
   terminal_.Err("\n");
   open_ = false;

@@ -31,6 +31,9 @@ class SessionDisplay {
   virtual void Note(std::string_view text) = 0;
   // The session is over: what follows starts a line of its own.
   virtual void End() = 0;
+  // Whether the progress is drawn in place (on a terminal), rather than a
+  // line per status.
+  virtual bool Live() const = 0;
 };
 
 // A command's results (standard output) and messages (standard error).
@@ -57,11 +60,15 @@ class TerminalDisplay final : public SessionDisplay {
             std::chrono::seconds elapsed) override;
   void Note(std::string_view text) override;
   void End() override;
+  bool Live() const override { return live_; }
 
  private:
   Terminal& terminal_;
   bool live_;
-  bool open_ = false;  // the meter is on the screen, without its line end
+  void EndMeterLine();
+
+  bool open_ = false;     // the meter is on the screen, without its line end
+  bool ticking_ = false;  // ticks draw the meter again: from a Progress to End
   std::string shown_;  // the status shown last (one line per change)
 };
 

@@ -50,6 +50,7 @@ class StationBoard::RowOutput final : public RunOutput, public SessionDisplay {
     if (!quiet_) board_.PrintAbove(index_, text, false);
   }
   void End() override {}
+  bool Live() const override { return board_.live_; }
 
  private:
   StationBoard& board_;

@@ -148,6 +148,53 @@ TEST_F(ConsoleViewTest, MeterTicksOnceASecond) {
   }
 }
 
+// While the request goes unanswered the meter counts the time without an
+// answer and says how to stop: from the first receive that got nothing.
+TEST_F(ConsoleViewTest, MeterCountsTheTimeWithoutAnAnswer) {
+  cli_.terminal.errIsTerminal = true;
+  cli_.terminal.columns = 200;
+  receiver_.present = false;
+  EXPECT_EQ(Run({"--yes", "--timeout", "100", "upgrade", Rom(1)}), kExitTimedOut) << Err();
+  EXPECT_EQ(cli_.terminal.CountErr("no answer for 0:20 "), 0) << Err();  // before 20.1 s
+  const double at = When("Connecting...   no answer for 0:21 (Ctrl-C stops, --timeout in 1:19)");
+  EXPECT_GE(at, 21.0) << Err();
+  EXPECT_LT(at, 21.1) << Err();
+  EXPECT_EQ(cli_.terminal.CountErr("no answer for 1:25 (Ctrl-C stops, --timeout in 0:15)"), 1);
+  EXPECT_EQ(Err().find("still no answer"), std::string::npos) << Err();
+}
+
+TEST_F(ConsoleViewTest, MeterWithoutTimeoutNamesIt) {
+  cli_.terminal.errIsTerminal = true;
+  cli_.terminal.columns = 200;
+  receiver_.present = false;
+  cli_.interrupts.InterruptAt(Clock::TimePoint{} + 70s);
+  EXPECT_EQ(Run({"--yes", "upgrade", Rom(1)}), kExitStopped) << Err();
+  EXPECT_EQ(cli_.terminal.CountErr("no answer for 1:05 (Ctrl-C stops, or --timeout SECONDS)"), 1)
+      << Err();
+}
+
+// Without a terminal a line a minute says the same; the count starts again
+// when the receiver says something (here it acknowledges the request at
+// 40.3 s, and then never gets ready).
+TEST_F(ConsoleViewTest, WithoutATerminalALineAMinuteFromTheLastAnswer) {
+  receiver_.present = false;
+  receiver_.getsReady = false;
+  int requests = 0;
+  receiver_.onFrame = [&](const SeenFrame& frame) {
+    if (frame.code == FC_UPGRADE && ++requests == 3) receiver_.present = true;
+  };
+  EXPECT_EQ(Run({"--yes", "--timeout", "230", "upgrade", Rom(1)}), kExitTimedOut) << Err();
+  const std::string first =
+      "tavlink-cli: still no answer on /dev/rx after 1:00; the request goes out again until it "
+      "answers (Ctrl-C stops, --timeout in 2:10).\n";
+  const double at = When(first);
+  EXPECT_GE(at, 100.3) << Err();
+  EXPECT_LT(at, 100.4) << Err();
+  EXPECT_NE(Err().find("tavlink-cli: still no answer on /dev/rx after 2:00;"), std::string::npos)
+      << Err();
+  EXPECT_EQ(cli_.terminal.CountErr("still no answer"), 3) << Err();
+}
+
 // An interrupt is the Cancel button: the session stops with the abort.
 TEST_F(ConsoleViewTest, InterruptIsTakenAsCancel) {
   receiver_.onFrame = [this](const SeenFrame& frame) {

@@ -26,6 +26,9 @@ namespace tavlink::testing {
 class ReceiverScript {
  public:
   std::atomic<bool> present{true};
+  // Whether an upload's request makes it ready: without, the request is
+  // acknowledged and FC_READY never comes.
+  std::atomic<bool> getsReady{true};
   // Called on the worker's thread with each frame the receiver takes in,
   // before it answers (also while it is off).
   std::function<void(const SeenFrame&)> onFrame;
@@ -77,6 +80,7 @@ class ReceiverScript {
         return;
       case FC_UPGRADE:
       case FC_FACTORY:
+        if (!getsReady.load()) return rx.ReplyCode(FC_ACK);
         if (!ready_) rx.ReplyCode(FC_READY);
         ready_ = !ready_;  // the second request starts the upload
         return;
