@@ -357,8 +357,9 @@ void RegisterDeviceCommands(CLI::App& app, Env& env, int* exitStatus) {
       {"upgrade", "Upgrade the receiver's software from a ROM image", "ROM image file", true,
        RunUpgrade},
       {"read-user-data",
-       "Read the receiver's user data and save it as a data text file (several receivers: a "
-       "folder, or a name with {port}, {device} or {n})",
+       "Read the receiver's user data and save it as a data text file, after asking to turn "
+       "the receiver off (--yes: it is off; several receivers: a folder, or a name with "
+       "{port}, {device} or {n})",
        "data text file to write", true, RunReadUserData},
       {"write-factory-data", "Write a data text file into the receiver as factory data",
        "data text file to send", true, RunWriteFactoryData},
