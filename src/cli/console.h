@@ -47,8 +47,8 @@ class ConsoleView final : public EventLoopView {
   ConsoleView(Env& env, ConsoleOptions options, SessionDisplay& display);
   ~ConsoleView() override;
 
-  // Writes `text` as a line of its own on standard error, below the meter. Any thread: from the
-  // worker it waits for the user-interface thread.
+  // Writes `text` as a line of its own on standard error, below the meter.
+  // Any thread: from the worker it waits for the user-interface thread.
   void Say(std::string_view text);
 
   // A receive got no answer at all, or the receiver sent something (the

@@ -45,12 +45,12 @@ TransferOutcome ConsoleHost::RunSession(const TransferRequest& request) {
   return run_->Run(request);
 }
 
-void ConsoleHost::Say(const std::string& line) {
+void ConsoleHost::Say(const std::string& text) {
   if (output_ != nullptr) {
-    output_->Message(line);
+    output_->Message(text);
     return;
   }
-  terminal_.Err(line + "\n");
+  terminal_.Err(text + "\n");
 }
 
 }  // namespace tavlink::cli

@@ -31,7 +31,7 @@ class ConsoleHost final : public OperationHost {
   TransferOutcome RunSession(const TransferRequest& request) override;
 
  private:
-  void Say(const std::string& line);
+  void Say(const std::string& text);
 
   Terminal& terminal_;
   bool assumeYes_;

@@ -45,9 +45,9 @@ void TerminalDisplay::EndMeterLine() {
   open_ = false;
 }
 
-void StandardOutput::Result(std::string_view line) {
+void StandardOutput::Result(std::string_view text) {
   display_.End();
-  terminal_.Out(std::string(line) + "\n");
+  terminal_.Out(std::string(text) + "\n");
 }
 
 }  // namespace tavlink::cli

@@ -40,8 +40,8 @@ class SessionDisplay {
 class RunOutput {
  public:
   virtual ~RunOutput() = default;
-  virtual void Result(std::string_view line) = 0;
-  virtual void Message(std::string_view line) = 0;
+  virtual void Result(std::string_view text) = 0;
+  virtual void Message(std::string_view text) = 0;
   // The display of the command's sessions.
   virtual SessionDisplay& Display() = 0;
 };
@@ -78,8 +78,8 @@ class StandardOutput final : public RunOutput {
  public:
   // `terminal` must outlive the output.
   StandardOutput(Terminal& terminal, bool live) : terminal_(terminal), display_(terminal, live) {}
-  void Result(std::string_view line) override;
-  void Message(std::string_view line) override { display_.Note(line); }
+  void Result(std::string_view text) override;
+  void Message(std::string_view text) override { display_.Note(text); }
   SessionDisplay& Display() override { return display_; }
 
  private:

@@ -1,8 +1,9 @@
 #pragma once
 // The station: one device command run on every receiver named on the
-// command line, each on its own serial line. Each receiver gets its own session (its own transfer
-// dialog, worker and serial port, exactly the one-receiver session), on a thread of its own, so
-// that one receiver's failure, time-out or hang-up never stops, slows or corrupts another. A
+// command line, each on its own serial line. Each receiver gets its own
+// session (its own transfer dialog, worker and serial port, exactly the
+// one-receiver session), on a thread of its own, so that one receiver's
+// failure, time-out or hang-up never stops, slows or corrupts another. A
 // station of one receiver is the plain command.
 //
 // At the end a summary says how many succeeded and which failed and why;

@@ -29,10 +29,10 @@ class StationBoard::RowOutput final : public RunOutput, public SessionDisplay {
   RowOutput(StationBoard& board, size_t index, bool quiet)
       : board_(board), index_(index), quiet_(quiet) {}
 
-  void Result(std::string_view line) override {
-    if (!quiet_) board_.PrintAbove(index_, line, true);
+  void Result(std::string_view text) override {
+    if (!quiet_) board_.PrintAbove(index_, text, true);
   }
-  void Message(std::string_view line) override { Note(line); }
+  void Message(std::string_view text) override { Note(text); }
   SessionDisplay& Display() override { return *this; }
 
   void Progress(std::string_view status, int, int, int errors,

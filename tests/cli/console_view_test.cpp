@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -36,6 +37,15 @@ class ConsoleViewTest : public ::testing::Test {
     rom << "ZOR Digital Satellite Receiver ROM image"
         << "v1";
     for (int i = 0; i < blocks * 4080; ++i) rom << static_cast<char>(i * 7);
+    return path;
+  }
+
+  // The sample data text, copied into the test's folder: on Windows a
+  // command's argument that starts with "/" would be an option.
+  std::string Sample() {
+    const std::string path = folder_.File("sample.txt");
+    std::filesystem::copy_file(testing::SampleDataText(), path,
+                               std::filesystem::copy_options::overwrite_existing);
     return path;
   }
 
@@ -84,7 +94,7 @@ TEST_F(ConsoleViewTest, QuickStopSaysNothingOfWaiting) {
     if (frame.code == FC_DATA && receiver_.dataFrames.load() == 2)
       cli_.interrupts.InterruptAt(cli_.clock.Now() + 500ms);
   };
-  EXPECT_EQ(Run({"write-factory-data", testing::SampleDataText().string()}), kExitStopped) << Err();
+  EXPECT_EQ(Run({"write-factory-data", Sample()}), kExitStopped) << Err();
   EXPECT_NE(Err().find("Closing Connection...\n"), std::string::npos) << Err();
   EXPECT_EQ(Err().find("waiting up to"), std::string::npos) << Err();
 }
@@ -200,7 +210,7 @@ TEST_F(ConsoleViewTest, InterruptIsTakenAsCancel) {
   receiver_.onFrame = [this](const SeenFrame& frame) {
     if (frame.code == FC_DATA && receiver_.dataFrames.load() == 4) cli_.interrupts.Interrupt();
   };
-  EXPECT_EQ(Run({"write-factory-data", testing::SampleDataText().string()}), kExitStopped) << Err();
+  EXPECT_EQ(Run({"write-factory-data", Sample()}), kExitStopped) << Err();
   EXPECT_GE(receiver_.aborts.load(), 1);
   EXPECT_LT(receiver_.dataFrames.load(), 32);
   EXPECT_EQ(receiver_.closings.load(), 0);

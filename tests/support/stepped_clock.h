@@ -21,6 +21,8 @@
 //
 // Thread-safe.
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -189,7 +191,9 @@ class SteppedClock final : public Clock, public EventWait {
   };
 
   // The clocks the calling thread takes part in; it leaves each that is
-  // still there when it ends.
+  // still there when it ends. Kept behind a thread key with a destructor
+  // rather than in a thread_local object, whose destructor mingw-w64 runs
+  // after the thread's storage is gone.
   struct Memberships {
     std::vector<std::weak_ptr<State>> states;
     ~Memberships() {
@@ -198,8 +202,19 @@ class SteppedClock final : public Clock, public EventWait {
     }
   };
   static Memberships& ThisThread() {
-    static thread_local Memberships memberships;
-    return memberships;
+    static const pthread_key_t key = [] {
+      pthread_key_t made;
+      pthread_key_create(&made, [](void* memberships) {
+        const std::unique_ptr<Memberships> ending(static_cast<Memberships*>(memberships));
+      });
+      return made;
+    }();
+    auto* memberships = static_cast<Memberships*>(pthread_getspecific(key));
+    if (memberships == nullptr) {
+      memberships = std::make_unique<Memberships>().release();  // the key's from now on
+      pthread_setspecific(key, memberships);
+    }
+    return *memberships;
   }
 
   void Join() {
