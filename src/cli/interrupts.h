@@ -3,7 +3,7 @@
 // Ctrl-Break and the closing of the console on Windows. While a transfer
 // session runs, each one is the Cancel command of every running session,
 // which each session takes on its own user-interface thread by
-// comparing InterruptCount with the count it has already taken; the third
+// comparing Interrupts::Count with the count it has already taken; the third
 // leaves at once. Outside a transfer the first one leaves at once. Leaving
 // at once removes the files named by RemoveOnInterrupt and exits with 130.
 //
