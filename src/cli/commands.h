@@ -8,6 +8,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/env.h"
+
 namespace tavlink::cli {
 
 inline constexpr int kExitOk = 0;
@@ -16,13 +18,17 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitTimedOut = 3;
 inline constexpr int kExitStopped = 130;
 
-// check, text-to-block, block-to-text: data files without a receiver.
-void RegisterOfflineCommands(CLI::App& app, int* exitStatus);
+// check, text-to-block, block-to-text: data files without a receiver. The
+// commands run with `env`, which must outlive `app`.
+void RegisterOfflineCommands(CLI::App& app, Env& env, int* exitStatus);
 
 // connect, upgrade, read-user-data, write-factory-data, backup, restore, ports.
-void RegisterDeviceCommands(CLI::App& app, int* exitStatus);
+void RegisterDeviceCommands(CLI::App& app, Env& env, int* exitStatus);
 
-// Runs the command line; returns the process exit status.
+// Runs the command line `argv` with `env`; returns the exit status.
+int RunCli(Env& env, int argc, char** argv);
+
+// The program: RunCli with the system's Env and the interrupt handler.
 int RunCli(int argc, char** argv);
 
 }  // namespace tavlink::cli

@@ -1,7 +1,5 @@
 #include "cli/console_host.h"
 
-#include <cstdio>
-
 #include "cli/console.h"
 #include "files/file_error.h"
 #include "operations/operation_texts.h"
@@ -9,13 +7,13 @@
 namespace tavlink::cli {
 
 bool ConsoleHost::Ask(Question, std::string_view text) {
-  return AskYesNo(text, assumeYes_);
+  return AskYesNo(terminal_, text, assumeYes_);
 }
 
 void ConsoleHost::Tell(const Notice& notice) {
   switch (notice.kind) {
     case Notice::Kind::kReaderRefused: {
-      // The reader's message exactly as it gives it: it names the line.
+      // The reader's message exactly as it gives it, with the place in the text.
       std::string message = notice.detail;
       while (!message.empty() && message.back() == '\n') message.pop_back();
       Say(message);
@@ -47,13 +45,12 @@ TransferOutcome ConsoleHost::RunSession(const TransferRequest& request) {
   return run_->Run(request);
 }
 
-void ConsoleHost::Say(const std::string& line) {
+void ConsoleHost::Say(const std::string& text) {
   if (output_ != nullptr) {
-    output_->Message(line);
+    output_->Message(text);
     return;
   }
-  std::fprintf(stderr, "%s\n", line.c_str());
-  std::fflush(stderr);
+  terminal_.Err(text + "\n");
 }
 
 }  // namespace tavlink::cli

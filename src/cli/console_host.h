@@ -4,8 +4,8 @@
 // errors as "tavlink-cli: ..." lines, and each session through a DeviceRun
 // on the receiver's line.
 //
-// Threading: the thread that runs the command (one receiver's thread on the
-// factory line).
+// Threading: the thread that runs the command (one receiver's thread of a
+// station).
 
 #include <string>
 
@@ -17,12 +17,13 @@ namespace tavlink::cli {
 
 class ConsoleHost final : public OperationHost {
  public:
-  // `assumeYes` answers every question Yes. Messages go to `output` (a
-  // receiver's row on the factory line), or straight to standard error when
-  // it is null; sessions run on `run`, which may be null for the checks
-  // made before any receiver is served. Both must outlive the host.
-  ConsoleHost(bool assumeYes, RunOutput* output, DeviceRun* run = nullptr)
-      : assumeYes_(assumeYes), output_(output), run_(run) {}
+  // Questions are asked on `terminal`'s user terminal; `assumeYes` answers
+  // every one Yes. Messages go to `output` (a receiver's row of the
+  // station), or straight to standard error when it is null; sessions run
+  // on `run`, which may be null for the checks made before any receiver is
+  // served. All must outlive the host.
+  ConsoleHost(Terminal& terminal, bool assumeYes, RunOutput* output, DeviceRun* run = nullptr)
+      : terminal_(terminal), assumeYes_(assumeYes), output_(output), run_(run) {}
 
   bool Ask(Question question, std::string_view text) override;
   void Tell(const Notice& notice) override;
@@ -30,8 +31,9 @@ class ConsoleHost final : public OperationHost {
   TransferOutcome RunSession(const TransferRequest& request) override;
 
  private:
-  void Say(const std::string& line);
+  void Say(const std::string& text);
 
+  Terminal& terminal_;
   bool assumeYes_;
   RunOutput* output_;
   DeviceRun* run_;

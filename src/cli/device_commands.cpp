@@ -14,10 +14,11 @@
 #include "cli/console.h"
 #include "cli/console_host.h"
 #include "cli/device_run.h"
-#include "cli/factory_line.h"
 #include "cli/output_file.h"
+#include "cli/output_names.h"
 #include "cli/ports_listing.h"
 #include "cli/sha256.h"
+#include "cli/station.h"
 #include "cli/terminal.h"
 #include "data/data_text.h"
 #include "files/data_text_file.h"
@@ -61,8 +62,10 @@ void SaySending(RunOutput& output, const std::string& what, const DeviceOptions&
   output.Message("tavlink-cli: sending " + what + " to " + options.line.description + ".");
 }
 
-// What every device command has: the lines it serves and its options.
+// What every device command has: its env, the lines it serves and its
+// options.
 struct Command {
+  Env& env;
   const DeviceOptions& options;
   const std::vector<ReceiverLine>& lines;
 };
@@ -88,42 +91,44 @@ std::string CountsText(const BlockCounts& counts, const char* lastJoin) {
 }
 
 int RunConnect(const Command& command) {
-  return RunOnReceivers(command.options, command.lines, "connect",
-                        [](size_t, const DeviceOptions& options, RunOutput& output) {
-                          ReceiverRecord record;
-                          DeviceRun run(options, output);
-                          ConsoleHost host(options.yes, &output, &run);
-                          const ConnectResult result = ConnectToReceiver(host);
-                          SetOutcome(record, run, result.outcome);
-                          if (!result.connected) {
-                            output.Message("tavlink-cli: not connected.");
-                            run.View().SayNoAnswerHint();
-                            if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
-                            return record;
-                          }
-                          record.software = result.softwareVersion;
-                          record.hardware = result.hardwareVersion;
-                          output.Result("Software version: " + record.software);
-                          output.Result("Hardware version: " + record.hardware);
-                          return record;
-                        });
+  Env& env = command.env;
+  return RunStation(env, command.options, command.lines, "connect",
+                    [&env](size_t, const DeviceOptions& options, RunOutput& output) {
+                      ReceiverRecord record;
+                      DeviceRun run(env, options, output);
+                      ConsoleHost host(env.terminal, options.yes, &output, &run);
+                      const ConnectResult result = ConnectToReceiver(host);
+                      SetOutcome(record, run, result.outcome);
+                      if (!result.connected) {
+                        output.Message("tavlink-cli: not connected.");
+                        run.View().SayNoAnswerHint();
+                        if (record.exitStatus == kExitOk) MarkFailed(record, "not connected");
+                        return record;
+                      }
+                      record.software = result.softwareVersion;
+                      record.hardware = result.hardwareVersion;
+                      output.Result("Software version: " + record.software);
+                      output.Result("Hardware version: " + record.hardware);
+                      return record;
+                    });
 }
 
 int RunUpgrade(const Command& command) {
-  ConsoleHost checks(command.options.yes, nullptr);
+  Env& env = command.env;
+  ConsoleHost checks(env.terminal, command.options.yes, nullptr);
   const std::optional<uint64_t> length = CheckRomImageFile(checks, command.options.file);
   if (!length) return kExitUsage;
   const std::string image =
       command.options.file + " (" + Grouped(*length - kRomHeaderSize) + " bytes)";
-  return RunOnReceivers(
-      command.options, command.lines, "upgrade",
-      [&image](size_t, const DeviceOptions& options, RunOutput& output) {
+  return RunStation(
+      env, command.options, command.lines, "upgrade",
+      [&env, &image](size_t, const DeviceOptions& options, RunOutput& output) {
         ReceiverRecord record;
         RecordFile(record, options.file);
         SaySending(output, "the ROM image " + image, options);
         // Each receiver reads the image through a stream of its own.
-        DeviceRun run(options, output);
-        ConsoleHost host(options.yes, &output, &run);
+        DeviceRun run(env, options, output);
+        ConsoleHost host(env.terminal, options.yes, &output, &run);
         const UpgradeResult result = UpgradeSoftware(host, options.file);
         if (result.outcome == TransferOutcome::kNotRun) {
           MarkFailed(record, "the ROM image cannot be read", kExitUsage);
@@ -142,104 +147,43 @@ int RunUpgrade(const Command& command) {
       });
 }
 
-// Where each receiver's user data goes: FILE itself for one receiver;
-// for several, FILE with {port}, {device} and {n} filled in, or a file per
-// receiver in the folder FILE. Nothing, after saying why, for several
-// receivers and one plain name.
-std::optional<std::vector<std::string>> OutputNames(const std::string& file,
-                                                    const std::vector<ReceiverLine>& lines) {
-  std::error_code ignored;
-  const bool folder = std::filesystem::is_directory(file, ignored);
-  const bool pattern = file.find("{port}") != std::string::npos ||
-                       file.find("{device}") != std::string::npos ||
-                       file.find("{n}") != std::string::npos;
-  if (lines.size() > 1 && !folder && !pattern) {
-    std::fprintf(stderr,
-                 "tavlink-cli: %zu receivers need a file each: give a folder, or a name with "
-                 "{port}, {device} or {n} in it.\n",
-                 lines.size());
-    return std::nullopt;
-  }
-  std::vector<std::string> names;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (!folder && !pattern) {
-      names.push_back(file);
-      continue;
-    }
-    // A device path as part of a file name: "/dev/ttyUSB0" as "ttyUSB0".
-    std::string device = lines[i].devicePath;
-    if (device.rfind("/dev/", 0) == 0) device.erase(0, 5);
-    for (char& c : device)
-      if (c == '/' || c == '\\' || c == ':') c = '_';
-    const std::string port = lines[i].byPort ? lines[i].shortName : device;
-    if (folder) {
-      names.push_back((std::filesystem::path(file) / (port + ".txt")).string());
-      continue;
-    }
-    // One pass over the pattern: what is filled in is never looked at again,
-    // so a device whose path holds "{port}" or "{device}" is taken as it is.
-    const std::pair<std::string, std::string> fills[] = {
-        {"{port}", port}, {"{device}", device}, {"{n}", std::to_string(i + 1)}};
-    std::string name;
-    for (size_t at = 0; at < file.size();) {
-      const auto fill = std::find_if(std::begin(fills), std::end(fills), [&](const auto& entry) {
-        return file.compare(at, entry.first.size(), entry.first) == 0;
-      });
-      if (fill == std::end(fills)) {
-        name += file[at++];
-      } else {
-        name += fill->second;
-        at += fill->first.size();
-      }
-    }
-    names.push_back(name);
-  }
-  for (size_t i = 0; i < names.size(); ++i)
-    for (size_t j = 0; j < i; ++j)
-      if (names[i] == names[j]) {
-        std::fprintf(stderr, "tavlink-cli: %s and %s would both save to %s.\n",
-                     lines[j].shortName.c_str(), lines[i].shortName.c_str(), names[i].c_str());
-        return std::nullopt;
-      }
-  return names;
-}
-
 int RunReadUserData(const Command& command) {
+  Env& env = command.env;
   if (command.options.repeat) {
-    std::fprintf(stderr,
-                 "tavlink-cli: read-user-data saves one file per receiver; --repeat would "
-                 "replace it. Repeat the command instead.\n");
+    env.terminal.Err(
+        "tavlink-cli: read-user-data saves one file per receiver; --repeat would replace it. "
+        "Repeat the command instead.\n");
     return kExitUsage;
   }
-  const auto names = OutputNames(command.options.file, command.lines);
+  const auto names = OutputNames(env.terminal, command.options.file, command.lines);
   if (!names) return kExitUsage;
   // Outputs that cannot be written are found before any receiver is asked.
   std::vector<std::unique_ptr<SaveTarget>> outputs;
   for (const std::string& name : *names) {
-    outputs.push_back(PrepareOutput(name));
+    outputs.push_back(PrepareOutput(env.terminal, name));
     if (!outputs.back()) return kExitUsage;
   }
-  if (!command.options.yes && !StdinIsTerminal()) {
-    std::fprintf(stderr,
-                 "tavlink-cli: read-user-data asks to turn the receiver off first, and there "
-                 "is no terminal to ask on: give --yes once it is off.\n");
+  if (!command.options.yes && !env.terminal.CanAsk()) {
+    env.terminal.Err(
+        "tavlink-cli: read-user-data asks to turn the receiver off first, and there is no "
+        "terminal to ask on: give --yes once it is off.\n");
     return kExitUsage;
   }
-  ConsoleHost checks(command.options.yes, nullptr);
+  ConsoleHost checks(env.terminal, command.options.yes, nullptr);
   if (!ConfirmReceiverOff(checks)) {
-    std::fprintf(stderr, "tavlink-cli: not confirmed; nothing read.\n");
+    env.terminal.Err("tavlink-cli: not confirmed; nothing read.\n");
     return kExitStopped;
   }
-  return RunOnReceivers(
-      command.options, command.lines, "read-user-data",
+  return RunStation(
+      env, command.options, command.lines, "read-user-data",
       [&](size_t index, const DeviceOptions& options, RunOutput& output) {
         ReceiverRecord record;
         // This run's own block; the file is written only from a whole, valid
         // image, so a failed read never destroys an existing file.
         auto block = std::make_unique<ReceiverDataBlock>();
         const std::string& name = (*names)[index];
-        DeviceRun run(options, output);
-        ConsoleHost host(options.yes, &output, &run);
+        DeviceRun run(env, options, output);
+        ConsoleHost host(env.terminal, options.yes, &output, &run);
         const UserDataRead read = ReadUserDataToFile(host, *outputs[index], name, *block);
         SetOutcome(record, run, read.outcome);
         if (read.outcome != TransferOutcome::kSucceeded) {
@@ -259,9 +203,10 @@ int RunReadUserData(const Command& command) {
 }
 
 int RunWriteFactoryData(const Command& command) {
+  Env& env = command.env;
   const DeviceOptions& options = command.options;
   auto block = std::make_unique<ReceiverDataBlock>();
-  ConsoleHost checks(options.yes, nullptr);
+  ConsoleHost checks(env.terminal, options.yes, nullptr);
   switch (LoadDataText(checks, options.file, *block)) {
     case LoadResult::kLoaded:
       break;
@@ -271,102 +216,102 @@ int RunWriteFactoryData(const Command& command) {
       return kExitFailure;
   }
   const BlockCounts counts = CountsOf(*block);
-  if (counts.Empty() && !options.yes && !StdinIsTerminal()) {
+  if (counts.Empty() && !options.yes && !env.terminal.CanAsk()) {
     // Such a text empties the receiver's data: only on purpose.
-    std::fprintf(stderr,
-                 "tavlink-cli: %s holds no satellite, transponder or service: writing it "
-                 "empties the receiver's data. Give --yes to write it anyway.\n",
-                 options.file.c_str());
+    env.terminal.Err("tavlink-cli: " + options.file +
+                     " holds no satellite, transponder or service: writing it empties the "
+                     "receiver's data. Give --yes to write it anyway.\n");
     return kExitUsage;
   }
   if (!ConfirmFactoryData(checks, options.file, *block)) {
-    std::fprintf(stderr, "tavlink-cli: nothing written.\n");
+    env.terminal.Err("tavlink-cli: nothing written.\n");
     return kExitUsage;
   }
-  const std::string antenna =
-      counts.antennaConfig == -1 ? std::string("no antenna configuration")
-                                 : "antenna configuration " + std::to_string(counts.antennaConfig);
-  const std::string what =
-      "the factory data of " + options.file + " (" + CountsText(counts, ", ") + ", " + antenna + ")";
+  const std::string antenna = counts.antennaConfig == -1
+                                  ? std::string("no antenna configuration")
+                                  : "antenna configuration " + std::to_string(counts.antennaConfig);
+  const std::string what = "the factory data of " + options.file + " (" + CountsText(counts, ", ") +
+                           ", " + antenna + ")";
   const std::string sha256 = Sha256OfFile(options.file).value_or("");
-  return RunOnReceivers(options, command.lines, "write-factory-data",
-                        [&](size_t, const DeviceOptions& own, RunOutput& output) {
-                          ReceiverRecord record;
-                          record.dataFile = own.file;
-                          record.dataSha256 = sha256;
-                          auto copy =
-                              std::make_unique<ReceiverDataBlock>(*block);  // a block per session
-                          SaySending(output, what, own);
-                          DeviceRun run(own, output);
-                          ConsoleHost host(own.yes, &output, &run);
-                          SetOutcome(record, run, WriteFactoryData(host, *copy));
-                          if (record.exitStatus != kExitOk) {
-                            run.View().SayNoAnswerHint();
-                            return record;
-                          }
-                          output.Result("Wrote factory data (" +
-                                        std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
-                                        " blocks) in " + SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(env, options, command.lines, "write-factory-data",
+                    [&](size_t, const DeviceOptions& own, RunOutput& output) {
+                      ReceiverRecord record;
+                      record.dataFile = own.file;
+                      record.dataSha256 = sha256;
+                      auto copy =
+                          std::make_unique<ReceiverDataBlock>(*block);  // a block per session
+                      SaySending(output, what, own);
+                      DeviceRun run(env, own, output);
+                      ConsoleHost host(env.terminal, own.yes, &output, &run);
+                      SetOutcome(record, run, WriteFactoryData(host, *copy));
+                      if (record.exitStatus != kExitOk) {
+                        run.View().SayNoAnswerHint();
+                        return record;
+                      }
+                      output.Result("Wrote factory data (" +
+                                    std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
+                                    " blocks) in " + SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
 int RunBackup(const Command& command) {
-  const auto target = PrepareOutput(command.options.file);
+  Env& env = command.env;
+  const auto target = PrepareOutput(env.terminal, command.options.file);
   if (!target) return kExitUsage;
-  return RunOnReceivers(command.options, command.lines, "backup",
-                        [&target](size_t, const DeviceOptions& options, RunOutput& out) {
-                          ReceiverRecord record;
-                          DeviceRun run(options, out);
-                          ConsoleHost host(options.yes, &out, &run);
-                          const BackupResult result = BackupUserData(host, *target, options.file);
-                          SetOutcome(record, run, result.outcome);
-                          if (record.exitStatus != kExitOk) return record;
-                          if (!result.saved) {
-                            MarkFailed(record, "cannot write " + options.file);
-                            return record;
-                          }
-                          RecordFile(record, options.file);
-                          out.Result("Backed up the user data to " + options.file + " (" +
-                                     Grouped(result.bytes) + " bytes) in " +
-                                     SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(env, command.options, command.lines, "backup",
+                    [&env, &target](size_t, const DeviceOptions& options, RunOutput& out) {
+                      ReceiverRecord record;
+                      DeviceRun run(env, options, out);
+                      ConsoleHost host(env.terminal, options.yes, &out, &run);
+                      const BackupResult result = BackupUserData(host, *target, options.file);
+                      SetOutcome(record, run, result.outcome);
+                      if (record.exitStatus != kExitOk) return record;
+                      if (!result.saved) {
+                        MarkFailed(record, "cannot write " + options.file);
+                        return record;
+                      }
+                      RecordFile(record, options.file);
+                      out.Result("Backed up the user data to " + options.file + " (" +
+                                 Grouped(result.bytes) + " bytes) in " +
+                                 SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
 int RunRestore(const Command& command) {
+  Env& env = command.env;
   int error = 0;
   const std::optional<InputFile> file = OpenInputFile(command.options.file, &error);
   if (!file) {
-    ConsoleHost(command.options.yes, nullptr)
+    ConsoleHost(env.terminal, command.options.yes, nullptr)
         .FileFailed(FileAction::kOpen, command.options.file, error);
     return kExitUsage;
   }
   const std::string backup = command.options.file + " (" + Grouped(file->length) + " bytes)";
-  return RunOnReceivers(command.options, command.lines, "restore",
-                        [&](size_t, const DeviceOptions& options, RunOutput& output) {
-                          ReceiverRecord record;
-                          RecordFile(record, options.file);
-                          SaySending(output, "the user data of " + backup, options);
-                          DeviceRun run(options, output);
-                          ConsoleHost host(options.yes, &output, &run);
-                          const RestoreResult result = RestoreUserData(host, options.file);
-                          if (result.outcome == TransferOutcome::kNotRun) {
-                            MarkFailed(record, "cannot read " + options.file, kExitUsage);
-                            return record;
-                          }
-                          SetOutcome(record, run, result.outcome);
-                          if (record.exitStatus == kExitOk)
-                            output.Result("Restored the user data from " + backup + " in " +
-                                          SecondsText(run.Seconds()));
-                          return record;
-                        });
+  return RunStation(env, command.options, command.lines, "restore",
+                    [&](size_t, const DeviceOptions& options, RunOutput& output) {
+                      ReceiverRecord record;
+                      RecordFile(record, options.file);
+                      SaySending(output, "the user data of " + backup, options);
+                      DeviceRun run(env, options, output);
+                      ConsoleHost host(env.terminal, options.yes, &output, &run);
+                      const RestoreResult result = RestoreUserData(host, options.file);
+                      if (result.outcome == TransferOutcome::kNotRun) {
+                        MarkFailed(record, "cannot read " + options.file, kExitUsage);
+                        return record;
+                      }
+                      SetOutcome(record, run, result.outcome);
+                      if (record.exitStatus == kExitOk)
+                        output.Result("Restored the user data from " + backup + " in " +
+                                      SecondsText(run.Seconds()));
+                      return record;
+                    });
 }
 
-int RunPorts(bool json) {
-  const PortsListing listing = GatherPorts(ListSerialDevices(), *MakeSettingStore());
-  const std::string text = json ? PortsJson(listing) : PortsText(listing);
-  std::fwrite(text.data(), 1, text.size(), stdout);
+int RunPorts(Env& env, bool json) {
+  const PortsListing listing = GatherPorts(ListSerialDevices(), *env.openSettings());
+  env.terminal.Out(json ? PortsJson(listing) : PortsText(listing));
   return kExitOk;
 }
 
@@ -395,7 +340,7 @@ void AddGlobalOptions(CLI::App& app, DeviceOptions& options) {
 
 }  // namespace
 
-void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
+void RegisterDeviceCommands(CLI::App& app, Env& env, int* exitStatus) {
   auto options = std::make_shared<DeviceOptions>();
   AddGlobalOptions(app, *options);
 
@@ -412,8 +357,9 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
       {"upgrade", "Upgrade the receiver's software from a ROM image", "ROM image file", true,
        RunUpgrade},
       {"read-user-data",
-       "Read the receiver's user data and save it as a data text file (several receivers: a "
-       "folder, or a name with {port}, {device} or {n})",
+       "Read the receiver's user data and save it as a data text file, after asking to turn "
+       "the receiver off (--yes: it is off; several receivers: a folder, or a name with "
+       "{port}, {device} or {n})",
        "data text file to write", true, RunReadUserData},
       {"write-factory-data", "Write a data text file into the receiver as factory data",
        "data text file to send", true, RunWriteFactoryData},
@@ -426,25 +372,26 @@ void RegisterDeviceCommands(CLI::App& app, int* exitStatus) {
     CLI::App* sub = app.add_subcommand(entry.name, entry.help);
     sub->fallthrough();
     if (entry.fileHelp) sub->add_option("FILE", options->file, entry.fileHelp)->required();
-    sub->callback([options, exitStatus, entry] {
-      const auto lines = ChooseLines(*options);
+    sub->callback([&env, options, exitStatus, entry] {
+      const auto lines = ChooseLines(env, *options);
       if (!lines) {
         *exitStatus = kExitUsage;
         return;
       }
       if ((lines->size() > 1 || options->repeat) && !entry.many) {
-        std::fprintf(stderr, "tavlink-cli: %s serves one receiver at a time.\n", entry.name);
+        env.terminal.Err("tavlink-cli: " + std::string(entry.name) +
+                         " serves one receiver at a time.\n");
         *exitStatus = kExitUsage;
         return;
       }
-      *exitStatus = entry.run(Command{*options, *lines});
+      *exitStatus = entry.run(Command{env, *options, *lines});
     });
   }
   CLI::App* ports = app.add_subcommand(
       "ports", "List the serial devices, what COM1 and COM2 open and which port is stored");
   auto json = std::make_shared<bool>(false);
   ports->add_flag("--json", *json, "print the list as JSON, for scripts");
-  ports->callback([exitStatus, json] { *exitStatus = RunPorts(*json); });
+  ports->callback([&env, exitStatus, json] { *exitStatus = RunPorts(env, *json); });
 }
 
 }  // namespace tavlink::cli

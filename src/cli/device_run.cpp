@@ -1,12 +1,12 @@
 #include "cli/device_run.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
+#include "cli/terminal.h"
 #include "link/port_names.h"
 #include "settings/setting_store.h"
 
@@ -17,7 +17,7 @@ ConsoleOptions ConsoleOptionsOf(const DeviceOptions& options) {
   ConsoleOptions console;
   console.assumeYes = options.yes;
   if (options.timeoutSeconds > 0) console.timeout = std::chrono::seconds(options.timeoutSeconds);
-  console.line = options.line.description;
+  console.lineDescription = options.line.description;
   return console;
 }
 
@@ -27,20 +27,20 @@ ReceiverLine PortLine(int port, SettingStore& settings) {
       "name another with --device PATH, --port N or " + ComEnvironmentName(port) + ".");
 }
 
-// The devices of a devices file: one per line, blanks around it and empty
-// or "#" lines ignored.
-std::optional<std::vector<std::string>> DevicesFrom(const std::string& path) {
+// The devices of a devices file, one entry each: blanks around an entry are
+// dropped, and empty entries and "#" comments skipped.
+std::optional<std::vector<std::string>> DevicesFrom(Terminal& terminal, const std::string& path) {
   std::ifstream in(path);
   if (!in) {
-    std::fprintf(stderr, "tavlink-cli: cannot read %s: no such readable file\n", path.c_str());
+    terminal.Err("tavlink-cli: cannot read " + path + ": no such readable file\n");
     return std::nullopt;
   }
   std::vector<std::string> devices;
-  for (std::string line; std::getline(in, line);) {
-    const size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos || line[first] == '#') continue;
-    const size_t last = line.find_last_not_of(" \t\r");
-    devices.push_back(line.substr(first, last - first + 1));
+  for (std::string entry; std::getline(in, entry);) {
+    const size_t first = entry.find_first_not_of(" \t\r");
+    if (first == std::string::npos || entry[first] == '#') continue;
+    const size_t last = entry.find_last_not_of(" \t\r");
+    devices.push_back(entry.substr(first, last - first + 1));
   }
   return devices;
 }
@@ -59,24 +59,23 @@ bool SameLine(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& options) {
-  const auto settings = MakeSettingStore();
+std::optional<std::vector<ReceiverLine>> ChooseLines(Env& env, const DeviceOptions& options) {
+  const std::unique_ptr<SettingStore> settings = env.openSettings();
   std::vector<ReceiverLine> lines;
   for (const int port : options.ports) lines.push_back(PortLine(port, *settings));
   std::vector<std::string> devices = options.devices;
   if (!options.devicesFrom.empty()) {
-    const auto listed = DevicesFrom(options.devicesFrom);
+    const auto listed = DevicesFrom(env.terminal, options.devicesFrom);
     if (!listed) return std::nullopt;
     devices.insert(devices.end(), listed->begin(), listed->end());
   }
-  for (const std::string& device : devices)
-    lines.push_back(ReceiverLine::OfDevice(device));
+  for (const std::string& device : devices) lines.push_back(ReceiverLine::OfDevice(device));
   if (lines.empty()) {
     const int port = settings->ReadPort().value_or(0);
     if (port <= 0) {
-      std::fprintf(stderr,
-                   "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or "
-                   "choose a port in the desktop tool's Setup Comm.\n");
+      env.terminal.Err(
+          "tavlink-cli: no port chosen: give --port N (COM<N>) or --device PATH, or choose a "
+          "port in the desktop tool's Setup Comm.\n");
       return std::nullopt;
     }
     lines.push_back(PortLine(port, *settings));
@@ -84,9 +83,8 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
   for (size_t i = 0; i < lines.size(); ++i) {
     for (size_t j = 0; j < i; ++j) {
       if (SameLine(lines[i].devicePath, lines[j].devicePath)) {
-        std::fprintf(stderr, "tavlink-cli: %s and %s are the same line (%s); name each once.\n",
-                     lines[j].description.c_str(), lines[i].description.c_str(),
-                     lines[i].devicePath.c_str());
+        env.terminal.Err("tavlink-cli: " + lines[j].description + " and " + lines[i].description +
+                         " are the same line (" + lines[i].devicePath + "); name each once.\n");
         return std::nullopt;
       }
     }
@@ -94,17 +92,19 @@ std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& option
   return lines;
 }
 
-DeviceRun::DeviceRun(const DeviceOptions& options, RunOutput& output)
-    : view_(ConsoleOptionsOf(options), output.Display()),
+DeviceRun::DeviceRun(Env& env, const DeviceOptions& options, RunOutput& output)
+    : env_(env),
+      view_(env, ConsoleOptionsOf(options), output.Display()),
       reporter_(view_),
-      trace_(view_, options.trace, options.traceLabel),
+      trace_(env, view_, options.trace, options.receiverName),
       line_(options.line) {}
 
 TransferOutcome DeviceRun::Run(const TransferRequest& request) {
-  const TransferInterrupts interruptsCancel;  // outlives the session, which closes the port
+  // Outlives the session, which closes the port.
+  const TransferInterrupts interruptsCancel(env_.interrupts);
   const TransferOutcome outcome =
-      RunSession(view_, line_, {SystemClock(), reporter_, &trace_}, request);
-  view_.CloseLiveLine();
+      RunSession(view_, line_, {env_.clock, reporter_, &trace_, env_.makeDevice}, request);
+  view_.CloseMeter();
   return outcome;
 }
 

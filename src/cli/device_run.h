@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/env.h"
 #include "cli/session_display.h"
 #include "operations/receiver_line.h"
 #include "transfer/transfer_runner.h"
@@ -21,7 +22,7 @@ namespace tavlink::cli {
 struct DeviceOptions {
   std::vector<int> ports;            // --port N, any number of times
   std::vector<std::string> devices;  // --device PATH, any number of times
-  std::string devicesFrom;           // --devices-from FILE: one device per line
+  std::string devicesFrom;           // --devices-from FILE: one device per entry
   bool yes = false;                  // --yes
   bool trace = false;                // --trace
   int timeoutSeconds = 0;            // --timeout; 0 for none
@@ -29,7 +30,8 @@ struct DeviceOptions {
   bool repeat = false;               // --repeat
   std::string file;                  // the command's file argument
   ReceiverLine line;                 // the receiver's line, once chosen
-  std::string traceLabel;            // before each --trace line: the line's label among several
+  std::string receiverName;  // among several receivers, the one served ("COM2"), named before
+                             // each of its traced frames; empty for one receiver
 };
 
 // Works out the receivers' lines from the options (ports first, then
@@ -37,12 +39,13 @@ struct DeviceOptions {
 // or port N (--port N or the stored port) and the device it leads to.
 // Nothing, after saying why, when no port is given and none is stored, a
 // devices file cannot be read, or one line is named twice.
-std::optional<std::vector<ReceiverLine>> ChooseLines(const DeviceOptions& options);
+std::optional<std::vector<ReceiverLine>> ChooseLines(Env& env, const DeviceOptions& options);
 
 class DeviceRun {
  public:
-  // Shows its session on `output`'s display, which must outlive it.
-  DeviceRun(const DeviceOptions& options, RunOutput& output);
+  // Shows its session on `output`'s display; `env` and `output` must
+  // outlive the run.
+  DeviceRun(Env& env, const DeviceOptions& options, RunOutput& output);
   DeviceRun(const DeviceRun&) = delete;
   DeviceRun& operator=(const DeviceRun&) = delete;
 
@@ -59,6 +62,7 @@ class DeviceRun {
   const ConsoleView& View() const { return view_; }
 
  private:
+  Env& env_;
   ConsoleView view_;
   ConsoleReporter reporter_;
   ConsoleTrace trace_;

@@ -3,31 +3,48 @@
 // Ctrl-Break and the closing of the console on Windows. While a transfer
 // session runs, each one is the Cancel command of every running session,
 // which each session takes on its own user-interface thread by
-// comparing InterruptCount with the count it has already taken; the third
+// comparing Interrupts::Count with the count it has already taken; the third
 // leaves at once. Outside a transfer the first one leaves at once. Leaving
 // at once removes the files named by RemoveOnInterrupt and exits with 130.
 //
-// The handler is process-wide by nature; the state of each run (what it has
-// taken) lives with the run.
+// The handler is process-wide by nature; the commands reach its count and
+// spans through Interrupts (a test's own counts in virtual time), and the
+// state of each run (what it has taken) lives with the run.
 
 #include <functional>
 #include <string>
 
 namespace tavlink::cli {
 
+// Thread-safe.
+class Interrupts {
+ public:
+  virtual ~Interrupts() = default;
+  // The interrupts since the program started; never goes back.
+  virtual int Count() = 0;
+  // A transfer session's span begins, and ends: within one, interrupts are
+  // Cancel. Spans may overlap (several sessions at once).
+  virtual void EnterTransfer() = 0;
+  virtual void LeaveTransfer() = 0;
+};
+
+// This process's: counted by the handler.
+Interrupts& SystemInterrupts();
+
 void InstallInterruptHandler();
 
-// The interrupts since the program started; never goes back.
-int InterruptCount();
-
-// Marks the span of one transfer session: within it interrupts are Cancel.
-// Spans may overlap (several sessions at once).
+// Marks the span of one transfer session on `interrupts`.
 class TransferInterrupts {
  public:
-  TransferInterrupts();
-  ~TransferInterrupts();
+  explicit TransferInterrupts(Interrupts& interrupts) : interrupts_(interrupts) {
+    interrupts_.EnterTransfer();
+  }
+  ~TransferInterrupts() { interrupts_.LeaveTransfer(); }
   TransferInterrupts(const TransferInterrupts&) = delete;
   TransferInterrupts& operator=(const TransferInterrupts&) = delete;
+
+ private:
+  Interrupts& interrupts_;
 };
 
 // Names a file that leaving at once removes (a temporary file, or an output

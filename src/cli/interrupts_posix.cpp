@@ -53,6 +53,13 @@ extern "C" void OnInterrupt(int) {
   ::_exit(130);
 }
 
+class HandledInterrupts final : public Interrupts {
+ public:
+  int Count() override { return interrupts.load(); }
+  void EnterTransfer() override { transfersRunning.fetch_add(1); }
+  void LeaveTransfer() override { transfersRunning.fetch_sub(1); }
+};
+
 }  // namespace
 
 void InstallInterruptHandler() {
@@ -64,16 +71,9 @@ void InstallInterruptHandler() {
   for (int signal : kInterruptSignals) sigaction(signal, &action, nullptr);
 }
 
-int InterruptCount() {
-  return interrupts.load();
-}
-
-TransferInterrupts::TransferInterrupts() {
-  transfersRunning.fetch_add(1);
-}
-
-TransferInterrupts::~TransferInterrupts() {
-  transfersRunning.fetch_sub(1);
+Interrupts& SystemInterrupts() {
+  static HandledInterrupts handled;
+  return handled;
 }
 
 int RemoveOnInterrupt(const std::string& path) {

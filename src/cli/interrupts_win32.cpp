@@ -69,22 +69,22 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
   }
 }
 
+class HandledInterrupts final : public Interrupts {
+ public:
+  int Count() override { return interrupts.load(); }
+  void EnterTransfer() override { transfersRunning.fetch_add(1); }
+  void LeaveTransfer() override { transfersRunning.fetch_sub(1); }
+};
+
 }  // namespace
 
 void InstallInterruptHandler() {
   ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
-int InterruptCount() {
-  return interrupts.load();
-}
-
-TransferInterrupts::TransferInterrupts() {
-  transfersRunning.fetch_add(1);
-}
-
-TransferInterrupts::~TransferInterrupts() {
-  transfersRunning.fetch_sub(1);
+Interrupts& SystemInterrupts() {
+  static HandledInterrupts handled;
+  return handled;
 }
 
 int RemoveOnInterrupt(const std::string& path) {

@@ -1,5 +1,5 @@
 #pragma once
-// Time stamps as a factory-line record keeps them: "2026-12-08T16:00:37Z",
+// Time stamps as a station's record keeps them: "2026-12-08T16:00:37Z",
 // the UTC time to the second. Safe on any thread (no gmtime).
 
 #include <chrono>

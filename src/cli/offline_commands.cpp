@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "cli/env.h"
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
 #include "data/data_text.h"
@@ -19,46 +20,47 @@ struct OfflineArguments {
   std::string blockIn, textOut;
 };
 
-int RunCheck(const std::string& textPath) {
+int RunCheck(Terminal& terminal, const std::string& textPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   int readerResult = kReadOk;
-  const int status = ReadDataTextFile(textPath, *block, &readerResult);
+  const int status = ReadDataTextFile(terminal, textPath, *block, &readerResult);
   if (status == kExitFailure) return readerResult;  // check alone gives the reader's result
   if (status != kExitOk) return status;
-  std::printf("%s: %d satellites, %d transponders, %d services, antenna_config %d\n",
-              textPath.c_str(), block->sat_count(), block->tp_count(), block->service_count(),
-              block->antenna_config());
+  terminal.Out(textPath + ": " + std::to_string(block->sat_count()) + " satellites, " +
+               std::to_string(block->tp_count()) + " transponders, " +
+               std::to_string(block->service_count()) + " services, antenna_config " +
+               std::to_string(block->antenna_config()) + "\n");
   return kExitOk;
 }
 
-int RunTextToBlock(const std::string& textPath, const std::string& blockPath) {
+int RunTextToBlock(Terminal& terminal, const std::string& textPath, const std::string& blockPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
-  const int status = ReadDataTextFile(textPath, *block);
+  const int status = ReadDataTextFile(terminal, textPath, *block);
   if (status != kExitOk) return status;
-  const auto output = PrepareOutput(blockPath, textPath);
+  const auto output = PrepareOutput(terminal, blockPath, textPath);
   if (!output) return kExitUsage;
   // A short write shows in the stream's error flag, which Commit reports.
   std::fwrite(block->bytes(), 1, ReceiverDataBlock::kSize, output->stream());
-  return CommitOutput(*output, blockPath) ? kExitOk : kExitUsage;
+  return CommitOutput(terminal, *output, blockPath) ? kExitOk : kExitUsage;
 }
 
-int RunBlockToText(const std::string& blockPath, const std::string& textPath) {
+int RunBlockToText(Terminal& terminal, const std::string& blockPath, const std::string& textPath) {
   const auto block = std::make_unique<ReceiverDataBlock>();
-  const int status = ReadBlockFile(blockPath, *block);
+  const int status = ReadBlockFile(terminal, blockPath, *block);
   if (status != kExitOk) return status;
-  const auto output = PrepareOutput(textPath, blockPath);
+  const auto output = PrepareOutput(terminal, textPath, blockPath);
   if (!output) return kExitUsage;
   StringTextOutput text;
   WriteDataText(*block, text);  // the block is valid: ReadBlockFile checked it
   std::fwrite(text.str().data(), 1, text.str().size(), output->stream());
-  if (!CommitOutput(*output, textPath)) return kExitUsage;
-  WarnIfTextDoesNotReadBack(textPath, text.str());
+  if (!CommitOutput(terminal, *output, textPath)) return kExitUsage;
+  WarnIfTextDoesNotReadBack(terminal, textPath, text.str());
   return kExitOk;
 }
 
 }  // namespace
 
-void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
+void RegisterOfflineCommands(CLI::App& app, Env& env, int* exitStatus) {
   auto args = std::make_shared<OfflineArguments>();
 
   CLI::App* check = app.add_subcommand(
@@ -66,7 +68,8 @@ void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
       "Read a data text file and print how many satellites, transponders and services "
       "it holds; on an error print the reader's message and exit with its result (1-9)");
   check->add_option("FILE", args->checkFile, "data text file")->required();
-  check->callback([args, exitStatus] { *exitStatus = RunCheck(args->checkFile); });
+  check->callback(
+      [&env, args, exitStatus] { *exitStatus = RunCheck(env.terminal, args->checkFile); });
 
   CLI::App* toBlock = app.add_subcommand(
       "text-to-block",
@@ -74,8 +77,9 @@ void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
       "nothing is written when the text has an error (exit status 1)");
   toBlock->add_option("FILE.txt", args->textIn, "data text file to read")->required();
   toBlock->add_option("BLOCK.bin", args->blockOut, "block image to write")->required();
-  toBlock->callback(
-      [args, exitStatus] { *exitStatus = RunTextToBlock(args->textIn, args->blockOut); });
+  toBlock->callback([&env, args, exitStatus] {
+    *exitStatus = RunTextToBlock(env.terminal, args->textIn, args->blockOut);
+  });
 
   CLI::App* toText = app.add_subcommand(
       "block-to-text",
@@ -84,8 +88,9 @@ void RegisterOfflineCommands(CLI::App& app, int* exitStatus) {
       "warning");
   toText->add_option("BLOCK.bin", args->blockIn, "block image to read")->required();
   toText->add_option("FILE.txt", args->textOut, "data text file to write")->required();
-  toText->callback(
-      [args, exitStatus] { *exitStatus = RunBlockToText(args->blockIn, args->textOut); });
+  toText->callback([&env, args, exitStatus] {
+    *exitStatus = RunBlockToText(env.terminal, args->blockIn, args->textOut);
+  });
 }
 
 }  // namespace tavlink::cli

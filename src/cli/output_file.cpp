@@ -37,31 +37,31 @@ InterruptGuard& Guard() {
   return guard;
 }
 
-bool ReportCannotWrite(const std::string& path, int error) {
-  std::fprintf(stderr, "tavlink-cli: cannot write %s: %s\n", path.c_str(),
-               DescribeFileError(error).c_str());
+bool ReportCannotWrite(Terminal& terminal, const std::string& path, int error) {
+  terminal.Err("tavlink-cli: cannot write " + path + ": " + DescribeFileError(error) + "\n");
   return false;
 }
 
 }  // namespace
 
-std::unique_ptr<SaveTarget> PrepareOutput(const std::string& path, const std::string& input) {
+std::unique_ptr<SaveTarget> PrepareOutput(Terminal& terminal, const std::string& path,
+                                          const std::string& input) {
   int error = 0;
   std::unique_ptr<SaveTarget> target =
       SaveTarget::Prepare(path, input, {&Guard(), /*waitForReader=*/true}, &error);
   if (!target) {
     if (error == kErrorIsTheInput)
-      std::fprintf(stderr, "tavlink-cli: %s is the input file %s; give another output file.\n",
-                   path.c_str(), input.c_str());
+      terminal.Err("tavlink-cli: " + path + " is the input file " + input +
+                   "; give another output file.\n");
     else
-      ReportCannotWrite(path, error);
+      ReportCannotWrite(terminal, path, error);
   }
   return target;
 }
 
-bool CommitOutput(SaveTarget& target, const std::string& path) {
+bool CommitOutput(Terminal& terminal, SaveTarget& target, const std::string& path) {
   int error = 0;
-  return target.Commit(&error) || ReportCannotWrite(path, error);
+  return target.Commit(&error) || ReportCannotWrite(terminal, path, error);
 }
 
 }  // namespace tavlink::cli

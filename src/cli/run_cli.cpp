@@ -1,11 +1,13 @@
 #include <cstdio>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/interrupts.h"
 #include "cli/platform_help.h"
+#include "cli/terminal.h"
 #include "settings/setting_store.h"
 #include "version/version.h"
 
@@ -48,37 +50,45 @@ bool IsCommand(CLI::App& app, const std::string& word) {
   return false;
 }
 
-void ReportUnknownCommand(CLI::App& app, const std::string& word) {
+void ReportUnknownCommand(Terminal& terminal, CLI::App& app, const std::string& word) {
   std::string commands;
   for (const CLI::App* sub : app.get_subcommands({}))
     commands += (commands.empty() ? "" : ", ") + sub->get_name();
-  std::fprintf(stderr,
-               "tavlink-cli: unknown command '%s'\nCommands: %s\nRun with --help for more.\n",
-               word.c_str(), commands.c_str());
+  terminal.Err("tavlink-cli: unknown command '" + word + "'\nCommands: " + commands +
+               "\nRun with --help for more.\n");
 }
 
 }  // namespace
 
-int RunCli(int argc, char** argv) {
+int RunCli(Env& env, int argc, char** argv) {
   CLI::App app{"ZOR Link: service tool for ZOR digital satellite receivers", "tavlink-cli"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", ProgramVersionLine("tavlink-cli"), "print the version and exit");
+  app.set_version_flag("--version", ProgramVersionLine("tavlink-cli"),
+                       "print the version and exit");
   app.footer(HelpFooter());
-  InstallInterruptHandler();
   int exitStatus = kExitOk;
-  RegisterOfflineCommands(app, &exitStatus);
-  RegisterDeviceCommands(app, &exitStatus);
+  RegisterOfflineCommands(app, env, &exitStatus);
+  RegisterDeviceCommands(app, env, &exitStatus);
   if (const auto word = CommandWord(app, argc, argv); word && !IsCommand(app, *word)) {
-    ReportUnknownCommand(app, *word);
+    ReportUnknownCommand(env.terminal, app, *word);
     return kExitUsage;
   }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
+    // The help, the version or what was wrong with the command line.
+    std::ostringstream out, err;
+    const int code = app.exit(e, out, err);
+    env.terminal.Out(out.str());
+    env.terminal.Err(err.str());
     return code == 0 ? kExitOk : kExitUsage;
   }
   return exitStatus;
+}
+
+int RunCli(int argc, char** argv) {
+  InstallInterruptHandler();
+  return RunCli(SystemEnv(), argc, argv);
 }
 
 }  // namespace tavlink::cli

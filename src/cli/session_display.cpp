@@ -1,10 +1,8 @@
 #include "cli/session_display.h"
 
-#include <cstdio>
 #include <string>
 
-#include "cli/progress_line.h"
-#include "cli/terminal.h"
+#include "cli/progress_meter.h"
 
 namespace tavlink::cli {
 
@@ -13,39 +11,43 @@ void TerminalDisplay::Progress(std::string_view status, int position, int upper,
   if (!live_) {
     if (status.empty() || status == shown_) return;  // progress alone shows nothing here
     shown_ = status;
-    Line(status);
+    Note(status);
     return;
   }
-  const std::string line = FormatProgressLine(status, position, upper, elapsed,
-                                              TimeLeft(position, upper, elapsed), StderrColumns());
-  RewindLiveLine();
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
+  const std::string meter = FormatProgressMeter(
+      status, position, upper, elapsed, TimeLeft(position, upper, elapsed), terminal_.ErrColumns());
+  terminal_.EraseMeter();
+  terminal_.Err(meter);
   open_ = true;
+  ticking_ = true;
 }
 
 void TerminalDisplay::Tick(std::string_view status, int position, int upper, int errors,
                            std::chrono::seconds elapsed) {
-  if (open_) Progress(status, position, upper, errors, elapsed);
+  // After a note the meter comes back below it; after End (a question, the
+  // session's end) only with the next progress.
+  if (ticking_) Progress(status, position, upper, errors, elapsed);
 }
 
-void TerminalDisplay::Line(std::string_view text) {
-  End();
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  std::fflush(stderr);
+void TerminalDisplay::Note(std::string_view text) {
+  EndMeterLine();
+  terminal_.Err(std::string(text) + "\n");
 }
 
 void TerminalDisplay::End() {
+  EndMeterLine();
+  ticking_ = false;
+}
+
+void TerminalDisplay::EndMeterLine() {
   if (!open_) return;
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
+  terminal_.Err("\n");
   open_ = false;
 }
 
-void StandardOutput::Result(std::string_view line) {
+void StandardOutput::Result(std::string_view text) {
   display_.End();
-  std::fprintf(stdout, "%.*s\n", static_cast<int>(line.size()), line.data());
-  std::fflush(stdout);
+  terminal_.Out(std::string(text) + "\n");
 }
 
 }  // namespace tavlink::cli

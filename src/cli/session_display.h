@@ -1,8 +1,8 @@
 #pragma once
 // Where a command-line session shows itself, and where a command puts its
-// results and messages. A run on its own shows on standard error, with one
-// live line on a terminal (TerminalDisplay, StandardOutput); a run among many
-// on the factory line shows in its row of a shared board (line_board.h).
+// results and messages. A run on its own shows on standard error, with a
+// progress meter on a terminal (TerminalDisplay, StandardOutput); a run among
+// many of a station shows in its row of a shared board (station_board.h).
 //
 // Threading: a session calls its display on its own user-interface thread;
 // a command calls its output on the thread that runs it.
@@ -10,6 +10,8 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+
+#include "cli/terminal.h"
 
 namespace tavlink::cli {
 
@@ -25,38 +27,48 @@ class SessionDisplay {
   // display's clocks.
   virtual void Tick(std::string_view status, int position, int upper, int errors,
                     std::chrono::seconds elapsed) = 0;
-  // A line of its own: a title, a box, a hint, a note.
-  virtual void Line(std::string_view text) = 0;
+  // A note on a line of its own: a title, a box, a hint.
+  virtual void Note(std::string_view text) = 0;
   // The session is over: what follows starts a line of its own.
   virtual void End() = 0;
+  // Whether the progress is drawn in place (on a terminal), rather than a
+  // line per status.
+  virtual bool Live() const = 0;
 };
 
 // A command's results (standard output) and messages (standard error).
 class RunOutput {
  public:
   virtual ~RunOutput() = default;
-  virtual void Result(std::string_view line) = 0;
-  virtual void Message(std::string_view line) = 0;
+  virtual void Result(std::string_view text) = 0;
+  virtual void Message(std::string_view text) = 0;
   // The display of the command's sessions.
   virtual SessionDisplay& Display() = 0;
 };
 
-// One run on its own: on a terminal (`live`) the progress is one line that
-// fits the terminal and is redrawn in place; otherwise one line per status.
+// One run on its own: on a terminal (`live`) the progress is a meter that
+// fits the terminal and is redrawn in place (progress_meter.h); otherwise one
+// line per status.
 class TerminalDisplay final : public SessionDisplay {
  public:
-  explicit TerminalDisplay(bool live) : live_(live) {}
+  // `terminal` must outlive the display.
+  TerminalDisplay(Terminal& terminal, bool live) : terminal_(terminal), live_(live) {}
   ~TerminalDisplay() override { End(); }
   void Progress(std::string_view status, int position, int upper, int errors,
                 std::chrono::seconds elapsed) override;
   void Tick(std::string_view status, int position, int upper, int errors,
             std::chrono::seconds elapsed) override;
-  void Line(std::string_view text) override;
+  void Note(std::string_view text) override;
   void End() override;
+  bool Live() const override { return live_; }
 
  private:
+  Terminal& terminal_;
   bool live_;
-  bool open_ = false;  // a live line is on the screen, without its line end
+  void EndMeterLine();
+
+  bool open_ = false;     // the meter is on the screen, without its line end
+  bool ticking_ = false;  // ticks draw the meter again: from a Progress to End
   std::string shown_;  // the status shown last (one line per change)
 };
 
@@ -64,12 +76,14 @@ class TerminalDisplay final : public SessionDisplay {
 // through the display.
 class StandardOutput final : public RunOutput {
  public:
-  explicit StandardOutput(bool live) : display_(live) {}
-  void Result(std::string_view line) override;
-  void Message(std::string_view line) override { display_.Line(line); }
+  // `terminal` must outlive the output.
+  StandardOutput(Terminal& terminal, bool live) : terminal_(terminal), display_(terminal, live) {}
+  void Result(std::string_view text) override;
+  void Message(std::string_view text) override { display_.Note(text); }
   SessionDisplay& Display() override { return display_; }
 
  private:
+  Terminal& terminal_;
   TerminalDisplay display_;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 // SHA-256 (FIPS 180-4) of a byte string or a file, as lower-case hex: the
-// fingerprint of the data file that a factory-line record keeps.
+// fingerprint of the data file that a station's record keeps.
 
 #include <optional>
 #include <string>

@@ -24,12 +24,14 @@ ReceiverLine ReceiverLine::OfDevice(const std::string& path) {
   return line;
 }
 
-TransferOutcome RunSession(TransferView& view, const ReceiverLine& line,
-                           const SessionSetup& setup, TransferRequest request) {
+TransferOutcome RunSession(TransferView& view, const ReceiverLine& line, const SessionSetup& setup,
+                           TransferRequest request) {
   DeviceHintReporter hinted(setup.errors, line.notFoundHint);
-  const TransferEnvironment environment{
-      setup.clock, hinted, [path = line.devicePath] { return MakeSerialDeviceAt(path); },
-      setup.trace};
+  const TransferEnvironment environment{setup.clock, hinted,
+                                        [path = line.devicePath, make = setup.makeDevice] {
+                                          return make ? make(path) : MakeSerialDeviceAt(path);
+                                        },
+                                        setup.trace};
   request.portNumber = line.portNumber;
   return RunTransfer(view, environment, request);
 }

@@ -4,6 +4,8 @@
 // error box with the line's hint, and an optional frame observer. Every
 // front end runs its sessions through RunSession.
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,6 +13,7 @@
 #include "link/error_reporter.h"
 #include "link/frame.h"
 #include "link/port_names.h"
+#include "link/serial_device.h"
 #include "transfer/transfer_runner.h"
 
 namespace tavlink {
@@ -18,10 +21,10 @@ namespace tavlink {
 // The serial line a session talks on: port n and the device it leads to,
 // or a device named directly.
 struct ReceiverLine {
-  int portNumber = 1;       // names the port in the device's messages ("COM1")
-  std::string devicePath;   // what the session opens
-  std::string description;  // "COM1 (/dev/ttyUSB0)", or the device path: where it talks
-  std::string shortName;    // "COM1", or the device path: how rows and records name it
+  int portNumber = 1;        // names the port in the device's messages ("COM1")
+  std::string devicePath;    // what the session opens
+  std::string description;   // "COM1 (/dev/ttyUSB0)", or the device path: where it talks
+  std::string shortName;     // "COM1", or the device path: how rows and records name it
   std::string notFoundHint;  // added under the error of a device that does not exist
   bool byPort = false;       // chosen as a COM port rather than as a device
 
@@ -33,16 +36,18 @@ struct ReceiverLine {
 };
 
 // What a session needs besides its line and its window. Both must outlive
-// the session; `trace` may be null.
+// the session; `trace` may be null. `makeDevice` makes the unopened device
+// at a line's path; without it, the platform's (MakeSerialDeviceAt).
 struct SessionSetup {
   Clock& clock;
   ErrorReporter& errors;
   FrameTrace* trace = nullptr;
+  std::function<std::unique_ptr<SerialDevice>(const std::string& path)> makeDevice = nullptr;
 };
 
 // Runs `request` on `line` (its port number is the line's) in `view`, and
 // returns how it ended once its worker has finished and its port is closed.
-TransferOutcome RunSession(TransferView& view, const ReceiverLine& line,
-                           const SessionSetup& setup, TransferRequest request);
+TransferOutcome RunSession(TransferView& view, const ReceiverLine& line, const SessionSetup& setup,
+                           TransferRequest request);
 
 }  // namespace tavlink

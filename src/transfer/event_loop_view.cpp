@@ -9,7 +9,24 @@ namespace {
 
 constexpr std::chrono::milliseconds kIdlePeriod{50};
 
+class ConditionWait final : public EventWait {
+ public:
+  bool Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
+            Clock::Duration period, const std::function<bool()>& ready) override {
+    return changed.wait_for(lock, period, ready);
+  }
+};
+
 }  // namespace
+
+EventWait& RealEventWait() {
+  static ConditionWait wait;
+  return wait;
+}
+
+EventLoopView::EventLoopView() : EventLoopView(SystemClock(), RealEventWait()) {}
+
+EventLoopView::EventLoopView(Clock& clock, EventWait& wait) : clock_(clock), wait_(wait) {}
 
 void EventLoopView::RunModal(TransferDialog& dialog) {
   {
@@ -35,9 +52,9 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   {
     std::unique_lock lock(mutex_);
     if (ended_) return false;
-    if (!changed_.wait_for(lock, kIdlePeriod, [this] { return !queue_.empty() || ended_; })) {
+    if (!wait_.Wait(lock, changed_, kIdlePeriod, [this] { return !queue_.empty() || ended_; })) {
       lock.unlock();
-      lastIdle_ = std::chrono::steady_clock::now();
+      lastIdle_ = clock_.Now();
       OnIdle();
       return false;
     }
@@ -45,8 +62,8 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   }
   // A steady stream of events must not keep the front end's own checks
   // (its input, its clocks) from running.
-  if (std::chrono::steady_clock::now() - lastIdle_ >= kIdlePeriod) {
-    lastIdle_ = std::chrono::steady_clock::now();
+  if (const Clock::TimePoint now = clock_.Now(); now - lastIdle_ >= kIdlePeriod) {
+    lastIdle_ = now;
     OnIdle();
   }
   // Whoever waits in PumpUntil may be satisfied by now; the event then

@@ -6,6 +6,10 @@
 //
 // Subclasses say how each request is shown by overriding the On* hooks,
 // which always run on the user-interface thread.
+//
+// The loop keeps its idle periods on a clock and waits for its next event
+// through an EventWait: the real ones by default; a test gives a virtual
+// clock with a wait that passes the periods in step with it.
 
 #include <chrono>
 #include <condition_variable>
@@ -16,13 +20,32 @@
 #include <string_view>
 #include <thread>
 
+#include "link/clock.h"
 #include "transfer/transfer_view.h"
 
 namespace tavlink {
 
+// How an event loop waits for its next event. Wait is called with `lock`
+// held and returns with it held; it waits until `ready()` (which reads what
+// `lock` guards) or until `period` has passed on the loop's clock, and
+// returns ready(). Other threads notify `changed`, with or without the
+// lock, after they changed what ready() reads. Thread-safe.
+class EventWait {
+ public:
+  virtual ~EventWait() = default;
+  virtual bool Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
+                    Clock::Duration period, const std::function<bool()>& ready) = 0;
+};
+
+// The condition variable's own wait, in real time (SystemClock's time).
+EventWait& RealEventWait();
+
 class EventLoopView : public TransferView {
  public:
-  EventLoopView() = default;
+  // The real clock and wait.
+  EventLoopView();
+  // `clock` and `wait` must outlive the view, and tell the same time.
+  EventLoopView(Clock& clock, EventWait& wait);
   EventLoopView(const EventLoopView&) = delete;
   EventLoopView& operator=(const EventLoopView&) = delete;
 
@@ -75,11 +98,13 @@ class EventLoopView : public TransferView {
   bool Ended();
   void Post(std::function<void()> task);
 
+  Clock& clock_;
+  EventWait& wait_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::function<void()>> queue_;
   std::thread::id uiThread_;
-  std::chrono::steady_clock::time_point lastIdle_;
+  Clock::TimePoint lastIdle_;
   TransferDialog* dialog_ = nullptr;
   bool ended_ = false;
 };

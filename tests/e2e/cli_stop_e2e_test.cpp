@@ -132,6 +132,20 @@ TEST_F(CliStopTest, UpgradeAsksOnTheTerminalWhenStandardInputIsRedirected) {
   EXPECT_TRUE(SimSaid("the PC aborted"));
 }
 
+// So is the question before reading user data: the read is not refused for
+// want of a terminal while there is one.
+TEST_F(CliStopTest, ReadUserDataAsksOnTheTerminalWhenStandardInputIsRedirected) {
+  StartSim();
+  TerminalProcess cli({"--device", sim_->DevicePath(), "read-user-data", Path("user.txt")}, 100,
+                      dir_, {}, TerminalProcess::Input::kNull);
+  ASSERT_TRUE(cli.WaitFor("Please turn off your receiver. [y/N]")) << cli.Shown();
+  cli.Type("n\n");
+  EXPECT_EQ(cli.Wait(), 130) << cli.Shown();
+  EXPECT_NE(cli.Shown().find("tavlink-cli: not confirmed; nothing read."), std::string::npos)
+      << cli.Shown();
+  EXPECT_FALSE(fs::exists(Path("user.txt")));
+}
+
 // With no terminal at all (a service, a pipeline under setsid), the
 // question's default answer stands: the upgrade goes on, and a line says
 // why and what would have stopped it.

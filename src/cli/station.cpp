@@ -1,4 +1,4 @@
-#include "cli/factory_line.h"
+#include "cli/station.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include "cli/interrupts.h"
 #include "cli/iso_time.h"
 #include "cli/json_text.h"
-#include "cli/line_board.h"
+#include "cli/station_board.h"
 #include "cli/terminal.h"
 #include "files/file_error.h"
 #include "operations/receiver_operations.h"
@@ -20,36 +20,38 @@
 namespace tavlink::cli {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // The --report file, opened for appending before anything is sent; each
-// record is written as one line as it comes.
+// record is appended, with its newline, as it comes.
 class ReportFile {
  public:
   // Nothing to write without a path. ok() is false when the file cannot
   // be opened, after saying why.
-  explicit ReportFile(const std::string& path) : path_(path) {
+  ReportFile(Terminal& terminal, const std::string& path) : terminal_(terminal), path_(path) {
     if (path_.empty()) return;
     errno = 0;
     file_.reset(std::fopen(path_.c_str(), "a"));
-    if (!file_)
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
-                   DescribeFileError(errno).c_str());
+    if (!file_) SayCannotWrite();
   }
   bool ok() const { return path_.empty() || file_ != nullptr; }
 
-  void Append(const ReceiverLine& line, const std::string& operation, const ReceiverRecord& record) {
+  void Append(const ReceiverLine& line, const std::string& operation,
+              const ReceiverRecord& record) {
     if (!file_) return;
     const std::string text = RecordJson(line, operation, record) + "\n";
     std::lock_guard lock(mutex_);
     errno = 0;
     if (std::fwrite(text.data(), 1, text.size(), file_.get()) != text.size() ||
         std::fflush(file_.get()) != 0)
-      std::fprintf(stderr, "tavlink-cli: cannot write the report %s: %s\n", path_.c_str(),
-                   DescribeFileError(errno).c_str());
+      SayCannotWrite();
   }
 
  private:
+  void SayCannotWrite() {
+    terminal_.Err("tavlink-cli: cannot write the report " + path_ + ": " +
+                  DescribeFileError(errno) + "\n");
+  }
+
+  Terminal& terminal_;
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
@@ -59,20 +61,20 @@ class ReportFile {
 };
 
 // Waits `duration`, or less when an interrupt comes; false after one.
-bool Rest(std::chrono::milliseconds duration, int interruptsBefore) {
-  const auto end = Clock::now() + duration;
-  while (Clock::now() < end) {
-    if (InterruptCount() != interruptsBefore) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+bool Rest(Env& env, Clock::Duration duration, int interruptsBefore) {
+  const Clock::TimePoint end = env.clock.Now() + duration;
+  while (env.clock.Now() < end) {
+    if (env.interrupts.Count() != interruptsBefore) return false;
+    env.clock.SleepFor(std::chrono::milliseconds(100));
   }
-  return InterruptCount() == interruptsBefore;
+  return env.interrupts.Count() == interruptsBefore;
 }
 
 // One connect on the receiver's line: whether it answered; nothing when
 // it was stopped.
-std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
-  DeviceRun run(options, output);
-  ConsoleHost host(options.yes, &output, &run);
+std::optional<bool> Answers(Env& env, const DeviceOptions& options, RunOutput& output) {
+  DeviceRun run(env, options, output);
+  ConsoleHost host(env.terminal, options.yes, &output, &run);
   const ConnectResult result = ConnectToReceiver(host);
   if (result.outcome == TransferOutcome::kStopped) return std::nullopt;
   return result.connected;
@@ -82,20 +84,20 @@ std::optional<bool> Answers(const DeviceOptions& options, RunOutput& output) {
 // (it was taken away), then answers again (the next one is on). The looks
 // at the line go through `quiet`: a line without a receiver is no news.
 // False when the wait was interrupted.
-bool AwaitNextReceiver(const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
+bool AwaitNextReceiver(Env& env, const DeviceOptions& options, RunOutput& output, RunOutput& quiet,
                        int interruptsBefore) {
   output.Message("tavlink-cli: waiting for the next receiver on this line");
   for (;;) {  // the served receiver is still there
-    const std::optional<bool> answered = Answers(options, quiet);
+    const std::optional<bool> answered = Answers(env, options, quiet);
     if (!answered) return false;
     if (!*answered) break;
-    if (!Rest(std::chrono::seconds(2), interruptsBefore)) return false;
+    if (!Rest(env, std::chrono::seconds(2), interruptsBefore)) return false;
   }
   for (;;) {  // nobody there: each silent connect takes its time-out
-    const std::optional<bool> answered = Answers(options, quiet);
+    const std::optional<bool> answered = Answers(env, options, quiet);
     if (!answered) return false;
     if (*answered) return true;
-    if (!Rest(std::chrono::seconds(1), interruptsBefore)) return false;
+    if (!Rest(env, std::chrono::seconds(1), interruptsBefore)) return false;
   }
 }
 
@@ -141,7 +143,7 @@ void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome ou
                                                        : "failed";
   // A stop is its own reason; what the session said last is not.
   const bool stopped = outcome == TransferOutcome::kStopped;
-  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastLine();
+  record.failure = stopped ? "" : view.SawSilence() ? "no answer" : view.LastNote();
   if (record.failure.empty()) record.failure = record.outcome;
 }
 
@@ -163,41 +165,42 @@ std::string RecordJson(const ReceiverLine& line, const std::string& operation,
   return json + "}";
 }
 
-int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
-                   const std::string& operation, const ReceiverJob& job) {
-  ReportFile report(options.report);
+int RunStation(Env& env, const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
+               const std::string& operation, const ReceiverJob& job) {
+  ReportFile report(env.terminal, options.report);
   if (!report.ok()) return kExitUsage;  // nothing sent
-  const int interruptsBefore = InterruptCount();
+  const int interruptsBefore = env.interrupts.Count();
   auto runOnce = [&](size_t i, RunOutput& output, const DeviceOptions& base) {
     DeviceOptions own = base;
     own.line = lines[i];
-    if (lines.size() > 1) own.traceLabel = lines[i].shortName;
+    if (lines.size() > 1) own.receiverName = lines[i].shortName;
     ReceiverRecord record;
-    record.start = std::chrono::system_clock::now();
+    record.start = env.wallClock.Now();
     ReceiverRecord done = job(i, own, output);
     done.start = record.start;
-    done.end = std::chrono::system_clock::now();
+    done.end = env.wallClock.Now();
     report.Append(lines[i], operation, done);
     return done;
   };
 
   if (lines.size() == 1 && !options.repeat) {
-    StandardOutput output(StderrIsTerminal() && !options.trace);
+    StandardOutput output(env.terminal, env.terminal.ErrIsTerminal() && !options.trace);
     return runOnce(0, output, options).exitStatus;
   }
 
   // One Ctrl-C stops every receiver: no session asks its own question (the
   // upgrade's), which would all come at once over the table and take one
   // answer. The command's own questions were asked before.
-  DeviceOptions onLine = options;
-  onLine.yes = true;
+  DeviceOptions atStation = options;
+  atStation.yes = true;
 
   // Between one receiver's sessions (a look at its line, a file saved)
   // an interrupt is still the Cancel of the others, not an end at once.
-  const TransferInterrupts interruptsCancel;
-  std::vector<LineBoard::Receiver> receivers;
+  const TransferInterrupts interruptsCancel(env.interrupts);
+  std::vector<StationBoard::Receiver> receivers;
   for (const ReceiverLine& line : lines) receivers.push_back({line.shortName, line.devicePath});
-  LineBoard board(receivers, operation, StderrTakesEscapes() && !options.trace);
+  StationBoard board(env.terminal, receivers, operation,
+                     env.terminal.ErrTakesEscapes() && !options.trace);
   std::vector<ReceiverRecord> last(lines.size());
   std::vector<int> served(lines.size(), 0);
   std::vector<std::thread> threads;
@@ -207,27 +210,27 @@ int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>
       RunOutput& output = board.Output(i);
       for (;;) {
         board.Start(i);
-        last[i] = runOnce(i, output, onLine);
+        last[i] = runOnce(i, output, atStation);
         if (last[i].exitStatus == kExitOk) ++served[i];
         board.Finish(i, RowOutcome(last[i]));
-        if (!options.repeat || InterruptCount() != interruptsBefore) break;
-        DeviceOptions own = onLine;
+        if (!options.repeat || env.interrupts.Count() != interruptsBefore) break;
+        DeviceOptions own = atStation;
         own.line = lines[i];
-        if (lines.size() > 1) own.traceLabel = lines[i].shortName;
-        if (!AwaitNextReceiver(own, output, board.QuietOutput(i), interruptsBefore)) break;
+        if (lines.size() > 1) own.receiverName = lines[i].shortName;
+        if (!AwaitNextReceiver(env, own, output, board.QuietOutput(i), interruptsBefore)) break;
       }
       running.fetch_sub(1);
     });
   }
   while (running.load() > 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    env.clock.SleepFor(std::chrono::milliseconds(250));
     board.Paint();
   }
   for (std::thread& thread : threads) thread.join();
   board.Close();
 
-  std::fprintf(stderr, "tavlink-cli: %s.\n", Summary(lines, last, served, options.repeat).c_str());
-  if (InterruptCount() != interruptsBefore) return kExitStopped;
+  env.terminal.Err("tavlink-cli: " + Summary(lines, last, served, options.repeat) + ".\n");
+  if (env.interrupts.Count() != interruptsBefore) return kExitStopped;
   for (const ReceiverRecord& record : last)
     if (record.exitStatus != kExitOk) return kExitFailure;
   return kExitOk;

@@ -1,6 +1,6 @@
 // The live progress line: what it shows, and that it never fills a line.
 
-#include "cli/progress_line.h"
+#include "cli/progress_meter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,18 +10,19 @@ namespace {
 using std::chrono::seconds;
 
 TEST(ProgressLine, ShowsTheStatusBarPercentageAndTimes) {
-  EXPECT_EQ(
-      FormatProgressLine("Uploading...   block 3/32   error 0", 3, 32, seconds(5), seconds(48), 80),
-      "Uploading...   block 3/32   error 0  [#................]    9%  0:05  0:48 left");
+  EXPECT_EQ(FormatProgressMeter("Uploading...   block 3/32   error 0", 3, 32, seconds(5),
+                                seconds(48), 80),
+            "Uploading...   block 3/32   error 0  [#................]    9%  0:05  0:48 left");
   // Nothing known of the length: no bar, no percentage.
-  EXPECT_EQ(FormatProgressLine("Connecting...", 0, 0, seconds(2), std::nullopt, 80),
+  EXPECT_EQ(FormatProgressMeter("Connecting...", 0, 0, seconds(2), std::nullopt, 80),
             "Connecting...  0:02");
 }
 
 TEST(ProgressLine, NeverReachesTheLastColumnHoweverNarrow) {
   const std::string status = "Downloading...   block 12/32   err.count 1";
   for (int width = 1; width <= 120; ++width) {
-    const std::string line = FormatProgressLine(status, 12, 32, seconds(3725), seconds(600), width);
+    const std::string line =
+        FormatProgressMeter(status, 12, 32, seconds(3725), seconds(600), width);
     EXPECT_LE(line.size(), static_cast<size_t>(std::max(width - 1, 1))) << width;
     EXPECT_EQ(line.substr(0, std::min<size_t>(line.size(), 5)),
               status.substr(0, std::min<size_t>(line.size(), 5)))
@@ -29,14 +30,14 @@ TEST(ProgressLine, NeverReachesTheLastColumnHoweverNarrow) {
   }
   // At 40 columns the counts and the percentage stay, the bar goes, and the
   // status's blanks close up.
-  EXPECT_EQ(FormatProgressLine(status, 12, 32, seconds(5), seconds(8), 40),
+  EXPECT_EQ(FormatProgressMeter(status, 12, 32, seconds(5), seconds(8), 40),
             "Downloading... block 12/32 err.count 1");
   EXPECT_EQ(
-      FormatProgressLine("Uploading...   block 3/32   error 0", 3, 32, seconds(5), seconds(8), 40),
+      FormatProgressMeter("Uploading...   block 3/32   error 0", 3, 32, seconds(5), seconds(8), 40),
       "Uploading... block 3/32 error 0  9%");
-  EXPECT_EQ(FormatProgressLine(status, 12, 32, seconds(5), seconds(8), 30),
+  EXPECT_EQ(FormatProgressMeter(status, 12, 32, seconds(5), seconds(8), 30),
             "Downloading... block 12/32 er");
-  EXPECT_EQ(FormatProgressLine(status, 12, 32, seconds(5), seconds(8), 60),
+  EXPECT_EQ(FormatProgressMeter(status, 12, 32, seconds(5), seconds(8), 60),
             "Downloading...   block 12/32   err.count 1   37%  0:05");
 }
 

@@ -1,4 +1,4 @@
-#include "cli/progress_line.h"
+#include "cli/progress_meter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,9 +38,9 @@ std::optional<std::chrono::seconds> TimeLeft(int position, int upper,
   return std::chrono::seconds(elapsed.count() * (upper - position) / position);
 }
 
-std::string FormatProgressLine(std::string_view status, int position, int upper,
-                               std::chrono::seconds elapsed,
-                               std::optional<std::chrono::seconds> left, int width) {
+std::string FormatProgressMeter(std::string_view status, int position, int upper,
+                                std::chrono::seconds elapsed,
+                                std::optional<std::chrono::seconds> left, int width) {
   const size_t limit = static_cast<size_t>(std::max(width, 2) - 1);
   std::string percent;
   if (upper > 0) {

@@ -1,5 +1,5 @@
 #pragma once
-// The factory line's display: one row per receiver. On a terminal a live
+// The station's display: one row per receiver. On a terminal a live
 // table on standard error, redrawn in place and never wider than the
 // terminal:
 //
@@ -22,21 +22,24 @@
 #include <vector>
 
 #include "cli/session_display.h"
+#include "cli/terminal.h"
 
 namespace tavlink::cli {
 
-class LineBoard {
+class StationBoard {
  public:
   struct Receiver {
     std::string name;    // "COM1", or the device path for --device
     std::string device;  // "/dev/ttyUSB0"
   };
 
-  // `live`: a table on a terminal; otherwise prefixed lines.
-  LineBoard(std::vector<Receiver> receivers, std::string operation, bool live);
-  ~LineBoard();
-  LineBoard(const LineBoard&) = delete;
-  LineBoard& operator=(const LineBoard&) = delete;
+  // `live`: a table on `terminal`'s standard error; otherwise prefixed
+  // lines. `terminal` must outlive the board.
+  StationBoard(Terminal& terminal, std::vector<Receiver> receivers, std::string operation,
+               bool live);
+  ~StationBoard();
+  StationBoard(const StationBoard&) = delete;
+  StationBoard& operator=(const StationBoard&) = delete;
 
   // The output of receiver `index`, valid as long as the board.
   RunOutput& Output(size_t index);
@@ -72,11 +75,12 @@ class LineBoard {
 
   void UpdateRow(size_t index, std::string_view status, int errors, std::chrono::seconds elapsed);
   void NoteStatus(size_t index, std::string_view status);
-  void PrintLine(size_t index, std::string_view text, bool result);
+  void PrintAbove(size_t index, std::string_view text, bool result);
   // With the lock held: erase the table, and draw it again.
   void Erase();
   void Draw();
 
+  Terminal& terminal_;
   const std::string operation_;
   const bool live_;
   std::mutex mutex_;

@@ -1,10 +1,8 @@
-#include "cli/line_board.h"
+#include "cli/station_board.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "cli/progress_line.h"
-#include "cli/terminal.h"
+#include "cli/progress_meter.h"
 
 namespace tavlink::cli {
 namespace {
@@ -26,15 +24,15 @@ std::string Padded(std::string text, size_t width) {
 
 // A receiver's display and output: its session's progress goes to its row.
 // A quiet one only notes the status in the row and drops every line.
-class LineBoard::RowOutput final : public RunOutput, public SessionDisplay {
+class StationBoard::RowOutput final : public RunOutput, public SessionDisplay {
  public:
-  RowOutput(LineBoard& board, size_t index, bool quiet)
+  RowOutput(StationBoard& board, size_t index, bool quiet)
       : board_(board), index_(index), quiet_(quiet) {}
 
-  void Result(std::string_view line) override {
-    if (!quiet_) board_.PrintLine(index_, line, true);
+  void Result(std::string_view text) override {
+    if (!quiet_) board_.PrintAbove(index_, text, true);
   }
-  void Message(std::string_view line) override { Line(line); }
+  void Message(std::string_view text) override { Note(text); }
   SessionDisplay& Display() override { return *this; }
 
   void Progress(std::string_view status, int, int, int errors,
@@ -48,19 +46,21 @@ class LineBoard::RowOutput final : public RunOutput, public SessionDisplay {
             std::chrono::seconds elapsed) override {
     Progress(status, position, upper, errors, elapsed);
   }
-  void Line(std::string_view text) override {
-    if (!quiet_) board_.PrintLine(index_, text, false);
+  void Note(std::string_view text) override {
+    if (!quiet_) board_.PrintAbove(index_, text, false);
   }
   void End() override {}
+  bool Live() const override { return board_.live_; }
 
  private:
-  LineBoard& board_;
+  StationBoard& board_;
   size_t index_;
   bool quiet_;
 };
 
-LineBoard::LineBoard(std::vector<Receiver> receivers, std::string operation, bool live)
-    : operation_(std::move(operation)), live_(live) {
+StationBoard::StationBoard(Terminal& terminal, std::vector<Receiver> receivers,
+                           std::string operation, bool live)
+    : terminal_(terminal), operation_(std::move(operation)), live_(live) {
   for (size_t i = 0; i < receivers.size(); ++i) {
     Row row;
     row.name = receivers[i].name;
@@ -75,19 +75,19 @@ LineBoard::LineBoard(std::vector<Receiver> receivers, std::string operation, boo
   if (live_) Draw();
 }
 
-LineBoard::~LineBoard() {
+StationBoard::~StationBoard() {
   Close();
 }
 
-RunOutput& LineBoard::Output(size_t index) {
+RunOutput& StationBoard::Output(size_t index) {
   return *outputs_.at(index);
 }
 
-RunOutput& LineBoard::QuietOutput(size_t index) {
+RunOutput& StationBoard::QuietOutput(size_t index) {
   return *quietOutputs_.at(index);
 }
 
-void LineBoard::Start(size_t index) {
+void StationBoard::Start(size_t index) {
   std::lock_guard lock(mutex_);
   Row& row = rows_.at(index);
   row.status.clear();
@@ -100,7 +100,7 @@ void LineBoard::Start(size_t index) {
   }
 }
 
-std::string LineBoard::FormatRow(const Row& row, int width) {
+std::string StationBoard::FormatRow(const Row& row, int width) {
   const size_t limit = static_cast<size_t>(std::max(width, 2) - 1);
   const std::string state = row.outcome.empty() ? ProgressOf(row.status) : row.outcome;
   const std::string tail =
@@ -119,8 +119,8 @@ std::string LineBoard::FormatRow(const Row& row, int width) {
   return shapes[3].substr(0, limit);
 }
 
-void LineBoard::UpdateRow(size_t index, std::string_view status, int errors,
-                          std::chrono::seconds elapsed) {
+void StationBoard::UpdateRow(size_t index, std::string_view status, int errors,
+                             std::chrono::seconds elapsed) {
   std::lock_guard lock(mutex_);
   Row& row = rows_.at(index);
   const bool changed = status != row.status;
@@ -131,18 +131,16 @@ void LineBoard::UpdateRow(size_t index, std::string_view status, int errors,
     Erase();
     Draw();
   } else if (changed && !status.empty()) {
-    std::fprintf(stderr, "[%s] %.*s\n", row.name.c_str(), static_cast<int>(status.size()),
-                 status.data());
-    std::fflush(stderr);
+    terminal_.Err("[" + row.name + "] " + std::string(status) + "\n");
   }
 }
 
-void LineBoard::NoteStatus(size_t index, std::string_view status) {
+void StationBoard::NoteStatus(size_t index, std::string_view status) {
   std::lock_guard lock(mutex_);
   rows_.at(index).status = status;
 }
 
-void LineBoard::Finish(size_t index, std::string_view outcome) {
+void StationBoard::Finish(size_t index, std::string_view outcome) {
   std::lock_guard lock(mutex_);
   rows_.at(index).outcome = outcome;
   if (live_) {
@@ -151,40 +149,42 @@ void LineBoard::Finish(size_t index, std::string_view outcome) {
   }
 }
 
-void LineBoard::PrintLine(size_t index, std::string_view text, bool result) {
+void StationBoard::PrintAbove(size_t index, std::string_view text, bool result) {
   std::lock_guard lock(mutex_);
   if (live_) Erase();
-  std::FILE* stream = result ? stdout : stderr;
-  std::fprintf(stream, "[%s] %.*s\n", rows_.at(index).name.c_str(), static_cast<int>(text.size()),
-               text.data());
-  std::fflush(stream);
+  const std::string prefixed = "[" + rows_.at(index).name + "] " + std::string(text) + "\n";
+  if (result)
+    terminal_.Out(prefixed);
+  else
+    terminal_.Err(prefixed);
   if (live_) Draw();
 }
 
-void LineBoard::Paint() {
+void StationBoard::Paint() {
   std::lock_guard lock(mutex_);
   if (!live_) return;
   Erase();
   Draw();
 }
 
-void LineBoard::Close() {
+void StationBoard::Close() {
   std::lock_guard lock(mutex_);
   closed_ = true;  // the table stays as it was last drawn
   drawn_ = 0;
 }
 
-void LineBoard::Erase() {
+void StationBoard::Erase() {
   // Up to the table's first row, and clear everything below.
-  if (drawn_ > 0) std::fprintf(stderr, "\r\033[%dA\033[J", drawn_);
+  if (drawn_ > 0) terminal_.Err("\r\033[" + std::to_string(drawn_) + "A\033[J");
   drawn_ = 0;
 }
 
-void LineBoard::Draw() {
+void StationBoard::Draw() {
   if (closed_) return;
-  const int width = StderrColumns();
-  for (const Row& row : rows_) std::fprintf(stderr, "%s\n", FormatRow(row, width).c_str());
-  std::fflush(stderr);
+  const int width = terminal_.ErrColumns();
+  std::string table;
+  for (const Row& row : rows_) table += FormatRow(row, width) + "\n";
+  terminal_.Err(table);
   drawn_ = static_cast<int>(rows_.size());
 }
 

@@ -1,13 +1,14 @@
 #pragma once
-// Running one device command on every receiver named on the command line:
-// each receiver gets its own session (its own transfer dialog, worker and
-// serial port, exactly the one-receiver session), on a thread of its own,
-// so that one receiver's failure, time-out or hang-up never stops, slows or
-// corrupts another. With one receiver this is the plain command.
+// The station: one device command run on every receiver named on the
+// command line, each on its own serial line. Each receiver gets its own
+// session (its own transfer dialog, worker and serial port, exactly the
+// one-receiver session), on a thread of its own, so that one receiver's
+// failure, time-out or hang-up never stops, slows or corrupts another. A
+// station of one receiver is the plain command.
 //
 // At the end a summary says how many succeeded and which failed and why;
 // --report appends one JSON object per receiver per operation to a file;
-// --repeat serves each port again whenever its receiver is exchanged, until
+// --repeat serves each line again whenever its receiver is exchanged, until
 // Ctrl-C: it looks at the line every two seconds or so with a connect, and
 // takes a receiver for exchanged once a look found the line silent and a
 // later one found it answering again.
@@ -40,13 +41,13 @@ struct ReceiverRecord {
 using ReceiverJob =
     std::function<ReceiverRecord(size_t index, const DeviceOptions& options, RunOutput& output)>;
 
-// Runs `job` on each of `lines` and returns the exit status: 0 when every
+// Runs the station: `job` on each of `lines`, and returns the exit status: 0 when every
 // receiver succeeded, 130 after Ctrl-C, else 1 (a receiver that --timeout
 // stopped included). One receiver without --repeat is the plain command, with
 // its own exit status (3 when --timeout stopped it). `operation` names the
 // command in records and rows.
-int RunOnReceivers(const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
-                   const std::string& operation, const ReceiverJob& job);
+int RunStation(Env& env, const DeviceOptions& options, const std::vector<ReceiverLine>& lines,
+               const std::string& operation, const ReceiverJob& job);
 
 // Fills a record's outcome from how its run ended.
 void SetOutcome(ReceiverRecord& record, const DeviceRun& run, TransferOutcome outcome);

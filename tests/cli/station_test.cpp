@@ -1,7 +1,7 @@
-// The factory line's pieces without a receiver: the record itself, the
-// report file, and the table's rows.
+// The station's pieces without a receiver: the record itself and the
+// report file.
 
-#include "cli/factory_line.h"
+#include "cli/station.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "cli/line_board.h"
 #include "support/temp_folder.h"
+#include "support/test_cli_env.h"
 
 namespace tavlink::cli {
 namespace {
 
-TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
+TEST(StationRecord, NamesThePortDeviceOutcomeAndFile) {
   ReceiverRecord record;
   record.outcome = "succeeded";
   record.software = "SW \"1\"";
@@ -29,8 +29,7 @@ TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
   record.dataSha256 = "ab";
   record.start = std::chrono::system_clock::from_time_t(1796745600);  // 2026-12-08 16:00:00 UTC
   record.end = record.start + std::chrono::seconds(37);
-  ReceiverLine port =
-      ReceiverLine::OfPort(3, {"/dev/ttyUSB0", ComDevice::Source::kSetting}, "");
+  ReceiverLine port = ReceiverLine::OfPort(3, {"/dev/ttyUSB0", ComDevice::Source::kSetting}, "");
   EXPECT_EQ(
       RecordJson(port, "write-factory-data", record),
       "{\"port\":\"COM3\",\"device\":\"/dev/ttyUSB0\",\"operation\":\"write-factory-data\","
@@ -52,8 +51,9 @@ TEST(FactoryLineRecord, NamesThePortDeviceOutcomeAndFile) {
 // The --report file is opened before any receiver is served: one that
 // cannot be written refuses the run as bad usage; one that can gets each
 // record appended after what it held.
-TEST(FactoryLineReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
+TEST(StationReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
   const tavlink::testing::TempFolder folder;
+  tavlink::testing::TestCliEnv cli;
   DeviceOptions options;
   options.report = folder.File("missing/report.jsonl");
   const std::vector<ReceiverLine> lines{ReceiverLine::OfDevice("/dev/pts/9")};
@@ -62,12 +62,12 @@ TEST(FactoryLineReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
     ++runs;
     return ReceiverRecord{};
   };
-  EXPECT_EQ(RunOnReceivers(options, lines, "connect", job), kExitUsage);
+  EXPECT_EQ(RunStation(cli.env, options, lines, "connect", job), kExitUsage);
   EXPECT_EQ(runs, 0);
 
   options.report = folder.File("report.jsonl");
   std::ofstream(options.report) << "earlier\n";
-  EXPECT_EQ(RunOnReceivers(options, lines, "connect", job), kExitOk);
+  EXPECT_EQ(RunStation(cli.env, options, lines, "connect", job), kExitOk);
   EXPECT_EQ(runs, 1);
   std::ifstream in(options.report);
   const std::string report{std::istreambuf_iterator<char>(in), {}};
@@ -77,27 +77,6 @@ TEST(FactoryLineReport, UnwritableReportRefusesTheRunBeforeAnyReceiver) {
                          0),
             0u)
       << report;
-}
-
-TEST(LineBoardRow, FitsTheTerminalKeepingTheNameAndState) {
-  LineBoard::Row row{"COM12",
-                     "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00",
-                     "Write Factory Data",
-                     "Uploading...   block 12/32   error 1",
-                     1,
-                     std::chrono::seconds(75),
-                     ""};
-  const std::string wide = LineBoard::FormatRow(row, 200);
-  EXPECT_NE(wide.find("Write Factory Data"), std::string::npos) << wide;
-  EXPECT_NE(wide.find("block 12/32"), std::string::npos) << wide;
-  EXPECT_NE(wide.find("err 1  1:15"), std::string::npos) << wide;
-  for (int width = 1; width <= 200; ++width) {
-    const std::string line = LineBoard::FormatRow(row, width);
-    EXPECT_LE(line.size(), static_cast<size_t>(std::max(width - 1, 1))) << width;
-  }
-  EXPECT_EQ(LineBoard::FormatRow(row, 40), "COM12  block 12/32       err 1  1:15");
-  row.outcome = "failed: no answer";
-  EXPECT_NE(LineBoard::FormatRow(row, 40).find("failed: no answer"), std::string::npos);
 }
 
 }  // namespace

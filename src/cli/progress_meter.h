@@ -1,5 +1,5 @@
 #pragma once
-// The live progress line of tavlink-cli on a terminal:
+// The progress meter of tavlink-cli on a terminal: one line, redrawn in place:
 //
 //   Uploading...   block 3/32   error 0  [###.........]   9%  0:05  0:52 left
 //
@@ -21,10 +21,10 @@ std::string FormatDuration(std::chrono::seconds duration);
 // `elapsed`, at the same pace; nothing before the first step.
 std::optional<std::chrono::seconds> TimeLeft(int position, int upper, std::chrono::seconds elapsed);
 
-// The line for `status` at `position` of `upper` (no percentage or bar when
+// The meter for `status` at `position` of `upper` (no percentage or bar when
 // `upper` is not above 0), at most `width` - 1 characters.
-std::string FormatProgressLine(std::string_view status, int position, int upper,
-                               std::chrono::seconds elapsed,
-                               std::optional<std::chrono::seconds> left, int width);
+std::string FormatProgressMeter(std::string_view status, int position, int upper,
+                                std::chrono::seconds elapsed,
+                                std::optional<std::chrono::seconds> left, int width);
 
 }  // namespace tavlink::cli
