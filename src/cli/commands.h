@@ -22,6 +22,9 @@ inline constexpr int kExitStopped = 130;
 // commands run with `env`, which must outlive `app`.
 void RegisterOfflineCommands(CLI::App& app, Env& env, int* exitStatus);
 
+// diff: channel lists compared, without a receiver.
+void RegisterListCommands(CLI::App& app, Env& env, int* exitStatus);
+
 // connect, upgrade, read-user-data, write-factory-data, backup, restore, ports.
 void RegisterDeviceCommands(CLI::App& app, Env& env, int* exitStatus);
 

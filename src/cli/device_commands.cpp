@@ -26,6 +26,8 @@
 #include "files/save_target.h"
 #include "link/port_names.h"
 #include "link/serial_ports.h"
+#include "channels/diff_format.h"
+#include "operations/factory_verification.h"
 #include "operations/receiver_operations.h"
 #include "operations/rom_image.h"
 #include "settings/setting_store.h"
@@ -202,6 +204,37 @@ int RunReadUserData(const Command& command) {
       });
 }
 
+// After a factory write: the receiver's user data read back and compared
+// with what was sent, in the same run (so --timeout bounds both).
+void VerifyWrite(ReceiverRecord& record, DeviceRun& run, ConsoleHost& host, RunOutput& output,
+                 const ReceiverDataBlock& sent) {
+  output.Message("tavlink-cli: turn the receiver on " + run.Line().description +
+                 " off and on again: its user data is read back when it answers.");
+  const Verification verification = VerifyFactoryData(host, sent);
+  if (verification.outcome != TransferOutcome::kSucceeded) {
+    SetOutcome(record, run, verification.outcome);
+    if (record.exitStatus == kExitOk) MarkFailed(record, "not verified: not read back");
+    record.verified = false;
+    return;
+  }
+  record.verified = verification.verified;
+  if (verification.verified) {
+    output.Result("Verified: the receiver holds what was written.");
+    return;
+  }
+  const std::string summary = verification.differences.empty()
+                                  ? verification.listing.substr(0, verification.listing.find('\n'))
+                                  : channels::DiffSummary(verification.differences);
+  record.differences = summary;
+  MarkFailed(record, "not verified: " + summary);
+  output.Result(verification.summary);
+  for (size_t at = 0; at < verification.listing.size();) {
+    const size_t end = verification.listing.find('\n', at);
+    output.Result(verification.listing.substr(at, end == std::string::npos ? end : end - at));
+    at = end == std::string::npos ? verification.listing.size() : end + 1;
+  }
+}
+
 int RunWriteFactoryData(const Command& command) {
   Env& env = command.env;
   const DeviceOptions& options = command.options;
@@ -225,6 +258,12 @@ int RunWriteFactoryData(const Command& command) {
   }
   if (!ConfirmFactoryData(checks, options.file, *block)) {
     env.terminal.Err("tavlink-cli: nothing written.\n");
+    return kExitUsage;
+  }
+  if (options.verify && !options.yes && !env.terminal.CanAsk()) {
+    env.terminal.Err(
+        "tavlink-cli: --verify asks to turn the receiver off and on again after the write, and "
+        "there is no terminal to ask on: give --yes as well.\n");
     return kExitUsage;
   }
   const std::string antenna = counts.antennaConfig == -1
@@ -251,6 +290,7 @@ int RunWriteFactoryData(const Command& command) {
                       output.Result("Wrote factory data (" +
                                     std::to_string(ReceiverDataBlock::kSize / kFactoryPiece) +
                                     " blocks) in " + SecondsText(run.Seconds()));
+                      if (own.verify) VerifyWrite(record, run, host, output, *copy);
                       return record;
                     });
 }
@@ -372,6 +412,11 @@ void RegisterDeviceCommands(CLI::App& app, Env& env, int* exitStatus) {
     CLI::App* sub = app.add_subcommand(entry.name, entry.help);
     sub->fallthrough();
     if (entry.fileHelp) sub->add_option("FILE", options->file, entry.fileHelp)->required();
+    if (entry.run == RunWriteFactoryData)
+      sub->add_flag("--verify", options->verify,
+                    "after the write, read the receiver's user data back (after it is turned off "
+                    "and on again) and compare it with what was sent; exit status 1 when they "
+                    "differ");
     sub->callback([&env, options, exitStatus, entry] {
       const auto lines = ChooseLines(env, *options);
       if (!lines) {

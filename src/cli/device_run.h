@@ -28,6 +28,7 @@ struct DeviceOptions {
   int timeoutSeconds = 0;            // --timeout; 0 for none
   std::string report;                // --report FILE
   bool repeat = false;               // --repeat
+  bool verify = false;               // write-factory-data --verify
   std::string file;                  // the command's file argument
   ReceiverLine line;                 // the receiver's line, once chosen
   std::string receiverName;  // among several receivers, the one served ("COM2"), named before
@@ -57,6 +58,9 @@ class DeviceRun {
 
   // The session's length, in seconds.
   double Seconds() const;
+
+  // The line the run talks on.
+  const ReceiverLine& Line() const { return line_; }
 
   ConsoleView& View() { return view_; }
   const ConsoleView& View() const { return view_; }

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "channels/channel_list.h"
 #include "cli/env.h"
+#include "cli/list_files.h"
 #include "cli/offline_files.h"
 #include "cli/output_file.h"
 #include "data/data_text.h"
@@ -16,11 +18,12 @@ namespace {
 
 struct OfflineArguments {
   std::string checkFile;
+  bool list = false;
   std::string textIn, blockOut;
   std::string blockIn, textOut;
 };
 
-int RunCheck(Terminal& terminal, const std::string& textPath) {
+int RunCheck(Terminal& terminal, const std::string& textPath, bool list) {
   const auto block = std::make_unique<ReceiverDataBlock>();
   int readerResult = kReadOk;
   const int status = ReadDataTextFile(terminal, textPath, *block, &readerResult);
@@ -30,6 +33,7 @@ int RunCheck(Terminal& terminal, const std::string& textPath) {
                std::to_string(block->tp_count()) + " transponders, " +
                std::to_string(block->service_count()) + " services, antenna_config " +
                std::to_string(block->antenna_config()) + "\n");
+  if (list) terminal.Out(ResolvedServices(channels::ChannelList::FromBlock(*block)));
   return kExitOk;
 }
 
@@ -68,8 +72,12 @@ void RegisterOfflineCommands(CLI::App& app, Env& env, int* exitStatus) {
       "Read a data text file and print how many satellites, transponders and services "
       "it holds; on an error print the reader's message and exit with its result (1-9)");
   check->add_option("FILE", args->checkFile, "data text file")->required();
-  check->callback(
-      [&env, args, exitStatus] { *exitStatus = RunCheck(env.terminal, args->checkFile); });
+  check->add_flag("--list", args->list,
+                  "also print each service as the receiver will take it: its position, name, "
+                  "TV or radio, transponder, satellite and service_id");
+  check->callback([&env, args, exitStatus] {
+    *exitStatus = RunCheck(env.terminal, args->checkFile, args->list);
+  });
 
   CLI::App* toBlock = app.add_subcommand(
       "text-to-block",

@@ -68,6 +68,7 @@ int RunCli(Env& env, int argc, char** argv) {
   app.footer(HelpFooter());
   int exitStatus = kExitOk;
   RegisterOfflineCommands(app, env, &exitStatus);
+  RegisterListCommands(app, env, &exitStatus);
   RegisterDeviceCommands(app, env, &exitStatus);
   if (const auto word = CommandWord(app, argc, argv); word && !IsCommand(app, *word)) {
     ReportUnknownCommand(env.terminal, app, *word);

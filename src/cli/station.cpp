@@ -1,5 +1,6 @@
 #include "cli/station.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -103,7 +104,7 @@ bool AwaitNextReceiver(Env& env, const DeviceOptions& options, RunOutput& output
 
 // "succeeded", "stopped", "failed: no answer": a receiver's row once done.
 std::string RowOutcome(const ReceiverRecord& record) {
-  if (record.exitStatus == kExitOk) return "succeeded";
+  if (record.exitStatus == kExitOk) return record.verified ? "verified" : "succeeded";
   if (record.failure.empty() || record.failure == record.outcome) return record.outcome;
   return record.outcome + ": " + record.failure;
 }
@@ -111,8 +112,10 @@ std::string RowOutcome(const ReceiverRecord& record) {
 std::string Summary(const std::vector<ReceiverLine>& lines, const std::vector<ReceiverRecord>& last,
                     const std::vector<int>& served, bool repeat) {
   size_t succeeded = 0;
+  size_t verified = 0;
   std::string failures;
   for (size_t i = 0; i < lines.size(); ++i) {
+    if (last[i].verified.value_or(false)) ++verified;
     if (last[i].exitStatus == kExitOk) {
       ++succeeded;
       continue;
@@ -122,6 +125,9 @@ std::string Summary(const std::vector<ReceiverLine>& lines, const std::vector<Re
   }
   std::string text =
       std::to_string(succeeded) + " of " + std::to_string(lines.size()) + " receivers succeeded";
+  const bool verifying = std::any_of(last.begin(), last.end(),
+                                     [](const ReceiverRecord& r) { return r.verified.has_value(); });
+  if (verifying) text += ", " + std::to_string(verified) + " verified";
   if (!failures.empty()) text += "; failed: " + failures;
   if (repeat) {
     text += ". Served per line:";
@@ -162,6 +168,10 @@ std::string RecordJson(const ReceiverLine& line, const std::string& operation,
   json += ",\"errors\":" + std::to_string(record.errorCount);
   json += ",\"file\":" + JsonOrNull(record.dataFile);
   json += ",\"sha256\":" + JsonOrNull(record.dataSha256);
+  if (record.verified) {
+    json += ",\"verified\":" + std::string(*record.verified ? "true" : "false");
+    json += ",\"differences\":" + JsonOrNull(record.differences);
+  }
   return json + "}";
 }
 

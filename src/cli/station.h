@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct ReceiverRecord {
   std::string dataFile;               // the file sent or saved
   std::string dataSha256;
   int errorCount = 0;
+  // write-factory-data --verify: whether the receiver holds what was
+  // written, and what differs when it does not.
+  std::optional<bool> verified;
+  std::string differences;
   std::chrono::system_clock::time_point start, end;
 };
 

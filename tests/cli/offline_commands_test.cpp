@@ -117,7 +117,7 @@ TEST_F(OfflineCommandsTest, UnknownCommandIsNamedAndTheCommandsListed) {
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;
     EXPECT_NE(run.err.find("tavlink-cli: unknown command 'bogus'"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("check, text-to-block, block-to-text, connect"), std::string::npos)
+    EXPECT_NE(run.err.find("check, text-to-block, block-to-text, diff, connect"), std::string::npos)
         << run.err;
   }
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "support/paths.h"
 #include "support/receiver_script.h"
 #include "support/temp_folder.h"
 #include "support/test_cli_env.h"
@@ -105,6 +106,17 @@ TEST_F(QuestionsTest, EmptyDataTextIsAskedAboutOrRefused) {
   EXPECT_EQ(Run({"write-factory-data", empty}), kExitOk) << Err();
   EXPECT_EQ(receiver_.dataFrames.load(), 32);
   EXPECT_NE(cli_.terminal.StdOut().find("Wrote factory data (32 blocks)"), std::string::npos);
+}
+
+// A verified write asks to turn the receiver off and on after the write:
+// without a terminal to ask on, --yes must say the technician will.
+TEST_F(QuestionsTest, VerifiedWriteWithoutATerminalNeedsYes) {
+  const std::string sample = testing::SampleDataText().string();
+  EXPECT_EQ(Run({"write-factory-data", "--verify", sample}), kExitUsage);
+  EXPECT_EQ(Err(),
+            "tavlink-cli: --verify asks to turn the receiver off and on again after the write, "
+            "and there is no terminal to ask on: give --yes as well.\n");
+  EXPECT_TRUE(rx_->Frames().empty());
 }
 
 }  // namespace

@@ -202,7 +202,6 @@ TEST_F(StationTest, LiveTableFitsANarrowTerminal) {
               std::string::npos)
         << shown;
 }
-
 }  // namespace
 }  // namespace tavlink
 
@@ -350,6 +349,40 @@ TEST_F(StationTest, DevicePathWithPlaceholdersIsFilledInOnce) {
     if (c == '/') c = '_';
   const fs::path expected = dir_ / ("out-_" + flat + "-1.txt");
   EXPECT_EQ(ReadBytes(expected), ReadBytes(testing::SampleDataText())) << r.out;
+}
+
+// --verify reads each receiver's data back after the write: the one that
+// kept every byte is verified, the one that changed a service's name is
+// not, with what differs; the record says which.
+TEST_F(StationTest, VerifiedWriteNamesTheReceiverThatDidNotKeepTheData) {
+  // The second receiver keeps the first service's name with its first
+  // byte changed.
+  StartSim(2, {"--alter-stored", "2:10798"});
+  const std::string sample = testing::SampleDataText().string();
+  const CliResult r = RunCli(
+      With({"--yes", "--report", Path("made.jsonl"), "write-factory-data", "--verify", sample}),
+      dir_);
+  EXPECT_EQ(r.status, 1) << r.err;
+  const auto& devices = sim_->DevicePaths();
+  EXPECT_NE(r.out.find("[" + devices[0] + "] Verified: the receiver holds what was written."),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.out.find("[" + devices[1] + "] Verified"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("[" + devices[1] + "] service 1 "), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("tavlink-cli: 1 of 2 receivers succeeded, 1 verified; failed: " +
+                       devices[1] + ": not verified: 1 service changed"),
+            std::string::npos)
+      << r.err;
+  const std::string report = ReadBytes(Path("made.jsonl"));
+  std::istringstream lines(report);
+  std::string first, second;
+  ASSERT_TRUE(std::getline(lines, first) && std::getline(lines, second)) << report;
+  if (first.find(devices[0]) == std::string::npos) std::swap(first, second);
+  EXPECT_NE(first.find("\"outcome\":\"succeeded\",\"failure\":null"), std::string::npos) << first;
+  EXPECT_NE(first.find("\"verified\":true,\"differences\":null"), std::string::npos) << first;
+  EXPECT_NE(second.find("\"verified\":false,\"differences\":\"1 service changed\""),
+            std::string::npos)
+      << second;
 }
 
 }  // namespace
