@@ -38,7 +38,7 @@ bool AskYesNo(Terminal& terminal, std::string_view question, bool assumeYes) {
 }
 
 ConsoleView::ConsoleView(Env& env, ConsoleOptions options, SessionDisplay& display)
-    : EventLoopView(env.clock, env.eventWait),
+    : EventLoopView(env.clock, env.eventWait, options.idlePeriod),
       env_(env),
       options_(std::move(options)),
       display_(display),

@@ -31,6 +31,9 @@ struct ConsoleOptions {
   bool assumeYes = false;                       // --yes: answer every question with Yes / OK
   std::optional<std::chrono::seconds> timeout;  // --timeout: stop the session then
   std::string lineDescription;  // "COM1 (/dev/ttyUSB0)": where the session talks, for hints
+  // How soon the session sees an interrupt, its --timeout and its waits;
+  // each period wakes the session's thread.
+  Clock::Duration idlePeriod = EventLoopView::kDefaultIdlePeriod;
 };
 
 // `text` on one line: line breaks and runs of blanks made single blanks.

@@ -18,6 +18,10 @@ ConsoleOptions ConsoleOptionsOf(const DeviceOptions& options) {
   console.assumeYes = options.yes;
   if (options.timeoutSeconds > 0) console.timeout = std::chrono::seconds(options.timeoutSeconds);
   console.lineDescription = options.line.description;
+  // On the factory line dozens of sessions wait at once, and each idle
+  // period wakes every one of them: a quarter of a second still answers
+  // Ctrl-C at once to a person, as the live table is redrawn that often.
+  if (!options.receiverName.empty()) console.idlePeriod = std::chrono::milliseconds(250);
   return console;
 }
 

@@ -7,8 +7,6 @@
 namespace tavlink {
 namespace {
 
-constexpr std::chrono::milliseconds kIdlePeriod{50};
-
 class ConditionWait final : public EventWait {
  public:
   bool Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& changed,
@@ -26,7 +24,8 @@ EventWait& RealEventWait() {
 
 EventLoopView::EventLoopView() : EventLoopView(SystemClock(), RealEventWait()) {}
 
-EventLoopView::EventLoopView(Clock& clock, EventWait& wait) : clock_(clock), wait_(wait) {}
+EventLoopView::EventLoopView(Clock& clock, EventWait& wait, Clock::Duration idlePeriod)
+    : clock_(clock), wait_(wait), idlePeriod_(idlePeriod) {}
 
 void EventLoopView::RunModal(TransferDialog& dialog) {
   {
@@ -52,7 +51,7 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   {
     std::unique_lock lock(mutex_);
     if (ended_) return false;
-    if (!wait_.Wait(lock, changed_, kIdlePeriod, [this] { return !queue_.empty() || ended_; })) {
+    if (!wait_.Wait(lock, changed_, idlePeriod_, [this] { return !queue_.empty() || ended_; })) {
       lock.unlock();
       lastIdle_ = clock_.Now();
       OnIdle();
@@ -62,7 +61,7 @@ bool EventLoopView::RunOneEvent(const std::function<bool()>& stopFirst) {
   }
   // A steady stream of events must not keep the front end's own checks
   // (its input, its clocks) from running.
-  if (const Clock::TimePoint now = clock_.Now(); now - lastIdle_ >= kIdlePeriod) {
+  if (const Clock::TimePoint now = clock_.Now(); now - lastIdle_ >= idlePeriod_) {
     lastIdle_ = now;
     OnIdle();
   }

@@ -44,8 +44,14 @@ class EventLoopView : public TransferView {
  public:
   // The real clock and wait.
   EventLoopView();
+  // How long the loop waits for an event before it runs OnIdle, unless
+  // the front end says otherwise.
+  static constexpr std::chrono::milliseconds kDefaultIdlePeriod{50};
+
   // `clock` and `wait` must outlive the view, and tell the same time.
-  EventLoopView(Clock& clock, EventWait& wait);
+  // `idlePeriod` is how often OnIdle runs at least: how soon the front
+  // end sees its own input; each period wakes the loop's thread.
+  EventLoopView(Clock& clock, EventWait& wait, Clock::Duration idlePeriod = kDefaultIdlePeriod);
   EventLoopView(const EventLoopView&) = delete;
   EventLoopView& operator=(const EventLoopView&) = delete;
 
@@ -70,8 +76,8 @@ class EventLoopView : public TransferView {
   virtual void OnProgressPos(int) {}
   virtual BoxAnswer OnMessage(std::string_view text, std::string_view caption,
                               BoxButtons buttons) = 0;
-  // Called on the user-interface thread when no event came for a while
-  // (about 50 ms), and at least that often while events keep coming, so a
+  // Called on the user-interface thread when no event came for one idle
+  // period, and at least that often while events keep coming, so a
   // front end can look for its own input and its clocks.
   virtual void OnIdle() {}
 
@@ -100,6 +106,7 @@ class EventLoopView : public TransferView {
 
   Clock& clock_;
   EventWait& wait_;
+  const Clock::Duration idlePeriod_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<std::function<void()>> queue_;
