@@ -32,6 +32,7 @@ bool AwaitLineSpeed(Session& session, uint32_t baud) {
     }
     std::this_thread::sleep_for(kSwitchPoll);
   }
+  session.line.NoteLineRate();
   return true;
 }
 

@@ -234,7 +234,17 @@ void FrameChannel::Drain() {
   }
 }
 
+void FrameChannel::NoteLineRate() {
+  const uint32_t baud = pty_.ReadLineState().baud;
+  if (baud == notedBaud_) return;
+  const auto name = [](uint32_t b) { return b ? std::to_string(b) : std::string("non-standard"); };
+  if (notedBaud_ != 0)
+    log_.Report("the PC set the line to " + name(baud) + " baud (was " + name(notedBaud_) + ")");
+  notedBaud_ = baud;
+}
+
 void FrameChannel::CheckLine(int code) {
+  NoteLineRate();
   const std::string mismatch =
       DescribeMismatch(pty_.ReadLineState(), expectedBaud_, alsoAcceptedBaud_);
   if (!mismatch.empty()) {

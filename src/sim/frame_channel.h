@@ -76,6 +76,12 @@ class FrameChannel {
     alsoAcceptedBaud_ = alsoAccepted;
   }
 
+  // Reports the line rate the PC has set when it differs from the one noted
+  // last ("the PC set the line to 19200 baud (was 115200)"), as a real
+  // line's driver set it; the first rate seen is noted without a report.
+  // Called for every frame from the PC and when a switch is seen.
+  void NoteLineRate();
+
   bool stopped() const { return stop_.requested(); }
   const Pty& pty() const { return pty_; }
   SimLog& log() { return log_; }
@@ -98,6 +104,7 @@ class FrameChannel {
   const StopSignal& stop_;
   uint32_t expectedBaud_ = 115200;
   uint32_t alsoAcceptedBaud_ = 0;
+  uint32_t notedBaud_ = 0;  // 0: none noted yet
   long framesReceived_ = 0;
   long dataReceived_ = 0;
   long dataSent_ = 0;

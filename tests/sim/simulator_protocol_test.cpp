@@ -126,6 +126,19 @@ TEST_F(UserDataTest, SwitchesTo19200AndSendsTheWholeBlock) {
   pc.SendCode(FC_CONNECT);
   EXPECT_EQ(pc.Receive().code, FC_ACK);
   EXPECT_FALSE(LogHas("line settings wrong")) << LogText();
+  // Both switches are reported, as the PC's end of the line had them.
+  EXPECT_TRUE(LogHas("the PC set the line to 19200 baud (was 115200)")) << LogText();
+  EXPECT_TRUE(LogHas("the PC set the line to 115200 baud (was 19200)")) << LogText();
+}
+
+TEST_F(UserDataTest, ALineThatKeepsItsRateHasNoRateReport) {
+  options_.readyDelaySeconds = 0;
+  StartSimulator();
+  TestPc pc = OpenPc();
+  const std::vector<uint8_t> block(ReceiverDataBlock::kSize, 0x5A);
+  ASSERT_TRUE(WriteFactoryData(pc, block));
+  ASSERT_TRUE(WriteFactoryData(pc, block));
+  EXPECT_FALSE(LogHas("the PC set the line")) << LogText();
 }
 
 TEST_F(UserDataTest, AckAtTheOldSpeedIsReported) {
