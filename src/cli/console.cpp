@@ -98,7 +98,9 @@ std::string ConsoleView::ShownStatus(Clock::TimePoint now) const {
 }
 
 void ConsoleView::SayNoAnswerHint() {
-  if (saidNoAnswer_ || !silence_.load()) return;
+  // After a device error the hint would send the technician to the
+  // receiver when the cable or adapter is what failed.
+  if (saidNoAnswer_ || !silence_.load() || deviceFailed_.load()) return;
   saidNoAnswer_ = true;
   Print("tavlink-cli: no answer on " + options_.lineDescription + " within " +
         std::to_string(TransferDialog::kTimeoutMs / 1000) +
@@ -233,6 +235,7 @@ void ConsoleView::OnIdle() {
 }
 
 void ConsoleReporter::ShowError(std::string_view caption, std::string_view text) {
+  view_.NoteDeviceError();
   view_.Say(std::string(caption) + ": " + std::string(text));
 }
 

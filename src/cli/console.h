@@ -58,6 +58,9 @@ class ConsoleView final : public EventLoopView {
   // worker's frame observer calls them).
   void NoteSilence();
   void NoteHeard();
+  // The serial device failed (and said why): the receiver's silence is
+  // no longer the thing to look into.
+  void NoteDeviceError() { deviceFailed_.store(true); }
   // Prints, once, the hint that the receiver did not answer, when it did not.
   void SayNoAnswerHint();
 
@@ -120,6 +123,7 @@ class ConsoleView final : public EventLoopView {
   bool timedOut_ = false;
   bool saidWaiting_ = false;
   std::atomic<bool> silence_{false};
+  std::atomic<bool> deviceFailed_{false};
   std::atomic<long long> silenceAtMs_{0};  // since start_
   std::atomic<long long> heardAtMs_{0};    // since start_; 0 before anything came
   bool saidNoAnswer_ = false;

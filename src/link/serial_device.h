@@ -48,7 +48,8 @@ class SerialDevice {
   virtual ~SerialDevice() = default;
 
   // Opens the device for exclusive read and write access, as port
-  // `portNumber` ("COM<n>", for messages). A device is never shared: a
+  // `portNumber` ("COM<n>", for messages; 0 for a device named directly,
+  // which its messages name by its path alone). A device is never shared: a
   // second open fails. The opened device starts with nothing to read:
   // bytes that arrived before it opened are gone.
   virtual DeviceError Open(int portNumber) = 0;

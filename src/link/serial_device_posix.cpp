@@ -24,7 +24,9 @@ namespace tavlink {
 // front end came to this device is the front end's hint to add.
 DeviceError PosixDeviceError(int err, DeviceStage stage, int portNumber, const std::string& path) {
   DeviceError e{err, std::strerror(err), DeviceError::Kind::kOther};
-  const std::string device = path + " (" + ComPortName(portNumber) + ")";
+  // A device named directly (port 0) is named by its path alone.
+  const std::string device =
+      portNumber > 0 ? path + " (" + ComPortName(portNumber) + ")" : path;
   if (err == EACCES || err == EPERM) {
     e.kind = DeviceError::Kind::kAccessDenied;
     e.text += "\nYou may not use " + device +

@@ -60,7 +60,7 @@ DeviceError Win32DeviceError(unsigned long code, DeviceStage stage, const std::s
   if (code == ERROR_SUCCESS) code = ERROR_OPEN_FAILED;
   DeviceError e{static_cast<int>(code), SystemText(code), DeviceError::Kind::kOther};
   std::string device = DisplayName(path);
-  if (device != port) device += " (" + port + ")";
+  if (!port.empty() && device != port) device += " (" + port + ")";
   if (stage == DeviceStage::kInUse) {
     if (code == ERROR_BAD_COMMAND || code == ERROR_DEVICE_REMOVED ||
         code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_ACCESS_DENIED) {
@@ -106,7 +106,7 @@ class Win32SerialDevice final : public SerialDevice {
   }
 
   DeviceError Open(int portNumber) override {
-    port_ = ComPortName(portNumber);
+    port_ = portNumber > 0 ? ComPortName(portNumber) : std::string();
     if (!event_) {
       // Auto-reset, not signalled: the completion event of every read and write.
       event_.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
@@ -297,7 +297,7 @@ class Win32SerialDevice final : public SerialDevice {
     }
   }
 
-  std::string port_;  // "COM<n>" of the last Open
+  std::string port_;  // "COM<n>" of the last Open; empty for a device named directly
   std::string path_;  // the device this object opens
   uint32_t baudRate_ = 115200;
   bool outputStuck_ = false;  // the last write ran out of time

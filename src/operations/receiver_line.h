@@ -21,7 +21,7 @@ namespace tavlink {
 // The serial line a session talks on: port n and the device it leads to,
 // or a device named directly.
 struct ReceiverLine {
-  int portNumber = 1;        // names the port in the device's messages ("COM1")
+  int portNumber = 0;        // names the port in the device's messages ("COM1"); 0: none
   std::string devicePath;    // what the session opens
   std::string description;   // "COM1 (/dev/ttyUSB0)", or the device path: where it talks
   std::string shortName;     // "COM1", or the device path: how rows and records name it

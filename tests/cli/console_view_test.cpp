@@ -27,7 +27,8 @@ class ConsoleViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(folder_.path().empty());
-    cli_.AddReceiver(kRx).SetScript(receiver_.Bind());
+    rx_ = &cli_.AddReceiver(kRx);
+    rx_->SetScript(receiver_.Bind());
   }
 
   // A ROM image of `blocks` full blocks.
@@ -65,6 +66,7 @@ class ConsoleViewTest : public ::testing::Test {
   testing::TempFolder folder_;
   testing::TestCliEnv cli_;
   ReceiverScript receiver_;
+  testing::ScriptedReceiver* rx_ = nullptr;
 };
 
 // --timeout stops the session at its time, as Cancel would; the stop waits
@@ -112,6 +114,18 @@ TEST_F(ConsoleViewTest, NoAnswerHintComesOnceASecondAfterTheFirstSilence) {
   EXPECT_GE(at, 21.1) << Err();
   EXPECT_LT(at, 21.2) << Err();
   EXPECT_EQ(cli_.terminal.CountErr(hint), 1) << Err();
+}
+
+// An adapter pulled out while the receiver was silent: the device's own
+// message says what failed, and no hint sends the technician to the
+// receiver.
+TEST_F(ConsoleViewTest, NoAnswerHintIsNotGivenAfterTheDeviceHasGone) {
+  receiver_.present = false;
+  rx_->Line().GoAway(5000);
+  EXPECT_EQ(Run({"connect"}), kExitFailure) << Err();
+  EXPECT_NE(Err().find("Serial Communication Device Error: Input/output error"), std::string::npos)
+      << Err();
+  EXPECT_EQ(Err().find("no answer on"), std::string::npos) << Err();
 }
 
 // A connect that nobody answers fails after its 20 s with the system's

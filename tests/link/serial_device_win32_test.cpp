@@ -154,6 +154,10 @@ TEST(Win32DeviceErrorTest, KindFollowsTheCodeAndWhenItCame) {
   const DeviceError gone = Win32DeviceError(ERROR_BAD_COMMAND, kInUse, "COM4", "COM7");
   EXPECT_EQ(gone.text, SystemWords(ERROR_BAD_COMMAND) +
                            "\nCOM7 (COM4) has gone: is its cable or adapter still plugged in?");
+  // A device named directly has no port to name.
+  EXPECT_EQ(Win32DeviceError(ERROR_BAD_COMMAND, kInUse, "", "COM7").text,
+            SystemWords(ERROR_BAD_COMMAND) +
+                "\nCOM7 has gone: is its cable or adapter still plugged in?");
 }
 
 // A device whose output never drains: a named pipe whose other end reads

@@ -56,5 +56,15 @@ INSTANTIATE_TEST_SUITE_P(
         Row{ENODEV, kInUse, Kind::kGone, kGoneHint}, Row{EBADF, kInUse, Kind::kOther, ""},
         Row{EINVAL, kInUse, Kind::kOther, ""}));
 
+// A device named directly, not through a port: its messages name no port
+// (the factory line names many devices, none of them COM1).
+TEST(PosixDeviceErrorTest, DeviceNamedDirectlyIsNamedByItsPathAlone) {
+  EXPECT_EQ(PosixDeviceError(EIO, kInUse, 0, "/dev/ttyUSB3").text,
+            std::string(std::strerror(EIO)) +
+                "\n/dev/ttyUSB3 has gone: is its cable or adapter still plugged in?");
+  EXPECT_EQ(PosixDeviceError(EBUSY, kOpening, 0, "/dev/ttyUSB3").text,
+            std::string(std::strerror(EBUSY)) + "\nAnother program is using /dev/ttyUSB3.");
+}
+
 }  // namespace
 }  // namespace tavlink
