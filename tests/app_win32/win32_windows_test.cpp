@@ -12,7 +12,7 @@
 #include "app/about_texts.h"
 #include "app_win32/app_fixture.h"
 #include "app_win32/resource_ids.h"
-#include "app_win32/win32_text.h"
+#include "win32_widgets/win32_text.h"
 #include "support/temp_folder.h"
 
 namespace tavlink {
