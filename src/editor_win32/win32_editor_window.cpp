@@ -44,8 +44,9 @@ uint32_t IdOf(LPARAM data) {
 // the tree's columns of the Qt editor on one line.
 template <typename CellText>
 std::wstring TreeText(CellText cell) {
-  return ListWide(cell(0) + "  (" + cell(1) + ", " + cell(2) + " services, " + cell(3) + ", " +
-                  cell(4) + ")");
+  const std::string services = cell(2) + (cell(2) == "1" ? " service" : " services");
+  return ListWide(cell(0) + "  (" + cell(1) + ", " + services + ", " + cell(3) + ", " + cell(4) +
+                  ")");
 }
 
 void RegisterWindowClass() {
