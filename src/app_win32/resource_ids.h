@@ -14,6 +14,8 @@
 // The About entry of the main window's system menu. The system compares
 // system commands without their four lowest bits.
 #define IDM_ABOUTBOX 0x0010
+// "Channel Editor..." under it, which starts the channel editor.
+#define IDM_CHANNEL_EDITOR 0x0030
 
 // MainDialog: the six commands and the receiver information.
 #define IDC_UPGRADE_SOFTWARE 1000

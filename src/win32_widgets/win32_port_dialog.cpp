@@ -5,10 +5,10 @@
 #include <array>
 #include <string>
 
+#include "link/port_names.h"
 #include "win32_widgets/widget_ids.h"
 #include "win32_widgets/win32_message_box.h"
 #include "win32_widgets/win32_text.h"
-#include "link/port_names.h"
 
 namespace tavlink::app {
 namespace {

@@ -5,10 +5,10 @@
 
 #include <string>
 
+#include "transfer/transfer_dialog.h"
 #include "win32_widgets/widget_ids.h"
 #include "win32_widgets/win32_message_box.h"
 #include "win32_widgets/win32_ui_thread.h"
-#include "transfer/transfer_dialog.h"
 
 namespace tavlink::app {
 

@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "app_win32/resource_ids.h"
-#include "win32_widgets/win32_message_box.h"
 #include "app_win32/window_driver.h"
 #include "link/frame.h"
 #include "support/memory_line.h"
 #include "support/scripted_receiver.h"
 #include "transfer/transfer_runner.h"
+#include "win32_widgets/win32_message_box.h"
 
 namespace tavlink {
 namespace {
