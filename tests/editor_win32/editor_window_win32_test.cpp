@@ -2,7 +2,8 @@
 // sample edited from the keyboard, undone, a transponder deleted (the
 // question's counts), saved and compared with the expected text; a refused
 // text mended in the text view; a refused name; closing with unsaved
-// changes; the menus and their keys.
+// changes; the filter and a column's sort; rows dragged within the list;
+// the menus and their keys.
 #include <gtest/gtest.h>
 
 #include "editor_win32/editor_fixture.h"
@@ -205,6 +206,33 @@ TEST_F(EditorWindowWin32Test, TheFilterNarrowsTheListAndAColumnHeaderSortsIt) {
   EXPECT_EQ(MenuText(IDM_UNDO).rfind("&Undo Sort", 0), 0u) << MenuText(IDM_UNDO);
 }
 
+TEST_F(EditorWindowWin32Test, SelectedRowsDraggedWithinTheListMoveWhereTheyAreDropped) {
+  ASSERT_NE(Start(path_), nullptr);
+  // Das Erste and 3sat, both selected, dragged onto SAT.1 (row 4).
+  SelectRow(0);
+  LVITEMW item{};
+  item.stateMask = item.state = LVIS_SELECTED;
+  ::SendMessageW(Services(), LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&item));
+  NMLISTVIEW drag{};
+  drag.hdr = {Services(), IDC_MAIN_SERVICES, LVN_BEGINDRAG};
+  drag.iItem = 0;
+  ::SendMessageW(main_, WM_NOTIFY, IDC_MAIN_SERVICES, reinterpret_cast<LPARAM>(&drag));
+  RECT row{};
+  row.left = LVIR_BOUNDS;
+  ::SendMessageW(Services(), LVM_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&row));
+  POINT drop{row.left + 40, (row.top + row.bottom) / 2};
+  ::MapWindowPoints(Services(), main_, &drop, 1);
+  ::PostMessageW(main_, WM_LBUTTONUP, 0, MAKELPARAM(drop.x, drop.y));
+  ASSERT_TRUE(WaitForName(2, "Das Erste")) << Name(2);
+  std::vector<std::string> names;
+  for (int i = 0; i < 6; ++i) names.push_back(Name(i));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"ZDF", "RTL", "Das Erste", "3sat", "SAT.1", "ProSieben"}));
+  // They stay selected where they went.
+  EXPECT_EQ(::SendMessageW(Services(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
+  EXPECT_EQ(::SendMessageW(Services(), LVM_GETITEMSTATE, 3, LVIS_SELECTED), LVIS_SELECTED);
+}
+
 TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
   ASSERT_NE(Start(path_), nullptr);
   EXPECT_EQ(MenuText(IDM_OPEN), "&Open...\tCtrl+O");
@@ -222,6 +250,21 @@ TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
     bar.push_back(text);
   }
   EXPECT_EQ(bar, (std::vector<std::string>{"&File", "&Edit", "&Services", "S&atellites"}));
+}
+
+TEST_F(EditorWindowWin32Test, TabGoesFromControlToControlInTheWindowsOrder) {
+  ASSERT_NE(Start(path_), nullptr);
+  const std::vector<int> order = {IDC_MAIN_ANTENNA,           IDC_MAIN_TREE,
+                                  IDC_MAIN_FILTER,            IDC_MAIN_FILTER_SATELLITE,
+                                  IDC_MAIN_FILTER_KIND,       IDC_MAIN_FILTER_FAVOURITES,
+                                  IDC_MAIN_FILTER_TRANSPONDER, IDC_MAIN_SERVICES,
+                                  IDC_MAIN_HISTORY,           IDC_MAIN_ANTENNA};
+  ::SetFocus(Control(order.front()));
+  for (size_t i = 1; i < order.size(); ++i) {
+    Press(::GetFocus(), VK_TAB);
+    EXPECT_TRUE(testing::WaitUntil([&] { return ::GetFocus() == Control(order[i]); }))
+        << "after " << order[i - 1];
+  }
 }
 
 }  // namespace
