@@ -76,8 +76,7 @@ const std::vector<Entry>& Entries() {
       {Entry::kEnd},
       {Entry::kPopup, 0, L"S&atellites"},
       {Entry::kItem, IDM_ADD_SATELLITE, L"Add &Satellite...", kCtrlShift, 'A', L"Ctrl+Shift+A"},
-      {Entry::kItem, IDM_ADD_TRANSPONDER, L"Add &Transponder...", kCtrlShift, 'T',
-       L"Ctrl+Shift+T"},
+      {Entry::kItem, IDM_ADD_TRANSPONDER, L"Add &Transponder...", kCtrlShift, 'T', L"Ctrl+Shift+T"},
       {Entry::kItem, IDM_CHANGE, L"&Change...", kCtrl, 'E', L"Ctrl+E"},
       {Entry::kItem, IDM_MOVE_TO_SATELLITE, L"&Move Transponders To Satellite...", kCtrl, 'M',
        L"Ctrl+M"},
@@ -127,8 +126,8 @@ OwnedAccelerators BuildEditorAccelerators() {
   std::vector<ACCEL> keys;
   for (const Entry& entry : Entries()) {
     if (entry.kind == Entry::kItem && entry.key != 0) {
-      keys.push_back({static_cast<BYTE>(FVIRTKEY | entry.modifiers), entry.key,
-                      static_cast<WORD>(entry.id)});
+      keys.push_back(
+          {static_cast<BYTE>(FVIRTKEY | entry.modifiers), entry.key, static_cast<WORD>(entry.id)});
     }
   }
   return OwnedAccelerators(::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));

@@ -205,8 +205,8 @@ std::optional<std::vector<std::string>> RunRecordDialog(HWND owner, const Record
         for (int i = 0; i < count; ++i) {
           const FormField& field = form.fields[static_cast<size_t>(i)];
           const HWND label = ::CreateWindowExW(
-              0, L"STATIC", ListWide(field.label + ":").c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-              x(7), y(top + 3), x(96), y(9), dialog,
+              0, L"STATIC", ListWide(field.label + ":").c_str(),
+              WS_CHILD | WS_VISIBLE | SS_NOPREFIX, x(7), y(top + 3), x(96), y(9), dialog,
               reinterpret_cast<HMENU>(static_cast<INT_PTR>(inputId(i) + 1)), nullptr, nullptr);
           HWND input = nullptr;
           if (field.choices.empty()) {
@@ -216,11 +216,11 @@ std::optional<std::vector<std::string>> RunRecordDialog(HWND owner, const Record
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(inputId(i))),
                                       nullptr, nullptr);
           } else {
-            input = ::CreateWindowExW(0, L"COMBOBOX", L"",
-                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                                      x(106), y(top), x(147), y(120), dialog,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(inputId(i))),
-                                      nullptr, nullptr);
+            input = ::CreateWindowExW(
+                0, L"COMBOBOX", L"",
+                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, x(106), y(top),
+                x(147), y(120), dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(inputId(i))),
+                nullptr, nullptr);
             int selected = 0;
             for (size_t c = 0; c < field.choices.size(); ++c) {
               ::SendMessageW(input, CB_ADDSTRING, 0,

@@ -24,8 +24,7 @@ PreviewAnswer RunPreviewDialog(HWND owner, const WritePreview& preview);
 void RunReportDialog(HWND owner, const Report& report);
 // A number from `low` to `high`; a typed number outside them is told and
 // the dialog stays.
-std::optional<int> RunNumberDialog(HWND owner, std::string_view text, int value, int low,
-                                   int high);
+std::optional<int> RunNumberDialog(HWND owner, std::string_view text, int value, int low, int high);
 std::optional<int> RunChoiceDialog(HWND owner, std::string_view text,
                                    const std::vector<std::string>& items, int current);
 // The form's texts in its fields' order after OK.

@@ -58,8 +58,8 @@ void Win32EditorShell::ShowMessage(std::string_view text) {
 bool Win32EditorShell::Ask(std::string_view text, bool okCancel) {
   // The default button is OK, or No: a Yes/No question asks before
   // something is deleted or dropped.
-  const int answer = ListBox(owner_, text, okCancel ? MB_OKCANCEL | MB_DEFBUTTON1
-                                                    : MB_YESNO | MB_DEFBUTTON2);
+  const int answer =
+      ListBox(owner_, text, okCancel ? MB_OKCANCEL | MB_DEFBUTTON1 : MB_YESNO | MB_DEFBUTTON2);
   return answer == IDOK || answer == IDYES;
 }
 
@@ -94,8 +94,7 @@ std::optional<int> Win32EditorShell::AskNumber(std::string_view text, int value,
 }
 
 std::optional<int> Win32EditorShell::AskChoice(std::string_view text,
-                                               const std::vector<std::string>& items,
-                                               int current) {
+                                               const std::vector<std::string>& items, int current) {
   return RunChoiceDialog(owner_, text, items, current);
 }
 

@@ -24,8 +24,7 @@ class Win32EditorShell final : public EditorShell {
   };
   // `store` is shared by every window of the program; `listDevices` is
   // asked each time the port dialog opens.
-  Win32EditorShell(std::shared_ptr<SettingStore> store, app::DeviceLister listDevices,
-                   Hooks hooks);
+  Win32EditorShell(std::shared_ptr<SettingStore> store, app::DeviceLister listDevices, Hooks hooks);
 
   // The window, owner of every box and dialog once it exists.
   void SetOwner(HWND owner) { owner_ = owner; }

@@ -4,7 +4,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <set>
 
 #include "editor/editor_texts.h"
 #include "editor/record_forms.h"
@@ -26,28 +25,6 @@ constexpr UINT kFinishRename = WM_APP + 10;
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
-
-// A tree item's kind and identity in its lParam.
-constexpr LPARAM kSatelliteItem = 1;
-constexpr LPARAM kTransponderItem = 2;
-LPARAM ItemData(LPARAM kind, uint32_t id) {
-  return (kind << 32) | static_cast<LPARAM>(id);
-}
-LPARAM KindOf(LPARAM data) {
-  return data >> 32;
-}
-uint32_t IdOf(LPARAM data) {
-  return static_cast<uint32_t>(data & 0xFFFFFFFF);
-}
-
-// "ASTRA 19E  (19.2 E, 12 services, 9750/10600 universal, DiSEqC a, ...)":
-// the tree's columns of the Qt editor on one line.
-template <typename CellText>
-std::wstring TreeText(CellText cell) {
-  const std::string services = cell(2) + (cell(2) == "1" ? " service" : " services");
-  return ListWide(cell(0) + "  (" + cell(1) + ", " + services + ", " + cell(3) + ", " + cell(4) +
-                  ")");
-}
 
 void RegisterWindowClass() {
   static const bool registered = [] {
@@ -84,11 +61,10 @@ Win32EditorWindow::Win32EditorWindow(std::shared_ptr<SettingStore> store,
 
   RegisterWindowClass();
   dpi_ = WindowDpi(nullptr);
-  window_ = ::CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kWindowClass,
-                              ListWide(logic_->Title()).c_str(),
-                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                              Scale(1120), Scale(700), nullptr, BuildEditorMenu(&recentMenu_),
-                              ::GetModuleHandleW(nullptr), nullptr);
+  window_ = ::CreateWindowExW(
+      WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kWindowClass, ListWide(logic_->Title()).c_str(),
+      WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Scale(1120), Scale(700),
+      nullptr, BuildEditorMenu(&recentMenu_), ::GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc));
@@ -121,17 +97,13 @@ void Win32EditorWindow::CreateControls() {
   // In the Tab order: the antenna, the tree, the filter row, the services,
   // the history; on the text page the text, then Go on.
   antennaLabel_ = AddControl(L"STATIC", L"&Antenna configuration:", 0, IDC_MAIN_ANTENNA_LABEL);
-  antenna_ = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                        IDC_MAIN_ANTENNA);
-  tree_ = AddControl(WC_TREEVIEWW, L"",
-                     WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                         TVS_SHOWSELALWAYS,
-                     IDC_MAIN_TREE, WS_EX_CLIENTEDGE);
+  antenna_ =
+      AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IDC_MAIN_ANTENNA);
+  tree_.Create(window_, IDC_MAIN_TREE);
   filterLabel_ = AddControl(L"STATIC", L"&Filter:", 0, IDC_MAIN_FILTER_LABEL);
-  filterName_ = AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IDC_MAIN_FILTER,
-                           WS_EX_CLIENTEDGE);
-  ::SendMessageW(filterName_, EM_SETCUEBANNER, TRUE,
-                 reinterpret_cast<LPARAM>(L"part of the name"));
+  filterName_ =
+      AddControl(L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, IDC_MAIN_FILTER, WS_EX_CLIENTEDGE);
+  ::SendMessageW(filterName_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"part of the name"));
   filterSatellite_ = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                                 IDC_MAIN_FILTER_SATELLITE);
   filterKind_ = AddControl(L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
@@ -142,14 +114,14 @@ void Win32EditorWindow::CreateControls() {
   ::SendMessageW(filterKind_, CB_SETCURSEL, 0, 0);
   filterFavourites_ = AddControl(L"BUTTON", L"Fa&vourites", WS_TABSTOP | BS_AUTOCHECKBOX,
                                  IDC_MAIN_FILTER_FAVOURITES);
-  filterTransponder_ = AddControl(L"BUTTON", L"Selected &transponder",
-                                  WS_TABSTOP | BS_AUTOCHECKBOX, IDC_MAIN_FILTER_TRANSPONDER);
+  filterTransponder_ = AddControl(L"BUTTON", L"Selected &transponder", WS_TABSTOP | BS_AUTOCHECKBOX,
+                                  IDC_MAIN_FILTER_TRANSPONDER);
   services_.Create(window_, IDC_MAIN_SERVICES, dpi_);
-  historyLabel_ = AddControl(L"STATIC", L"&History (Enter goes back to a step):", 0,
-                             IDC_MAIN_HISTORY_LABEL);
-  history_ = AddControl(L"LISTBOX", L"",
-                        WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                        IDC_MAIN_HISTORY, WS_EX_CLIENTEDGE);
+  historyLabel_ =
+      AddControl(L"STATIC", L"&History (Enter goes back to a step):", 0, IDC_MAIN_HISTORY_LABEL);
+  history_ =
+      AddControl(L"LISTBOX", L"", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                 IDC_MAIN_HISTORY, WS_EX_CLIENTEDGE);
   repairIntro_ = AddControl(
       L"STATIC",
       L"The reader refuses this text. Mend the line below; it is checked again as you type.",
@@ -162,10 +134,10 @@ void Win32EditorWindow::CreateControls() {
   ::SendMessageW(repairText_, EM_SETLIMITTEXT, 0, 0);  // as long as the file is
   repairContinue_ = AddControl(L"BUTTON", L"&Go on into the tables", WS_TABSTOP | BS_PUSHBUTTON,
                                IDC_MAIN_REPAIR_CONTINUE);
-  status_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0,
-                              0, 0, 0, window_,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_STATUS)),
-                              ::GetModuleHandleW(nullptr), nullptr);
+  status_ =
+      ::CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0,
+                        0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_MAIN_STATUS)),
+                        ::GetModuleHandleW(nullptr), nullptr);
 }
 
 void Win32EditorWindow::ApplyFonts() {
@@ -173,9 +145,9 @@ void Win32EditorWindow::ApplyFonts() {
   bold_ = BoldFont(font_.get());
   fixed_ = FixedFont(font_.get());
   for (HWND control :
-       {antennaLabel_, antenna_, tree_, filterLabel_, filterName_, filterSatellite_, filterKind_,
-        filterFavourites_, filterTransponder_, services_.Window(), historyLabel_, history_,
-        repairIntro_, repairContinue_, status_}) {
+       {antennaLabel_, antenna_, tree_.Window(), filterLabel_, filterName_, filterSatellite_,
+        filterKind_, filterFavourites_, filterTransponder_, services_.Window(), historyLabel_,
+        history_, repairIntro_, repairContinue_, status_}) {
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
   }
   ::SendMessageW(repairMessage_, WM_SETFONT, reinterpret_cast<WPARAM>(bold_.get()), TRUE);
@@ -202,7 +174,7 @@ void Win32EditorWindow::Layout() {
   const int historyHeight = std::max(Scale(80), height / 4);
   const int treeTop = m + row + m;
   const int treeBottom = height - m - historyHeight - label - m;
-  place(tree_, m, treeTop, left - m, treeBottom - treeTop);
+  place(tree_.Window(), m, treeTop, left - m, treeBottom - treeTop);
   place(historyLabel_, m, treeBottom + m, left - m, label);
   place(history_, m, treeBottom + m + label, left - m, historyHeight);
 
@@ -243,10 +215,10 @@ void Win32EditorWindow::OnDpiChanged(int dpi, const RECT& suggested) {
 }
 
 void Win32EditorWindow::ShowPage(bool repairing) {
-  const std::vector<HWND> tables = {
-      antennaLabel_,     antenna_,           tree_,          filterLabel_, filterName_,
-      filterSatellite_,  filterKind_,        filterFavourites_, filterTransponder_,
-      services_.Window(), historyLabel_,     history_};
+  const std::vector<HWND> tables = {antennaLabel_,      antenna_,          tree_.Window(),
+                                    filterLabel_,       filterName_,       filterSatellite_,
+                                    filterKind_,        filterFavourites_, filterTransponder_,
+                                    services_.Window(), historyLabel_,     history_};
   const std::vector<HWND> text = {repairIntro_, repairMessage_, repairText_, repairContinue_};
   // The page that goes is hidden before the one that comes is shown.
   for (HWND control : repairing ? tables : text) ::ShowWindow(control, SW_HIDE);
@@ -254,8 +226,7 @@ void Win32EditorWindow::ShowPage(bool repairing) {
 }
 
 bool Win32EditorWindow::PreTranslate(MSG& message) {
-  if (window_ == nullptr ||
-      (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) {
+  if (window_ == nullptr || (message.hwnd != window_ && !::IsChild(window_, message.hwnd))) {
     return false;
   }
   if (!FocusKeepsKey(message) &&
@@ -324,136 +295,6 @@ LRESULT Win32EditorWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     default:
       return ::DefWindowProcW(window_, message, wParam, lParam);
-  }
-}
-
-void Win32EditorWindow::OnCommand(int id, int code) {
-  if (filling_) return;
-  if (id >= IDM_RECENT_FIRST && id < IDM_RECENT_FIRST + static_cast<int>(kRecentFileCount)) {
-    const size_t index = static_cast<size_t>(id - IDM_RECENT_FIRST);
-    if (index < recentShown_.size()) {
-      const std::string path = recentShown_[index];
-      logic_->OpenRecent(path);
-      Refresh();
-    }
-    return;
-  }
-  // A command that works on the tables does nothing while a text is mended
-  // (its key reaches here even though its entry is greyed).
-  if (NeedsTables(id) && logic_->list() == nullptr) return;
-  auto run = [this](auto command) {
-    command();
-    Refresh();
-  };
-  switch (id) {
-    case IDM_NEW: return run([&] { logic_->New(); });
-    case IDM_OPEN: return run([&] { logic_->Open(); });
-    case IDM_SAVE: return run([&] { logic_->Save(); });
-    case IDM_SAVE_AS: return run([&] { logic_->SaveAs(); });
-    case IDM_EXPORT_BLOCK: return run([&] { logic_->ExportBlockImage(); });
-    case IDM_COMPARE: return logic_->CompareWith();
-    case IDM_READ_RECEIVER: return run([&] { logic_->ReadFromReceiver(); });
-    case IDM_WRITE_RECEIVER: return run([&] { logic_->WriteToReceiver(); });
-    case IDM_PORTS: return logic_->PortSettings();
-    case IDM_QUIT:
-      ::PostMessageW(window_, WM_CLOSE, 0, 0);
-      return;
-    case IDM_UNDO: return run([&] { logic_->Undo(); });
-    case IDM_REDO: return run([&] { logic_->Redo(); });
-    case IDM_CUT: return Cut();
-    case IDM_COPY: return logic_->CopyServices(services_.Selected());
-    case IDM_PASTE: return Paste();
-    case IDM_DELETE: return Delete();
-    case IDM_RENAME: return Rename();
-    case IDM_FILTER:
-      ::SetFocus(filterName_);
-      ::SendMessageW(filterName_, EM_SETSEL, 0, -1);
-      return;
-    case IDM_MOVE_UP: return Move(channels::MoveTo::Up());
-    case IDM_MOVE_DOWN: return Move(channels::MoveTo::Down());
-    case IDM_MOVE_TOP: return Move(channels::MoveTo::Top());
-    case IDM_MOVE_BOTTOM: return Move(channels::MoveTo::Bottom());
-    case IDM_MOVE_POSITION:
-      return OnServices([&](const auto& ids) { logic_->MoveServicesToPosition(ids); });
-    case IDM_SORT_NAME:
-      return OnServices([&](const auto&) { logic_->SortServices(channels::ServiceSort::kByName); });
-    case IDM_SORT_ID:
-      return OnServices(
-          [&](const auto&) { logic_->SortServices(channels::ServiceSort::kByServiceId); });
-    case IDM_SORT_SATELLITE:
-      return OnServices([&](const auto&) {
-        logic_->SortServices(channels::ServiceSort::kBySatelliteAndFrequency);
-      });
-    case IDM_SORT_TV:
-      return OnServices(
-          [&](const auto&) { logic_->SortServices(channels::ServiceSort::kTvBeforeRadio); });
-    case IDM_APPLY_ORDER: return OnServices([&](const auto&) { logic_->ApplyOrderFrom(); });
-    case IDM_FAVOURITE:
-      return OnServices(
-          [&](const auto& ids) { logic_->ToggleFlag(ids, channels::ServiceFlag::kFavorite); });
-    case IDM_LOCK:
-      return OnServices(
-          [&](const auto& ids) { logic_->ToggleFlag(ids, channels::ServiceFlag::kLock); });
-    case IDM_SCRAMBLED:
-      return OnServices(
-          [&](const auto& ids) { logic_->ToggleFlag(ids, channels::ServiceFlag::kScramble); });
-    case IDM_DUPLICATES_SERVICE:
-      return OnServices([&](const auto&) {
-        logic_->RemoveDuplicates(channels::DuplicateKind::kSameServiceOnTransponder);
-      });
-    case IDM_DUPLICATES_NAME:
-      return OnServices(
-          [&](const auto&) { logic_->RemoveDuplicates(channels::DuplicateKind::kSameName); });
-    case IDM_ADD_SATELLITE:
-      return run([&] {
-        logic_->AddSatellite(static_cast<int>(logic_->list()->satellites().size()));
-      });
-    case IDM_ADD_TRANSPONDER: return AddTransponder();
-    case IDM_CHANGE: return ChangeRecord();
-    case IDM_MOVE_TO_SATELLITE:
-      return run([&] { logic_->MoveTranspondersToSatellite(SelectedTransponders()); });
-
-    // The controls.
-    case IDOK:  // Enter outside a control that takes it
-      if (::GetFocus() == history_) {
-        const LRESULT index = ::SendMessageW(history_, LB_GETCURSEL, 0, 0);
-        if (index >= 0) run([&] { logic_->GoToHistory(static_cast<size_t>(index) + 1); });
-      } else if (::GetFocus() == tree_) {
-        ChangeRecord();
-      }
-      return;
-    case IDC_MAIN_HISTORY:
-      if (code == LBN_DBLCLK) {
-        const LRESULT index = ::SendMessageW(history_, LB_GETCURSEL, 0, 0);
-        if (index >= 0) run([&] { logic_->GoToHistory(static_cast<size_t>(index) + 1); });
-      }
-      return;
-    case IDC_MAIN_ANTENNA:
-      if (code == CBN_SELCHANGE) {
-        const LRESULT index = ::SendMessageW(antenna_, CB_GETCURSEL, 0, 0);
-        const auto value = static_cast<int>(::SendMessageW(antenna_, CB_GETITEMDATA, index, 0));
-        run([&] { logic_->SetAntennaConfig(value); });
-      }
-      return;
-    case IDC_MAIN_FILTER:
-      if (code == EN_CHANGE) ApplyFilter();
-      return;
-    case IDC_MAIN_FILTER_SATELLITE:
-    case IDC_MAIN_FILTER_KIND:
-      if (code == CBN_SELCHANGE) ApplyFilter();
-      return;
-    case IDC_MAIN_FILTER_FAVOURITES:
-    case IDC_MAIN_FILTER_TRANSPONDER:
-      if (code == BN_CLICKED) ApplyFilter();
-      return;
-    case IDC_MAIN_REPAIR_TEXT:
-      if (code == EN_CHANGE) OnRepairTextChanged();
-      return;
-    case IDC_MAIN_REPAIR_CONTINUE:
-      if (code == BN_CLICKED) run([&] { logic_->ContinueWithRepair(); });
-      return;
-    default:
-      return;
   }
 }
 
@@ -540,7 +381,7 @@ void Win32EditorWindow::OnDocumentReplaced() {
       if (choice.value == antenna) ::SendMessageW(antenna_, CB_SETCURSEL, index, 0);
     }
     RebuildSatelliteFilter();
-    TreeView_DeleteAllItems(tree_);
+    TreeView_DeleteAllItems(tree_.Window());
     RebuildTree();
     filling_ = false;
     ApplyFilter();
@@ -578,28 +419,29 @@ void Win32EditorWindow::Refresh() {
   ::SetWindowTextW(status_, ListWide(logic_->Status(services_.RowCount())).c_str());
   const HMENU menu = ::GetMenu(window_);
   const channels::ChannelEditor* editor = logic_->document().editor();
-  const std::wstring undo =
-      editor != nullptr && editor->CanUndo()
-          ? L"&Undo " + ListWide(editor->UndoDescription()) + L"\tCtrl+Z"
-          : std::wstring(L"&Undo\tCtrl+Z");
-  const std::wstring redo =
-      editor != nullptr && editor->CanRedo()
-          ? L"&Redo " + ListWide(editor->RedoDescription()) + L"\tCtrl+Y"
-          : std::wstring(L"&Redo\tCtrl+Y");
+  const std::wstring undo = editor != nullptr && editor->CanUndo()
+                                ? L"&Undo " + ListWide(editor->UndoDescription()) + L"\tCtrl+Z"
+                                : std::wstring(L"&Undo\tCtrl+Z");
+  const std::wstring redo = editor != nullptr && editor->CanRedo()
+                                ? L"&Redo " + ListWide(editor->RedoDescription()) + L"\tCtrl+Y"
+                                : std::wstring(L"&Redo\tCtrl+Y");
   ::ModifyMenuW(menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING, IDM_UNDO, undo.c_str());
   ::ModifyMenuW(menu, IDM_REDO, MF_BYCOMMAND | MF_STRING, IDM_REDO, redo.c_str());
-  ::EnableMenuItem(menu, IDM_UNDO,
-                   MF_BYCOMMAND | (editor != nullptr && editor->CanUndo() ? MF_ENABLED : MF_GRAYED));
-  ::EnableMenuItem(menu, IDM_REDO,
-                   MF_BYCOMMAND | (editor != nullptr && editor->CanRedo() ? MF_ENABLED : MF_GRAYED));
+  ::EnableMenuItem(
+      menu, IDM_UNDO,
+      MF_BYCOMMAND | (editor != nullptr && editor->CanUndo() ? MF_ENABLED : MF_GRAYED));
+  ::EnableMenuItem(
+      menu, IDM_REDO,
+      MF_BYCOMMAND | (editor != nullptr && editor->CanRedo() ? MF_ENABLED : MF_GRAYED));
   const bool tables = editor != nullptr;
   for (int id = IDM_NEW; id < IDM_RECENT_FIRST; ++id) {
     if (NeedsTables(id))
-      ::EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (tables ? MF_ENABLED : MF_GRAYED));
+      ::EnableMenuItem(menu, static_cast<UINT>(id),
+                       MF_BYCOMMAND | (tables ? MF_ENABLED : MF_GRAYED));
   }
   ::DrawMenuBar(window_);
-  ::EnableWindow(repairContinue_, logic_->document().repairing() &&
-                                      logic_->document().repair().reads());
+  ::EnableWindow(repairContinue_,
+                 logic_->document().repairing() && logic_->document().repair().reads());
   RebuildHistory();
 }
 
@@ -637,77 +479,28 @@ void Win32EditorWindow::RebuildHistory() {
 
 void Win32EditorWindow::RebuildSatelliteFilter() {
   const LRESULT index = ::SendMessageW(filterSatellite_, CB_GETCURSEL, 0, 0);
-  const LRESULT current = index >= 0 ? ::SendMessageW(filterSatellite_, CB_GETITEMDATA, index, 0) : 0;
+  const LRESULT current =
+      index >= 0 ? ::SendMessageW(filterSatellite_, CB_GETITEMDATA, index, 0) : 0;
   ::SendMessageW(filterSatellite_, CB_RESETCONTENT, 0, 0);
   ::SendMessageW(filterSatellite_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"All satellites"));
   ::SendMessageW(filterSatellite_, CB_SETITEMDATA, 0, 0);
   ::SendMessageW(filterSatellite_, CB_SETCURSEL, 0, 0);
   for (const channels::Satellite& satellite : logic_->list()->satellites()) {
-    const LRESULT item = ::SendMessageW(
-        filterSatellite_, CB_ADDSTRING, 0,
-        reinterpret_cast<LPARAM>(ListWide(satellite.name()).c_str()));
-    ::SendMessageW(filterSatellite_, CB_SETITEMDATA, item, static_cast<LPARAM>(satellite.id().value));
+    const LRESULT item =
+        ::SendMessageW(filterSatellite_, CB_ADDSTRING, 0,
+                       reinterpret_cast<LPARAM>(ListWide(satellite.name()).c_str()));
+    ::SendMessageW(filterSatellite_, CB_SETITEMDATA, item,
+                   static_cast<LPARAM>(satellite.id().value));
     if (static_cast<LRESULT>(satellite.id().value) == current)
       ::SendMessageW(filterSatellite_, CB_SETCURSEL, item, 0);
   }
 }
 
 void Win32EditorWindow::RebuildTree() {
-  // Keeps which satellites are open and which item is selected.
-  std::set<uint32_t> open;
-  const bool first = TreeView_GetCount(tree_) == 0;
-  for (HTREEITEM item = TreeView_GetRoot(tree_); item != nullptr;
-       item = TreeView_GetNextSibling(tree_, item)) {
-    TVITEMW data{};
-    data.mask = TVIF_PARAM | TVIF_STATE;
-    data.hItem = item;
-    data.stateMask = TVIS_EXPANDED;
-    TreeView_GetItem(tree_, &data);
-    if (data.state & TVIS_EXPANDED) open.insert(IdOf(data.lParam));
-  }
-  LPARAM selected = 0;
-  if (const HTREEITEM item = TreeView_GetSelection(tree_)) {
-    TVITEMW data{};
-    data.mask = TVIF_PARAM;
-    data.hItem = item;
-    TreeView_GetItem(tree_, &data);
-    selected = data.lParam;
-  }
   const bool wasFilling = filling_;
   filling_ = true;
-  ::SendMessageW(tree_, WM_SETREDRAW, FALSE, 0);
-  TreeView_DeleteAllItems(tree_);
-  const channels::ChannelList& list = *logic_->list();
-  HTREEITEM select = nullptr;
-  auto insert = [&](HTREEITEM parent, std::wstring text, LPARAM data) {
-    TVINSERTSTRUCTW item{};
-    item.hParent = parent;
-    item.hInsertAfter = TVI_LAST;
-    item.item.mask = TVIF_TEXT | TVIF_PARAM;
-    item.item.pszText = text.data();
-    item.item.lParam = data;
-    const auto inserted = reinterpret_cast<HTREEITEM>(
-        ::SendMessageW(tree_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (data == selected) select = inserted;
-    return inserted;
-  };
-  for (const channels::Satellite& satellite : list.satellites()) {
-    const HTREEITEM parent =
-        insert(TVI_ROOT,
-               TreeText([&](int column) { return SatelliteCellText(list, satellite, column); }),
-               ItemData(kSatelliteItem, satellite.id().value));
-    for (int position : list.TransponderPositionsOf(satellite.id())) {
-      const channels::Transponder& transponder = list.transponders()[static_cast<size_t>(position)];
-      insert(parent,
-             TreeText([&](int column) { return TransponderCellText(list, transponder, column); }),
-             ItemData(kTransponderItem, transponder.id().value));
-    }
-    if (first || open.count(satellite.id().value) > 0) TreeView_Expand(tree_, parent, TVE_EXPAND);
-  }
-  if (select != nullptr) TreeView_SelectItem(tree_, select);
-  serviceCount_ = list.services().size();
-  ::SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(tree_, nullptr, TRUE);
+  tree_.Show(*logic_->list());
+  serviceCount_ = logic_->list()->services().size();
   filling_ = wasFilling;
 }
 
@@ -724,7 +517,7 @@ void Win32EditorWindow::ApplyFilter() {
       std::max<LRESULT>(0, ::SendMessageW(filterKind_, CB_GETCURSEL, 0, 0)));
   filter.favourites_only = ::IsDlgButtonChecked(window_, IDC_MAIN_FILTER_FAVOURITES) == BST_CHECKED;
   if (::IsDlgButtonChecked(window_, IDC_MAIN_FILTER_TRANSPONDER) == BST_CHECKED) {
-    const std::vector<TransponderId> transponders = SelectedTransponders();
+    const std::vector<TransponderId> transponders = tree_.SelectedTransponders();
     // No transponder selected shows none rather than all.
     filter.transponder = transponders.empty() ? TransponderId{0xFFFFFFFFu} : transponders.front();
   }
@@ -753,178 +546,6 @@ void Win32EditorWindow::ShowRepairLine() {
   ::SendMessageW(repairText_, EM_SETSEL, static_cast<WPARAM>(start),
                  static_cast<LPARAM>(start + length));
   ::SendMessageW(repairText_, EM_SCROLLCARET, 0, 0);
-}
-
-// --- Selections ------------------------------------------------------------------
-
-bool Win32EditorWindow::TreeHasFocus() const {
-  return ::GetFocus() == tree_;
-}
-
-std::vector<SatelliteId> Win32EditorWindow::SelectedSatellites() const {
-  std::vector<SatelliteId> ids;
-  if (const HTREEITEM item = TreeView_GetSelection(tree_)) {
-    TVITEMW data{};
-    data.mask = TVIF_PARAM;
-    data.hItem = item;
-    if (TreeView_GetItem(tree_, &data) && KindOf(data.lParam) == kSatelliteItem)
-      ids.push_back(SatelliteId{IdOf(data.lParam)});
-  }
-  return ids;
-}
-
-std::vector<TransponderId> Win32EditorWindow::SelectedTransponders() const {
-  std::vector<TransponderId> ids;
-  if (const HTREEITEM item = TreeView_GetSelection(tree_)) {
-    TVITEMW data{};
-    data.mask = TVIF_PARAM;
-    data.hItem = item;
-    if (TreeView_GetItem(tree_, &data) && KindOf(data.lParam) == kTransponderItem)
-      ids.push_back(TransponderId{IdOf(data.lParam)});
-  }
-  return ids;
-}
-
-SatelliteId Win32EditorWindow::CurrentSatellite() const {
-  HTREEITEM item = TreeView_GetSelection(tree_);
-  if (item == nullptr) return {};
-  if (const HTREEITEM parent = TreeView_GetParent(tree_, item)) item = parent;
-  TVITEMW data{};
-  data.mask = TVIF_PARAM;
-  data.hItem = item;
-  if (!TreeView_GetItem(tree_, &data)) return {};
-  return SatelliteId{IdOf(data.lParam)};
-}
-
-void Win32EditorWindow::OnServices(
-    const std::function<void(const std::vector<ServiceId>&)>& edit) {
-  const std::vector<ServiceId> ids = services_.Selected();
-  const ServiceId current = services_.IdAt(services_.CurrentRow());
-  edit(ids);
-  services_.Select(ids, current);
-  Refresh();
-}
-
-// --- Commands ---------------------------------------------------------------------
-
-void Win32EditorWindow::Move(channels::MoveTo to) {
-  if (TreeHasFocus()) {
-    const auto transponders = SelectedTransponders();
-    if (!transponders.empty()) {
-      logic_->MoveTransponders(transponders, to);
-    } else {
-      logic_->MoveSatellites(SelectedSatellites(), to);
-    }
-    Refresh();
-    return;
-  }
-  OnServices([&](const std::vector<ServiceId>& ids) { logic_->MoveServices(ids, to); });
-}
-
-void Win32EditorWindow::Delete() {
-  if (TreeHasFocus()) {
-    const auto satellites = SelectedSatellites();
-    const auto transponders = SelectedTransponders();
-    if (!satellites.empty()) {
-      logic_->DeleteSatellites(satellites);
-    } else if (!transponders.empty()) {
-      logic_->DeleteTransponders(transponders);
-    }
-    Refresh();
-    return;
-  }
-  const int row = services_.CurrentRow();
-  logic_->DeleteServices(services_.Selected());
-  if (services_.RowCount() > 0)
-    services_.SetCurrentRow(std::min(std::max(row, 0), services_.RowCount() - 1));
-  Refresh();
-}
-
-void Win32EditorWindow::Cut() {
-  const int row = services_.CurrentRow();
-  logic_->CutServices(services_.Selected());
-  if (services_.RowCount() > 0)
-    services_.SetCurrentRow(std::min(std::max(row, 0), services_.RowCount() - 1));
-  Refresh();
-}
-
-void Win32EditorWindow::Paste() {
-  // Before the current row, or at the end.
-  const int row = services_.CurrentRow();
-  const int position = services_.PositionAt(row < 0 ? services_.RowCount() : row);
-  services_.Select(logic_->Paste(position));
-  Refresh();
-}
-
-void Win32EditorWindow::Rename() {
-  if (TreeHasFocus()) {
-    ChangeRecord();
-    return;
-  }
-  const int row = services_.CurrentRow();
-  if (row < 0) return;
-  ::SetFocus(services_.Window());
-  ::SendMessageW(services_.Window(), LVM_EDITLABELW, static_cast<WPARAM>(row), 0);
-}
-
-void Win32EditorWindow::FinishRename() {
-  if (!renamed_.valid() || logic_->list() == nullptr) return;
-  const ServiceId id = renamed_;
-  renamed_ = {};
-  const std::string text = ListBytes(renamedText_);
-  const int position = logic_->list()->PositionOf(id);
-  if (position >= 0 && ServiceCellText(*logic_->list(), position, ServiceColumn::kName) == text)
-    return;
-  logic_->EditCell(id, ServiceColumn::kName, text);
-  services_.Select({id}, id);
-  Refresh();
-}
-
-void Win32EditorWindow::AddTransponder() {
-  SatelliteId satellite = CurrentSatellite();
-  if (!satellite.valid() && !logic_->list()->satellites().empty()) {
-    satellite = logic_->list()->satellites().front().id();
-  }
-  if (!satellite.valid()) {
-    shell_->ShowMessage("Add a satellite first: a transponder belongs to a satellite.");
-    return;
-  }
-  logic_->AddTransponder(satellite, kMaxTransponders);
-  Refresh();
-}
-
-void Win32EditorWindow::ChangeRecord() {
-  if (logic_->list() == nullptr) return;
-  const auto satellites = SelectedSatellites();
-  const auto transponders = SelectedTransponders();
-  if (!satellites.empty()) {
-    logic_->ChangeSatellite(satellites.front());
-  } else if (!transponders.empty()) {
-    logic_->ChangeTransponder(transponders.front());
-  }
-  Refresh();
-}
-
-void Win32EditorWindow::Drop(POINT where) {
-  if (logic_->list() == nullptr) return;
-  LVHITTESTINFO hit{};
-  hit.pt = where;
-  int row = ListView_HitTest(services_.Window(), &hit);
-  RECT client;
-  ::GetClientRect(services_.Window(), &client);
-  if (!::PtInRect(&client, where)) return;  // dropped outside the list
-  if (row < 0) row = services_.RowCount();  // below the last row: to the end
-  const int target = services_.PositionAt(row);
-  const std::vector<ServiceId> ids = services_.Selected();
-  // The first selected row's position after the move: the target less the
-  // moved rows above it.
-  int above = 0;
-  for (ServiceId id : ids) {
-    if (logic_->list()->PositionOf(id) < target) ++above;
-  }
-  OnServices([&](const std::vector<ServiceId>& selected) {
-    logic_->MoveServices(selected, channels::MoveTo::ToPosition(std::max(0, target - above)));
-  });
 }
 
 }  // namespace tavlink::editor

@@ -16,6 +16,9 @@
 // a column's header sorts the list by it (as Sort By does); rows dragged
 // within the list are moved there.
 //
+// The window's construction, layout and views are in
+// win32_editor_window.cpp, its commands in win32_editor_window_commands.cpp.
+//
 // Threading: user-interface thread only; the program's message loop
 // (win32_editor_app.h) hands each message to PreTranslate first.
 
@@ -30,6 +33,7 @@
 #include "editor_win32/win32_editor_commands.h"
 #include "editor_win32/win32_editor_shell.h"
 #include "editor_win32/win32_gdi.h"
+#include "editor_win32/win32_satellite_tree.h"
 #include "editor_win32/win32_service_list.h"
 
 namespace tavlink::editor {
@@ -83,9 +87,6 @@ class Win32EditorWindow {
 
   // Selections.
   bool TreeHasFocus() const;
-  std::vector<channels::SatelliteId> SelectedSatellites() const;
-  std::vector<channels::TransponderId> SelectedTransponders() const;
-  channels::SatelliteId CurrentSatellite() const;
   // Runs an edit of the selected services and selects them again.
   void OnServices(const std::function<void(const std::vector<channels::ServiceId>&)>& edit);
 
@@ -110,7 +111,8 @@ class Win32EditorWindow {
   HWND window_ = nullptr;
   int dpi_ = 96;
   OwnedFont font_, bold_, fixed_;
-  HWND antennaLabel_ = nullptr, antenna_ = nullptr, tree_ = nullptr;
+  HWND antennaLabel_ = nullptr, antenna_ = nullptr;
+  SatelliteTree tree_;
   HWND historyLabel_ = nullptr, history_ = nullptr;
   HWND filterLabel_ = nullptr, filterName_ = nullptr, filterSatellite_ = nullptr;
   HWND filterKind_ = nullptr, filterFavourites_ = nullptr, filterTransponder_ = nullptr;
@@ -120,7 +122,7 @@ class Win32EditorWindow {
   HWND repairContinue_ = nullptr;
   HMENU recentMenu_ = nullptr;
   std::vector<std::string> recentShown_;  // the files Open Recent shows now
-  bool filling_ = false;  // the window sets its own controls: no commands
+  bool filling_ = false;                  // the window sets its own controls: no commands
   size_t serviceCount_ = 0;  // of the tree's last build, to tell when its counts change
   // A name typed in place, applied once the list view's edit has closed.
   channels::ServiceId renamed_;

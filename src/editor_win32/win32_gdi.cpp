@@ -51,8 +51,8 @@ OwnedFont FixedFont(HFONT font) {
 int WindowDpi(HWND window) {
   // GetDpiForWindow is Windows 10's; Windows 7 and 8 have the system's DPI.
   using GetDpi = UINT(WINAPI*)(HWND);
-  static const auto getDpi = reinterpret_cast<GetDpi>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpi = reinterpret_cast<GetDpi>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (getDpi != nullptr && window != nullptr) {
     const UINT dpi = getDpi(window);
     if (dpi > 0) return static_cast<int>(dpi);

@@ -13,7 +13,8 @@ std::wstring ListWide(std::string_view text) {
 std::string ListBytes(std::wstring_view text) {
   std::string bytes;
   bytes.reserve(text.size());
-  for (wchar_t character : text) bytes.push_back(character < 256 ? static_cast<char>(character) : '?');
+  for (wchar_t character : text)
+    bytes.push_back(character < 256 ? static_cast<char>(character) : '?');
   return bytes;
 }
 
@@ -31,7 +32,8 @@ std::wstring WithCrLf(std::string_view text) {
 
 std::wstring WideText(HWND window) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

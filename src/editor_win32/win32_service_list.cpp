@@ -39,11 +39,11 @@ std::optional<channels::ServiceSort> SortOfColumn(ServiceColumn column) {
 }
 
 void ServiceListView::Create(HWND parent, int id, int dpi) {
-  window_ = ::CreateWindowExW(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
-          LVS_EDITLABELS,
-      0, 0, 100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  window_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                  LVS_SHOWSELALWAYS | LVS_EDITLABELS,
+                              0, 0, 100, 100, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
   ListView_SetExtendedListViewStyle(window_, LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
                                                  LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   // Each column as wide as its title or its widest value, in digits.
@@ -56,7 +56,7 @@ void ServiceListView::Create(HWND parent, int id, int dpi) {
     LVCOLUMNW data{};
     data.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     data.fmt = shown == ServiceColumn::kName || shown == ServiceColumn::kSatellite ? LVCFMT_LEFT
-                                                                                    : LVCFMT_RIGHT;
+                                                                                   : LVCFMT_RIGHT;
     if (column == 0) data.fmt = LVCFMT_LEFT;  // the item column is always left-aligned
     data.pszText = title.data();
     data.cx = std::max(digits[index] * digit, static_cast<int>(title.size()) * digit) +

@@ -8,6 +8,7 @@
 // Threading: user-interface thread only.
 
 #include <windows.h>
+// The common controls' header needs windows.h first.
 #include <commctrl.h>
 
 #include <optional>

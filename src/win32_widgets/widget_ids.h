@@ -4,7 +4,7 @@
 // dialog and the transfer dialog with their controls. Plain macros, so that
 // the resource compiler reads them too.
 
-#define IDR_MAINFRAME 128  // the application icon, 32 x 32 and 16 x 16
+#define IDR_MAINFRAME 128   // the application icon, 32 x 32 and 16 x 16
 #define IDD_PORT_SETUP 131  // PortSetupDialog
 #define IDD_TRANSFER 132    // TransferDialog
 

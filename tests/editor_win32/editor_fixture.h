@@ -84,8 +84,8 @@ class EditorTest : public ::testing::Test {
   // The test thread shares the editor thread's input: the focus and the
   // keyboard state.
   void Attach() {
-    attached_ = app_ != nullptr &&
-                ::AttachThreadInput(::GetCurrentThreadId(), app_->Id(), TRUE) != 0;
+    attached_ =
+        app_ != nullptr && ::AttachThreadInput(::GetCurrentThreadId(), app_->Id(), TRUE) != 0;
   }
   void Detach() {
     if (attached_) ::AttachThreadInput(::GetCurrentThreadId(), app_->Id(), FALSE);
@@ -163,17 +163,17 @@ class EditorTest : public ::testing::Test {
       ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
       return editor::ListBytes(buffer);
     };
-    for (auto satellite = reinterpret_cast<HTREEITEM>(
-             ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-         satellite != nullptr; satellite = reinterpret_cast<HTREEITEM>(::SendMessageW(
-                                   tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                   reinterpret_cast<LPARAM>(satellite)))) {
+    for (auto satellite =
+             reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+         satellite != nullptr;
+         satellite = reinterpret_cast<HTREEITEM>(::SendMessageW(
+             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(satellite)))) {
       if (text(satellite).rfind(start, 0) == 0) return satellite;
       for (auto child = reinterpret_cast<HTREEITEM>(::SendMessageW(
                tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(satellite)));
-           child != nullptr; child = reinterpret_cast<HTREEITEM>(::SendMessageW(
-                                 tree, TVM_GETNEXTITEM, TVGN_NEXT,
-                                 reinterpret_cast<LPARAM>(child)))) {
+           child != nullptr;
+           child = reinterpret_cast<HTREEITEM>(
+               ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
         if (text(child).rfind(start, 0) == 0) return child;
       }
     }
@@ -181,11 +181,11 @@ class EditorTest : public ::testing::Test {
   }
   int TreeChildCount(HTREEITEM parent) const {
     int count = 0;
-    for (auto child = reinterpret_cast<HTREEITEM>(::SendMessageW(
-             Tree(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-         child != nullptr; child = reinterpret_cast<HTREEITEM>(::SendMessageW(
-                               Tree(), TVM_GETNEXTITEM, TVGN_NEXT,
-                               reinterpret_cast<LPARAM>(child)))) {
+    for (auto child = reinterpret_cast<HTREEITEM>(
+             ::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+         child != nullptr;
+         child = reinterpret_cast<HTREEITEM>(
+             ::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child)))) {
       ++count;
     }
     return count;

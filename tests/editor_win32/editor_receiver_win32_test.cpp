@@ -50,7 +50,8 @@ TEST_F(EditorReceiverTest, WriteToReceiverPreviewsWritesAndVerifies) {
   ASSERT_TRUE(WaitForName(0, "TRT 1"));
   SelectRow(1);
   Press(Services(), VK_SPACE);
-  ASSERT_TRUE(testing::WaitUntil([&] { return Cell(1, editor::ServiceColumn::kFavourite).empty(); }));
+  ASSERT_TRUE(
+      testing::WaitUntil([&] { return Cell(1, editor::ServiceColumn::kFavourite).empty(); }));
 
   Press(Services(), 'W', true);
   const std::string readFirst = Answer(IDYES);

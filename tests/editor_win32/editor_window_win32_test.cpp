@@ -110,8 +110,9 @@ TEST_F(EditorWindowWin32Test, ATextWithAnErrorOnLineSevenOpensThereAndIsMended) 
   DWORD start = 0, end = 0;
   ::SendMessageW(view, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(::SendMessageW(view, EM_LINEFROMCHAR, start, 0), 6);  // line 7, selected
-  EXPECT_EQ(end - start, 9u);                                      // "x garbled"
-  EXPECT_EQ(testing::ItemText(main_, IDC_MAIN_REPAIR_MESSAGE), "* Error : line 7. Invalid tag 'x'.");
+  EXPECT_EQ(end - start, 9u);                                     // "x garbled"
+  EXPECT_EQ(testing::ItemText(main_, IDC_MAIN_REPAIR_MESSAGE),
+            "* Error : line 7. Invalid tag 'x'.");
   const HWND goOn = Control(IDC_MAIN_REPAIR_CONTINUE);
   EXPECT_FALSE(::IsWindowEnabled(goOn));
   EXPECT_TRUE(::GetMenuState(::GetMenu(main_), IDM_WRITE_RECEIVER, MF_BYCOMMAND) & MF_GRAYED);
@@ -254,11 +255,16 @@ TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
 
 TEST_F(EditorWindowWin32Test, TabGoesFromControlToControlInTheWindowsOrder) {
   ASSERT_NE(Start(path_), nullptr);
-  const std::vector<int> order = {IDC_MAIN_ANTENNA,           IDC_MAIN_TREE,
-                                  IDC_MAIN_FILTER,            IDC_MAIN_FILTER_SATELLITE,
-                                  IDC_MAIN_FILTER_KIND,       IDC_MAIN_FILTER_FAVOURITES,
-                                  IDC_MAIN_FILTER_TRANSPONDER, IDC_MAIN_SERVICES,
-                                  IDC_MAIN_HISTORY,           IDC_MAIN_ANTENNA};
+  const std::vector<int> order = {IDC_MAIN_ANTENNA,
+                                  IDC_MAIN_TREE,
+                                  IDC_MAIN_FILTER,
+                                  IDC_MAIN_FILTER_SATELLITE,
+                                  IDC_MAIN_FILTER_KIND,
+                                  IDC_MAIN_FILTER_FAVOURITES,
+                                  IDC_MAIN_FILTER_TRANSPONDER,
+                                  IDC_MAIN_SERVICES,
+                                  IDC_MAIN_HISTORY,
+                                  IDC_MAIN_ANTENNA};
   ::SetFocus(Control(order.front()));
   for (size_t i = 1; i < order.size(); ++i) {
     Press(::GetFocus(), VK_TAB);
