@@ -3,7 +3,7 @@
 // question's counts), saved and compared with the expected text; a refused
 // text mended in the text view; a refused name; closing with unsaved
 // changes; the filter and a column's sort; rows dragged within the list;
-// the menus and their keys.
+// copy and paste through the clipboard; the menus, their keys, Tab.
 #include <gtest/gtest.h>
 
 #include "editor_win32/editor_fixture.h"
@@ -232,6 +232,28 @@ TEST_F(EditorWindowWin32Test, SelectedRowsDraggedWithinTheListMoveWhereTheyAreDr
   // They stay selected where they went.
   EXPECT_EQ(::SendMessageW(Services(), LVM_GETSELECTEDCOUNT, 0, 0), 2);
   EXPECT_EQ(::SendMessageW(Services(), LVM_GETITEMSTATE, 3, LVIS_SELECTED), LVIS_SELECTED);
+}
+
+TEST_F(EditorWindowWin32Test, CopiedServicesArePastedBeforeTheCurrentRowThroughTheClipboard) {
+  ASSERT_NE(Start(path_), nullptr);
+  SelectRow(0);  // Das Erste
+  Press(Services(), 'C', true);
+  // The system clipboard holds the rows as text.
+  ASSERT_TRUE(testing::WaitUntil([&] {
+    if (!::OpenClipboard(nullptr)) return false;
+    const bool text = ::IsClipboardFormatAvailable(CF_UNICODETEXT) != 0;
+    ::CloseClipboard();
+    return text;
+  }));
+  SelectRow(5);  // SAT.1
+  Press(Services(), 'V', true);
+  ASSERT_TRUE(testing::WaitUntil([&] { return RowCount() == 17; })) << RowCount();
+  EXPECT_EQ(Name(5), "Das Erste");
+  EXPECT_EQ(Name(6), "SAT.1");
+  EXPECT_EQ(Cell(5, ServiceColumn::kPosition), "6");
+  // The pasted row is the one selected.
+  EXPECT_EQ(::SendMessageW(Services(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  EXPECT_EQ(::SendMessageW(Services(), LVM_GETITEMSTATE, 5, LVIS_SELECTED), LVIS_SELECTED);
 }
 
 TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
