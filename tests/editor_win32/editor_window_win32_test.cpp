@@ -245,11 +245,11 @@ TEST_F(EditorWindowWin32Test, CopiedServicesArePastedBeforeTheCurrentRowThroughT
     ::CloseClipboard();
     return text;
   }));
-  SelectRow(5);  // SAT.1
+  SelectRow(5);  // ProSieben
   Press(Services(), 'V', true);
   ASSERT_TRUE(testing::WaitUntil([&] { return RowCount() == 17; })) << RowCount();
   EXPECT_EQ(Name(5), "Das Erste");
-  EXPECT_EQ(Name(6), "SAT.1");
+  EXPECT_EQ(Name(6), "ProSieben");
   EXPECT_EQ(Cell(5, ServiceColumn::kPosition), "6");
   // The pasted row is the one selected.
   EXPECT_EQ(::SendMessageW(Services(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
