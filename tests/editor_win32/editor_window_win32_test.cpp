@@ -3,7 +3,8 @@
 // question's counts), saved and compared with the expected text; a refused
 // text mended in the text view; a refused name; closing with unsaved
 // changes; the filter and a column's sort; rows dragged within the list;
-// copy and paste through the clipboard; the menus, their keys, Tab.
+// copy and paste through the clipboard; the number dialog; a change of DPI;
+// the menus, their keys, Tab.
 #include <gtest/gtest.h>
 
 #include "editor_win32/editor_fixture.h"
@@ -254,6 +255,55 @@ TEST_F(EditorWindowWin32Test, CopiedServicesArePastedBeforeTheCurrentRowThroughT
   // The pasted row is the one selected.
   EXPECT_EQ(::SendMessageW(Services(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
   EXPECT_EQ(::SendMessageW(Services(), LVM_GETITEMSTATE, 5, LVIS_SELECTED), LVIS_SELECTED);
+}
+
+TEST_F(EditorWindowWin32Test, MoveToPositionAsksForANumberInTheListsRange) {
+  ASSERT_NE(Start(path_), nullptr);
+  SelectRow(3);  // RTL
+  Press(Services(), 'G', true);
+  const HWND ask = Wait(std::string(editor::kEditorName));
+  ASSERT_NE(ask, nullptr);
+  EXPECT_EQ(testing::ItemText(ask, IDC_EDITOR_PROMPT), "Move the selected services to position:");
+  EXPECT_EQ(testing::ItemText(ask, IDC_EDITOR_VALUE), "4");
+  // A number beyond the list is told, and the dialog stays.
+  ::SetDlgItemTextW(ask, IDC_EDITOR_VALUE, L"99");
+  testing::Click(ask, IDOK);
+  const HWND told = WaitForAppBox();
+  ASSERT_NE(told, nullptr);
+  EXPECT_EQ(testing::BoxText(told), "Type a number from 1 to 16.");
+  testing::Click(told, IDOK);
+  ASSERT_TRUE(testing::WaitUntilGone(told));
+  EXPECT_TRUE(::IsWindowVisible(ask));
+  ::SetDlgItemTextW(ask, IDC_EDITOR_VALUE, L"1");
+  testing::Click(ask, IDOK);
+  ASSERT_TRUE(testing::WaitUntilGone(ask));
+  EXPECT_TRUE(WaitForName(0, "RTL")) << Name(0);
+}
+
+TEST_F(EditorWindowWin32Test, AChangeOfDpiScalesTheFontAndTheLayout) {
+  ASSERT_NE(Start(path_), nullptr);
+  auto height = [&](int id) {
+    RECT rect{};
+    ::GetWindowRect(Control(id), &rect);
+    return rect.bottom - rect.top;
+  };
+  const int before = height(IDC_MAIN_FILTER);
+  ASSERT_GT(before, 0);
+  auto fontHeight = [&] {
+    LOGFONTW font{};
+    const auto handle =
+        reinterpret_cast<HFONT>(::SendMessageW(Control(IDC_MAIN_FILTER), WM_GETFONT, 0, 0));
+    ::GetObjectW(handle, sizeof font, &font);
+    return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+  };
+  const LONG fontBefore = fontHeight();
+  // The window moved to a monitor at twice the DPI (Wine under Xvfb has one
+  // monitor and never sends this itself).
+  RECT suggested{0, 0, 2240, 1400};
+  ::SendMessageW(main_, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(height(IDC_MAIN_FILTER), 2 * before);
+  EXPECT_GE(fontHeight(), 2 * fontBefore - 1);
 }
 
 TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
