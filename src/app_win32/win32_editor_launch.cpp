@@ -1,7 +1,6 @@
 // Starting the channel editor on Win32.
 #include "app_win32/win32_editor_launch.h"
 
-#include <filesystem>
 #include <string>
 
 #include "app/editor_launch.h"
@@ -15,9 +14,10 @@ bool StartChannelEditor(HWND owner) {
   const DWORD length =
       ::GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
   program.resize(length < program.size() ? length : 0);
-  const std::wstring folder = std::filesystem::path(program).parent_path().wstring();
-  const std::string path = ChannelEditorPath(Narrow(folder));
-  const std::wstring editor = Widen(path);
+  // The folder and the file name joined in UTF-16, whatever the code page.
+  const std::wstring folder = program.substr(0, program.find_last_of(L"\\/") + 1);
+  const std::wstring editor = folder + Widen(ChannelEditorFileName());
+  const std::string path = Narrow(editor);
   // The command line's first word is the program, quoted for the blanks
   // of "Program Files"; CreateProcessW may write into it.
   std::wstring commandLine = L"\"" + editor + L"\"";

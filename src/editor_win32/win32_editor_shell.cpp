@@ -65,8 +65,12 @@ bool Win32EditorShell::Ask(std::string_view text, bool okCancel) {
 
 SaveAnswer Win32EditorShell::AskSaveChanges(std::string_view text) {
   // Yes saves, No discards; Esc and the close box answer Cancel. Save is
-  // the default button.
-  switch (ListBox(owner_, text, MB_YESNOCANCEL | MB_DEFBUTTON1)) {
+  // the default button. The question names the file, in the process's
+  // code page as file names are.
+  const std::wstring body = app::Widen(std::string(text));
+  const std::wstring caption = app::Widen(app::ApplicationCaption());
+  switch (::MessageBoxW(owner_, body.c_str(), caption.c_str(),
+                        MB_YESNOCANCEL | MB_DEFBUTTON1 | MB_ICONEXCLAMATION)) {
     case IDYES:
       return SaveAnswer::kSave;
     case IDNO:

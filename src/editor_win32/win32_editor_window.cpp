@@ -62,7 +62,7 @@ Win32EditorWindow::Win32EditorWindow(std::shared_ptr<SettingStore> store,
   RegisterWindowClass();
   dpi_ = WindowDpi(nullptr);
   window_ = ::CreateWindowExW(
-      WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kWindowClass, ListWide(logic_->Title()).c_str(),
+      WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, kWindowClass, app::Widen(logic_->Title()).c_str(),
       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, Scale(1120), Scale(700),
       nullptr, BuildEditorMenu(&recentMenu_), ::GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
@@ -415,7 +415,7 @@ void Win32EditorWindow::OnChange(const channels::ListChange& change) {
 
 void Win32EditorWindow::Refresh() {
   if (window_ == nullptr) return;
-  ::SetWindowTextW(window_, ListWide(logic_->Title()).c_str());
+  ::SetWindowTextW(window_, app::Widen(logic_->Title()).c_str());
   ::SetWindowTextW(status_, ListWide(logic_->Status(services_.RowCount())).c_str());
   const HMENU menu = ::GetMenu(window_);
   const channels::ChannelEditor* editor = logic_->document().editor();

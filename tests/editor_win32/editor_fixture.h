@@ -62,7 +62,8 @@ class EditorTest : public ::testing::Test {
       windows.Open().Logic().OpenPath(path);
       windows.Run();
     });
-    const std::string name = std::filesystem::path(path).filename().string();
+    // The name after the last separator, as bytes in the code page.
+    const std::string name = path.substr(path.find_last_of("\\/") + 1);
     HWND window = WaitForWindow(app_->Id(), EditorTitle(name));
     if (window == nullptr) window = WaitForWindow(app_->Id(), EditorTitle(name, true));
     main_ = window;
@@ -71,6 +72,14 @@ class EditorTest : public ::testing::Test {
   }
 
   static std::vector<SerialDeviceInfo> NoSerialDevices() { return {}; }
+
+  // The titles of the editor thread's windows, for a message when the one
+  // looked for is not among them.
+  std::string Titles() const {
+    std::string titles;
+    for (HWND window : ThreadWindows(app_->Id())) titles += "\"" + WindowText(window) + "\" ";
+    return titles;
+  }
 
   HWND Wait(const std::string& title, std::chrono::milliseconds limit = kWindowWait) {
     return WaitForWindow(app_->Id(), title, limit);

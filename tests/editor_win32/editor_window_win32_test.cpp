@@ -306,6 +306,29 @@ TEST_F(EditorWindowWin32Test, AChangeOfDpiScalesTheFontAndTheLayout) {
   EXPECT_GE(fontHeight(), 2 * fontBefore - 1);
 }
 
+TEST_F(EditorWindowWin32Test, AFileNameBeyondAsciiShowsInTheTitleAndTheQuestion) {
+  // The manifest asks for UTF-8 as the code page, as the file calls take
+  // the names; a system that does not honour it has nothing to show here.
+  if (::GetACP() != CP_UTF8) GTEST_SKIP() << "the code page is " << ::GetACP() << ", not UTF-8";
+  const std::string name = "Kan\xC3\xA4le.txt";  // "Kanäle.txt"
+  // Joined as bytes: the standard library's paths would read the name in
+  // another encoding.
+  const std::string path = folder_.File("") + name;
+  ASSERT_TRUE(::CopyFileA(path_.c_str(), path.c_str(), FALSE));
+  ASSERT_NE(Start(path), nullptr) << Titles();
+  EXPECT_EQ(::GetWindowTextLengthW(main_),
+            static_cast<int>(std::wstring(L"Kan\u00E4le.txt - ZOR Link Channel Editor").size()));
+  SelectRow(0);
+  Press(Services(), VK_SPACE);
+  ASSERT_TRUE(WaitForTitle(EditorTitle(name, true)));
+  ::PostMessageW(main_, WM_CLOSE, 0, 0);
+  const HWND question = WaitForAppBox();
+  ASSERT_NE(question, nullptr);
+  EXPECT_EQ(testing::BoxText(question), "Save the changes to " + name + "?");
+  testing::Click(question, IDCANCEL);
+  ASSERT_TRUE(testing::WaitUntilGone(question));
+}
+
 TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
   ASSERT_NE(Start(path_), nullptr);
   EXPECT_EQ(MenuText(IDM_OPEN), "&Open...\tCtrl+O");
