@@ -3,8 +3,9 @@
 // question's counts), saved and compared with the expected text; a refused
 // text mended in the text view; a refused name; closing with unsaved
 // changes; the filter and a column's sort; rows dragged within the list;
-// copy and paste through the clipboard; the number dialog; a change of DPI;
-// the menus, their keys, Tab.
+// copy and paste through the clipboard; the number dialog; the file
+// dialogs; a file name beyond ASCII; a change of DPI; the menus, their keys,
+// Tab.
 #include <gtest/gtest.h>
 
 #include "editor_win32/editor_fixture.h"
@@ -327,6 +328,31 @@ TEST_F(EditorWindowWin32Test, AFileNameBeyondAsciiShowsInTheTitleAndTheQuestion)
   EXPECT_EQ(testing::BoxText(question), "Save the changes to " + name + "?");
   testing::Click(question, IDCANCEL);
   ASSERT_TRUE(testing::WaitUntilGone(question));
+}
+
+TEST_F(EditorWindowWin32Test, OpenAndSaveAsGoThroughTheCommonFileDialogWithTheListsTypes) {
+  const std::string other = folder_.File("other.txt");
+  testing::WriteBytes(other, testing::ReadBytes(testing::SampleDataText().string()));
+  ASSERT_NE(Start(path_), nullptr);
+
+  Press(Services(), 'S', true, true);  // Ctrl+Shift+S, Save As
+  const HWND save = Wait("Save As");
+  ASSERT_NE(save, nullptr) << Titles();
+  EXPECT_EQ(testing::FileDialogFilters(save),
+            (std::vector<std::string>{"Factory data files (*.txt)", "All files (*.*)"}));
+  EXPECT_EQ(testing::FileDialogName(save), "factory_data.txt");
+  testing::Click(save, IDCANCEL);
+  ASSERT_TRUE(testing::WaitUntilGone(save));
+
+  Press(Services(), 'O', true);
+  const HWND open = Wait("Open");
+  ASSERT_NE(open, nullptr) << Titles();
+  EXPECT_EQ(testing::FileDialogFilters(open),
+            (std::vector<std::string>{"Channel lists (*.txt *.bin)", "Factory data files (*.txt)",
+                                      "Block images (*.bin)", "All files (*.*)"}));
+  testing::ChooseInFileDialog(open, other);
+  EXPECT_TRUE(WaitForTitle(EditorTitle("other.txt"))) << testing::WindowText(main_);
+  EXPECT_EQ(RowCount(), 16);
 }
 
 TEST_F(EditorWindowWin32Test, TheMenusCarryTheQtEditorsEntriesAndKeys) {
