@@ -5,8 +5,9 @@
 ;   OUTFILE  the installer to write
 ;   ICON     icon 128
 ;   SIZE_FILE  a file that defines SIZE_KB, the installed size in KiB
-; It installs the two programs, the sample data text and the README into
-; Program Files, a Start-menu shortcut and the uninstaller with its entry in
+; It installs the three programs, the sample data text and the README into
+; Program Files, a Start-menu shortcut for the desktop tool and one for the
+; channel editor, and the uninstaller with its entry in
 ; Add or Remove Programs, the only thing it writes to HKEY_LOCAL_MACHINE.
 ; The user's settings (HKEY_CURRENT_USER) stay when it is removed.
 ; "/S" installs and uninstalls silently; "/D=FOLDER" (last) chooses the folder.
@@ -47,12 +48,15 @@ Section "Install"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${STAGE}\tavlink.exe"
+  File "${STAGE}\tavlink-editor.exe"
   File "${STAGE}\tavlink-cli.exe"
   File "${STAGE}\sample_factory_data.txt"
   File "${STAGE}\README.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\tavlink.exe" "" "$INSTDIR\tavlink.exe" 0
+  CreateShortcut "$SMPROGRAMS\${PRODUCT} Channel Editor.lnk" "$INSTDIR\tavlink-editor.exe" "" \
+      "$INSTDIR\tavlink-editor.exe" 0
 
   SetRegView 64
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -70,7 +74,9 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT} Channel Editor.lnk"
   Delete "$INSTDIR\tavlink.exe"
+  Delete "$INSTDIR\tavlink-editor.exe"
   Delete "$INSTDIR\tavlink-cli.exe"
   Delete "$INSTDIR\sample_factory_data.txt"
   Delete "$INSTDIR\README.txt"

@@ -1,19 +1,21 @@
 #pragma once
 // The identifiers of the desktop tool's resources and controls, shared by
 // the resource script (resources/tavlink.rc) and the dialog procedures.
-// Plain macros, so that the resource compiler reads them too.
+// Plain macros, so that the resource compiler reads them too. The icon, the
+// port setup and the transfer dialog are the shared windows' (widget_ids.h).
+
+#include "win32_widgets/widget_ids.h"
 
 // Dialog templates, the icon and the string table.
 #define IDD_ABOUTBOX 100        // AboutDialog
 #define IDS_ABOUTBOX 101        // "&About TAVLINK...", the system menu's entry
 #define IDD_TAVLINK_DIALOG 102  // MainDialog
-#define IDR_MAINFRAME 128       // the application icon, 32 x 32 and 16 x 16
-#define IDD_PORT_SETUP 131      // PortSetupDialog
-#define IDD_TRANSFER 132        // TransferDialog
 
 // The About entry of the main window's system menu. The system compares
 // system commands without their four lowest bits.
 #define IDM_ABOUTBOX 0x0010
+// "Channel Editor..." under it, which starts the channel editor.
+#define IDM_CHANNEL_EDITOR 0x0030
 
 // MainDialog: the six commands and the receiver information.
 #define IDC_UPGRADE_SOFTWARE 1000
@@ -26,23 +28,5 @@
 #define IDC_SOFTWARE_VERSION 1021
 #define IDC_CONNECTION_STATUS 1022
 
-// PortSetupDialog: the two ports, then per port its device drop-down and
-// the grey line that tells what it opens.
-#define IDC_COM1 1012
-#define IDC_COM2 1013
-#define IDC_COM1_DEVICE 1023
-#define IDC_COM2_DEVICE 1024
-#define IDC_COM1_DEVICE_LINE 1025
-#define IDC_COM2_DEVICE_LINE 1026
-
 // AboutDialog: the invisible strip between the two lines.
 #define IDC_HIDDEN_STRIP 1020
-
-// TransferDialog: status line and progress bar (the Cancel button is
-// IDCANCEL).
-#define IDC_PROGRESS 1013
-#define IDC_STATUS 1014
-
-#ifndef IDC_STATIC
-#define IDC_STATIC (-1)
-#endif

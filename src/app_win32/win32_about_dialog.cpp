@@ -3,7 +3,7 @@
 
 #include "app/about_texts.h"
 #include "app_win32/resource_ids.h"
-#include "app_win32/win32_message_box.h"
+#include "win32_widgets/win32_message_box.h"
 
 namespace tavlink::app {
 namespace {

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "app/editor_launch.h"
 #include "app_win32/resource_ids.h"
+#include "app_win32/win32_editor_launch.h"
 
 namespace tavlink::app {
 namespace {
@@ -55,8 +57,13 @@ INT_PTR Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       OnInitDialog();
       return TRUE;  // the focus goes to the first tab stop, Setup Comm
     case WM_SYSCOMMAND:
-      // Handled (TRUE) for the About entry, whatever its four low bits;
-      // every other system command gets the default processing.
+      // Handled (TRUE) for the About entry, whatever its four low bits, and
+      // for Channel Editor; every other system command gets the default
+      // processing.
+      if ((wParam & 0xFFF0) == IDM_CHANNEL_EDITOR) {
+        StartChannelEditor(window_);
+        return TRUE;
+      }
       return logic_.SystemCommand(static_cast<int>(wParam)) ? TRUE : FALSE;
     case WM_PAINT:
       if (!::IsIconic(window_)) return FALSE;
@@ -103,6 +110,7 @@ void Win32MainWindow::OnInitDialog() {
     if (::LoadStringA(::GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) > 0) {
       ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
       ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+      ::AppendMenuA(menu, MF_STRING, IDM_CHANNEL_EDITOR, kChannelEditorMenuText);
     }
   }
   ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon_));

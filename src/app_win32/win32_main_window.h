@@ -3,8 +3,9 @@
 // information (1021 software version, 1018 hardware version, 1022 status)
 // and the six commands 1001, 1000, 1002, 1003, 1004 and 1005, each run to
 // its end inside its click through MainLogic. The system menu carries the
-// "&About TAVLINK..." entry (IDM_ABOUTBOX). Exit, the close box and Esc end
-// the modal run.
+// "&About TAVLINK..." entry (IDM_ABOUTBOX) and under it "Channel
+// &Editor..." (IDM_CHANNEL_EDITOR), which starts tavlink-editor.exe from the
+// program's folder. Exit, the close box and Esc end the modal run.
 //
 // Threading: constructed, run and destroyed on one thread, the
 // user-interface thread.

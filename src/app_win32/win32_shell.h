@@ -45,8 +45,4 @@ class Win32Shell final : public LinkShell {
   DeviceLister listDevices_;
 };
 
-// The filter string of the common file dialog for `choice`: each label
-// and pattern ended by a zero, the whole ended by one more.
-std::string FileDialogFilter(const FileChoice& choice);
-
 }  // namespace tavlink::app

@@ -1,9 +1,9 @@
 #include "editor/editor_document.h"
 
 #include <cstring>
-#include <filesystem>
 
 #include "channels/data_text_load.h"
+#include "editor/path_names.h"
 #include "files/data_text_file.h"
 
 namespace tavlink::editor {
@@ -65,7 +65,7 @@ void EditorDocument::TakeList(ChannelList list) {
 }
 
 std::string EditorDocument::DisplayName() const {
-  if (!path_.empty()) return std::filesystem::path(path_).filename().string();
+  if (!path_.empty()) return FileNameOf(path_);
   if (kind_ == DocumentKind::kReceiver) return "Receiver (" + receiverPort_ + ")";
   return "Untitled";
 }

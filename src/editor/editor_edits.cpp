@@ -1,10 +1,10 @@
 // The editor's edits of services, satellites and transponders.
 #include <algorithm>
-#include <filesystem>
 
 #include "channels/record_labels.h"
 #include "editor/editor_logic.h"
 #include "editor/editor_texts.h"
+#include "editor/path_names.h"
 #include "editor/record_forms.h"
 #include "editor/row_clipboard.h"
 
@@ -81,7 +81,7 @@ EditResult EditorLogic::ApplyOrderFrom() {
   EditResult result = Shown(Editor()->ApplyServiceOrder(*reference));
   if (result.status == EditResult::Status::kNothingToDo) {
     shell_.ShowMessage("The services are in the order of " +
-                       std::filesystem::path(*path).filename().string() + " already.");
+                       FileNameOf(*path) + " already.");
   }
   return result;
 }

@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/main_logic.h"
 #include "channels/data_text_load.h"
 #include "channels/diff_format.h"
 #include "channels/list_check.h"
 #include "editor/editor_texts.h"
+#include "editor/path_names.h"
 #include "files/input_file.h"
 #include "files/save_target.h"
 #include "operations/factory_verification.h"
@@ -80,12 +80,6 @@ std::string ReadFileText(const std::string& path, int* error) {
   }
   *error = 0;
   return bytes;
-}
-
-std::string AbsolutePath(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
 }
 
 }  // namespace
@@ -304,7 +298,7 @@ void EditorLogic::CompareWith() {
   const std::optional<ChannelList> other = LoadOtherList(*path);
   if (!other) return;
   const channels::ListDiff diff = channels::CompareLists(*other, *list());
-  shell_.ShowReport({"Compare " + std::filesystem::path(*path).filename().string() + " with " +
+  shell_.ShowReport({"Compare " + FileNameOf(*path) + " with " +
                          document_->DisplayName(),
                      channels::DiffSummary(diff), channels::DiffListing(diff)});
 }

@@ -12,10 +12,10 @@
 
 #include "app/main_logic.h"
 #include "app_win32/win32_main_window.h"
-#include "app_win32/win32_message_box.h"
 #include "app_win32/window_driver.h"
 #include "data/receiver_data_block.h"
 #include "settings/registry_store_win32.h"
+#include "win32_widgets/win32_message_box.h"
 
 namespace tavlink::testing {
 

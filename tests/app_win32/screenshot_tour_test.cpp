@@ -17,6 +17,7 @@
 
 #include "app_win32/app_fixture.h"
 #include "app_win32/resource_ids.h"
+#include "app_win32/screen_capture.h"
 
 namespace tavlink {
 namespace {
@@ -28,32 +29,6 @@ std::vector<SerialDeviceInfo> SampleDevices() {
   return {{"COM3", "COM3", "Communications Port (COM3)", "", "", "", "", ""},
           {"COM7", "COM7", "USB Serial Port (COM7)", "FTDI", "FT232R USB UART", "0403", "6001",
            "A50285BI"}};
-}
-
-// Saves the screen's `area` as a 24-bit BMP.
-bool SaveArea(const RECT& area, const fs::path& file) {
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  const HDC screen = ::GetDC(nullptr);
-  const HDC memory = ::CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  const HBITMAP picture = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ previous = ::SelectObject(memory, picture);
-  const bool copied =
-      ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != FALSE;
-  ::GdiFlush();
-  const size_t size = static_cast<size_t>((width * 3 + 3) & ~3) * height;
-  BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(14 + 40 + size), 0, 0, 14 + 40};
-  std::ofstream out(file, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&header), 14);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), 40);
-  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(size));
-  ::SelectObject(memory, previous);
-  ::DeleteObject(picture);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return copied && out.good();
 }
 
 class ScreenshotTour : public testing::AppTest {
@@ -69,7 +44,7 @@ class ScreenshotTour : public testing::AppTest {
       ::GetWindowRect(popup, &extra);
       ::UnionRect(&area, &area, &extra);
     }
-    EXPECT_TRUE(SaveArea(area, folder_ / (name + ".bmp"))) << name;
+    EXPECT_TRUE(testing::SaveArea(area, folder_ / (name + ".bmp"))) << name;
   }
 
   fs::path folder_;

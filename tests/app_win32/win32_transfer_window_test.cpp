@@ -1,7 +1,7 @@
 // The Win32 transfer window around a real session on an in-memory line: the
 // posted TransferDone (message 1124), the Cancel button, and the question
 // before an upgrade stops, whose default answer is No.
-#include "app_win32/win32_transfer_window.h"
+#include "win32_widgets/win32_transfer_window.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,12 +11,12 @@
 #include <thread>
 
 #include "app_win32/resource_ids.h"
-#include "app_win32/win32_message_box.h"
 #include "app_win32/window_driver.h"
 #include "link/frame.h"
 #include "support/memory_line.h"
 #include "support/scripted_receiver.h"
 #include "transfer/transfer_runner.h"
+#include "win32_widgets/win32_message_box.h"
 
 namespace tavlink {
 namespace {

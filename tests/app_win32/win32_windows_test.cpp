@@ -10,10 +10,11 @@
 #include <vector>
 
 #include "app/about_texts.h"
+#include "app/editor_launch.h"
 #include "app_win32/app_fixture.h"
 #include "app_win32/resource_ids.h"
-#include "app_win32/win32_text.h"
 #include "support/temp_folder.h"
+#include "win32_widgets/win32_text.h"
 
 namespace tavlink {
 namespace {
@@ -167,6 +168,37 @@ TEST_F(Win32WindowsTest, TypedDeviceIsCheckedWhenOkIsPressed) {
   Click(ports, IDCANCEL);
   ASSERT_TRUE(WaitUntilGone(ports));
   EXPECT_EQ(StoredDevice(1), std::nullopt);
+}
+
+TEST_F(Win32WindowsTest, SystemMenuChannelEditorEntryStartsTheEditorBesideTheProgram) {
+  StorePort(1);
+  Start();
+  const HWND window = WaitForMainWindow();
+  ASSERT_NE(window, nullptr);
+  const HMENU menu = ::GetSystemMenu(window, FALSE);
+  char text[64] = {};
+  ::GetMenuStringA(menu, IDM_CHANNEL_EDITOR, text, sizeof text, MF_BYCOMMAND);
+  EXPECT_STREQ(text, app::kChannelEditorMenuText);
+  // The last entry, under About.
+  const int count = ::GetMenuItemCount(menu);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(::GetMenuItemID(menu, count - 2), static_cast<UINT>(IDM_ABOUTBOX));
+  EXPECT_EQ(::GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_CHANNEL_EDITOR));
+
+  // tavlink-editor.exe lies beside this program in the build: it starts
+  // with an untitled list, a process of its own.
+  ::PostMessageA(window, WM_SYSCOMMAND, IDM_CHANNEL_EDITOR, 0);
+  HWND editor = nullptr;
+  ASSERT_TRUE(testing::WaitUntil([&] {
+    editor = ::FindWindowA(nullptr, "Untitled - ZOR Link Channel Editor");
+    return editor != nullptr;
+  })) << "no editor window";
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(editor, &process);
+  EXPECT_NE(process, ::GetCurrentProcessId());
+  EXPECT_TRUE(::IsWindowEnabled(window));  // the tool goes on meanwhile
+  ::PostMessageA(editor, WM_CLOSE, 0, 0);  // nothing to save: it closes at once
+  EXPECT_TRUE(WaitUntilGone(editor));
 }
 
 TEST_F(Win32WindowsTest, SystemMenuAboutEntryOpensTheAboutBoxWhateverItsLowFourBits) {

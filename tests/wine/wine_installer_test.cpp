@@ -1,6 +1,7 @@
-// The Windows installer under Wine: a silent install (/S) puts the two
+// The Windows installer under Wine: a silent install (/S) puts the three
 // programs, the sample data text, the README and the uninstaller into
-// Program Files and a shortcut into the Start menu, adds nothing to
+// Program Files and the shortcuts of the desktop tool and the channel
+// editor into the Start menu, adds nothing to
 // HKEY_LOCAL_MACHINE but its uninstaller entry, and the silent uninstall
 // takes all of it away again. The zip file holds the same files.
 //
@@ -30,7 +31,7 @@ using testing::ChildProcess;
 const fs::path kSetup = TAVLINK_WINDOWS_SETUP;
 const fs::path kZip = TAVLINK_WINDOWS_ZIP;
 const std::vector<std::string> kFiles = {"README.txt", "sample_factory_data.txt", "tavlink-cli.exe",
-                                         "tavlink.exe"};
+                                         "tavlink-editor.exe", "tavlink.exe"};
 const std::string kUninstallKey =
     "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\ZOR Link]";
 
@@ -40,8 +41,22 @@ fs::path Drive() {
 fs::path InstallFolder() {
   return Drive() / "Program Files" / "ZOR Link";
 }
+fs::path StartMenu() {
+  return Drive() / "ProgramData/Microsoft/Windows/Start Menu/Programs";
+}
 fs::path Shortcut() {
-  return Drive() / "ProgramData/Microsoft/Windows/Start Menu/Programs/ZOR Link.lnk";
+  return StartMenu() / "ZOR Link.lnk";
+}
+fs::path EditorShortcut() {
+  return StartMenu() / "ZOR Link Channel Editor.lnk";
+}
+
+// Whether the shortcut file `link` leads to `target` (a shell link keeps
+// the target's path among its bytes).
+bool LeadsTo(const fs::path& link, const std::string& target) {
+  std::ifstream in(link, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return bytes.find(target) != std::string::npos;
 }
 
 // The names of the keys of HKEY_LOCAL_MACHINE, as the prefix's system.reg
@@ -88,6 +103,8 @@ TEST(WineInstallerTest, SilentInstallLandsTheFilesAndUninstallRemovesThem) {
   for (const std::string& name : kFiles) EXPECT_TRUE(fs::exists(InstallFolder() / name)) << name;
   EXPECT_TRUE(fs::exists(InstallFolder() / "uninstall.exe"));
   EXPECT_TRUE(fs::exists(Shortcut()));
+  EXPECT_TRUE(fs::exists(EditorShortcut()));
+  EXPECT_TRUE(LeadsTo(EditorShortcut(), "tavlink-editor.exe"));
   const std::set<std::string> installed = MachineKeys();
   EXPECT_EQ(Difference(installed, before), std::vector<std::string>{kUninstallKey});
   for (const std::string& gone : Difference(before, installed))  // now the entry's parent
@@ -96,10 +113,14 @@ TEST(WineInstallerTest, SilentInstallLandsTheFilesAndUninstallRemovesThem) {
   ChildProcess cli({"wine", "C:\\Program Files\\ZOR Link\\tavlink-cli.exe", "--version"});
   EXPECT_EQ(cli.Wait(std::chrono::seconds(60)), 0);
   EXPECT_NE(cli.Output().find("ZOR Link Version 1.6"), std::string::npos) << cli.Output();
+  ChildProcess editor({"wine", "C:\\Program Files\\ZOR Link\\tavlink-editor.exe", "--version"});
+  EXPECT_EQ(editor.Wait(std::chrono::seconds(60)), 0);
+  EXPECT_NE(editor.Output().find("tavlink-editor"), std::string::npos) << editor.Output();
 
   ASSERT_EQ(RunToEnd({"wine", "C:\\Program Files\\ZOR Link\\uninstall.exe", "/S"}), 0);
   EXPECT_FALSE(fs::exists(InstallFolder()));
   EXPECT_FALSE(fs::exists(Shortcut()));
+  EXPECT_FALSE(fs::exists(EditorShortcut()));
   EXPECT_EQ(MachineKeys(), before);
 }
 

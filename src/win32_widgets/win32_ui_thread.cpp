@@ -1,5 +1,5 @@
 // Work on a window's own thread.
-#include "app_win32/win32_ui_thread.h"
+#include "win32_widgets/win32_ui_thread.h"
 
 namespace tavlink::app {
 

@@ -1,14 +1,14 @@
 // The port setup dialog.
-#include "app_win32/win32_port_dialog.h"
+#include "win32_widgets/win32_port_dialog.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "app_win32/resource_ids.h"
-#include "app_win32/win32_message_box.h"
-#include "app_win32/win32_text.h"
 #include "link/port_names.h"
+#include "win32_widgets/widget_ids.h"
+#include "win32_widgets/win32_message_box.h"
+#include "win32_widgets/win32_text.h"
 
 namespace tavlink::app {
 namespace {

@@ -1,14 +1,14 @@
 // The transfer session's progress window on Win32.
-#include "app_win32/win32_transfer_window.h"
+#include "win32_widgets/win32_transfer_window.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "app_win32/resource_ids.h"
-#include "app_win32/win32_message_box.h"
-#include "app_win32/win32_ui_thread.h"
 #include "transfer/transfer_dialog.h"
+#include "win32_widgets/widget_ids.h"
+#include "win32_widgets/win32_message_box.h"
+#include "win32_widgets/win32_ui_thread.h"
 
 namespace tavlink::app {
 

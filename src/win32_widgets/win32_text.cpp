@@ -1,5 +1,5 @@
 // Code page conversions.
-#include "app_win32/win32_text.h"
+#include "win32_widgets/win32_text.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 // Application, file-error and device error boxes.
-#include "app_win32/win32_message_box.h"
+#include "win32_widgets/win32_message_box.h"
 
 #include <filesystem>
 
