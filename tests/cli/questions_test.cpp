@@ -111,7 +111,10 @@ TEST_F(QuestionsTest, EmptyDataTextIsAskedAboutOrRefused) {
 // A verified write asks to turn the receiver off and on after the write:
 // without a terminal to ask on, --yes must say the technician will.
 TEST_F(QuestionsTest, VerifiedWriteWithoutATerminalNeedsYes) {
-  const std::string sample = testing::SampleDataText().string();
+  // Copied into the test's folder: on Windows an argument that starts
+  // with "/" would be an option.
+  const std::string sample = folder_.File("sample.txt");
+  fs::copy_file(testing::SampleDataText(), sample);
   EXPECT_EQ(Run({"write-factory-data", "--verify", sample}), kExitUsage);
   EXPECT_EQ(Err(),
             "tavlink-cli: --verify asks to turn the receiver off and on again after the write, "
